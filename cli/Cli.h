@@ -1,0 +1,41 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "app/ProgramState.h"
+#include "cli/CliOptions.h"
+#include "platform/Platform.h"
+
+namespace orvanta::cli {
+
+enum ExitCode : int {
+    kExitDone = 0,
+    kExitErrors = 1,
+    kExitUsage = 2,
+    kExitRefused = 3,
+};
+
+// What every command works with.
+struct CliContext {
+    Platform& platform;
+    const CliOptions& options;
+    std::ostream& out;
+    std::ostream& err;
+    ProgramState state;
+    std::string errorLogText;
+    std::string actionsLogText;
+};
+
+// Sets AppTitle and AppFolder (from --package, else the program's folder).
+void InitProgramState(CliContext& ctx);
+
+// Prints a message box's lines (separated by CR LF in the box) one per line.
+void PrintMessageLines(std::ostream& stream, const std::string& crlfText);
+
+int RunCheck(CliContext& ctx);
+
+// Runs a whole command line; the entry point of the program and of the tests.
+int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace orvanta::cli

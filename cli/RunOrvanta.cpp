@@ -1,0 +1,66 @@
+#include <functional>
+#include <map>
+#include <ostream>
+
+#include "app/Paths.h"
+#include "app/Version.h"
+#include "cli/Cli.h"
+#include "platform/NativePlatform.h"
+
+namespace orvanta::cli {
+
+void InitProgramState(CliContext& ctx) {
+    ctx.state.AppTitle = kAppTitle;
+    const std::string folder = ctx.options.package ? *ctx.options.package : ctx.platform.env.ProgramFolder();
+    ctx.state.AppFolder = AddBackslash(folder);
+}
+
+void PrintMessageLines(std::ostream& stream, const std::string& crlfText) {
+    std::size_t start = 0;
+    while (start < crlfText.size()) {
+        std::size_t end = crlfText.find("\r\n", start);
+        if (end == std::string::npos) end = crlfText.size();
+        stream << crlfText.substr(start, end - start) << '\n';
+        start = end + 2;
+    }
+}
+
+int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    try {
+        const ParseResult parsed = ParseCommandLine(args);
+        if (!parsed.error.empty()) {
+            err << "orvanta: " << parsed.error << "\nTry 'orvanta --help'.\n";
+            return kExitUsage;
+        }
+        const CliOptions& options = parsed.options;
+        if (options.help) {
+            out << UsageText();
+            return kExitDone;
+        }
+        if (options.version) {
+            out << CaptionBase() << '\n';
+            return kExitDone;
+        }
+
+        NativePlatformOptions platformOptions;
+        platformOptions.winePrefix = options.winePrefix.value_or("");
+        auto native = MakeNativePlatform(platformOptions);
+        CliContext ctx{native->get(), options, out, err, {}, {}, {}};
+        InitProgramState(ctx);
+
+        static const std::map<std::string, std::function<int(CliContext&)>> kRunners = {
+            {"check", RunCheck},
+        };
+        auto runner = kRunners.find(options.command);
+        if (runner == kRunners.end()) {
+            err << "orvanta: " << options.command << " is not available in this build\n";
+            return kExitUsage;
+        }
+        return runner->second(ctx);
+    } catch (const std::exception& e) {
+        err << "orvanta: unexpected failure: " << e.what() << '\n';
+        return kExitErrors;
+    }
+}
+
+}  // namespace orvanta::cli

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/FsStatus.h"
+#include "platform/PathSeparator.h"
+
+namespace orvanta {
+
+// A date and time in the user's local time zone, as file dates are shown and compared.
+struct LocalDateTime {
+    int year = 0;
+    int month = 0;   // 1..12
+    int day = 0;     // 1..31
+    int hour = 0;    // 0..23
+    int minute = 0;  // 0..59
+    int second = 0;  // 0..59
+
+    bool SameDay(const LocalDateTime& other) const {
+        return year == other.year && month == other.month && day == other.day;
+    }
+    bool operator==(const LocalDateTime& o) const {
+        return SameDay(o) && hour == o.hour && minute == o.minute && second == o.second;
+    }
+};
+
+// Windows attribute bits; POSIX implementations map what they can.
+enum FileAttribute : std::uint32_t {
+    kAttrReadOnly = 0x1,
+    kAttrHidden = 0x2,
+    kAttrSystem = 0x4,
+    kAttrDirectory = 0x10,
+    kAttrArchive = 0x20,
+    kAttrNormal = 0x80,
+    kAttrReparsePoint = 0x400,
+};
+
+struct FolderEntry {
+    std::string name;       // the entry's own name, never "." or ".."
+    bool isFolder = false;  // a real folder (never true for a link)
+    bool isLink = false;    // symbolic link, junction or other reparse point; not followed
+};
+
+// The file system as the installer needs it. Paths are UTF-8 and use the platform's
+// separator. Every operation that can fail returns an FsStatus whose code is stable.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // True when a file or a folder exists at the path (a link counts when it resolves).
+    virtual bool Exists(const std::string& path) = 0;
+    virtual bool IsFolder(const std::string& path) = 0;
+
+    virtual FsStatus FileLength(const std::string& path, std::uint64_t& length) = 0;
+    virtual FsStatus ModifiedTime(const std::string& path, LocalDateTime& time) = 0;
+
+    // Copies over an existing or absent target, keeping the source's modification time.
+    // The target's name never holds a partly written file: the data goes to a temporary
+    // name in the target's folder first and is then moved over the target.
+    virtual FsStatus CopyFile(const std::string& source, const std::string& target) = 0;
+    // Renames a file; fails with kFileExists when the new name is taken.
+    virtual FsStatus RenameFile(const std::string& from, const std::string& to) = 0;
+    virtual FsStatus DeleteFile(const std::string& path) = 0;
+
+    virtual FsStatus GetAttributes(const std::string& path, std::uint32_t& attributes) = 0;
+    // Clears read-only, hidden and system.
+    virtual FsStatus SetNormalAttributes(const std::string& path) = 0;
+
+    // Every entry of a folder, hidden and system ones included; links are reported as links.
+    virtual FsStatus ListFolder(const std::string& path, std::vector<FolderEntry>& entries) = 0;
+    virtual FsStatus RemoveEmptyFolder(const std::string& path) = 0;
+    virtual FsStatus CreateFolder(const std::string& path) = 0;
+
+    // Reads a text file's lines; CR LF, LF and CR end a line and are not part of it, and a
+    // last line without terminator counts.
+    virtual FsStatus ReadLines(const std::string& path, std::vector<std::string>& lines) = 0;
+    // The first line only; hasLine is false for an empty file.
+    virtual FsStatus ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) = 0;
+    // Reads up to count bytes from offset; fewer at the end of the file.
+    virtual FsStatus ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,
+                               std::vector<std::uint8_t>& bytes) = 0;
+    // Creates or truncates the file and writes the bytes.
+    virtual FsStatus WriteFile(const std::string& path, const std::string& bytes) = 0;
+    // Like WriteFile, for UTF-8 text that leaves in the platform's text encoding: the ANSI
+    // code page on Windows, UTF-8 unchanged on POSIX.
+    virtual FsStatus WriteTextFile(const std::string& path, const std::string& utf8Text) = 0;
+};
+
+}  // namespace orvanta

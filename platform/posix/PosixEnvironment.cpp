@@ -1,0 +1,117 @@
+#include "platform/posix/PosixEnvironment.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <clocale>
+#include <cstdlib>
+#include <ctime>
+#include <thread>
+
+namespace orvanta {
+
+namespace {
+
+std::string UserName() {
+    if (const char* u = std::getenv("USER"); u != nullptr && *u != '\0') return u;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr) return pw->pw_name;
+    return "user";
+}
+
+std::string HomeFolder() {
+    if (const char* h = std::getenv("HOME"); h != nullptr && *h != '\0') return h;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr) return pw->pw_dir;
+    return "/";
+}
+
+std::string StripTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+std::string FormatTm(const char* format, const std::tm& tm) {
+    // The user's regional format, read once: the locale of the environment.
+    static const bool localeSet = [] {
+        std::setlocale(LC_TIME, "");
+        return true;
+    }();
+    (void)localeSet;
+    char buffer[128];
+    std::size_t n = std::strftime(buffer, sizeof buffer, format, &tm);
+    return std::string(buffer, n);
+}
+
+}  // namespace
+
+std::string ResolveWinePrefix(const std::string& option) {
+    if (!option.empty()) return StripTrailingSlash(option);
+    if (const char* p = std::getenv("WINEPREFIX"); p != nullptr && *p != '\0') return StripTrailingSlash(p);
+    return StripTrailingSlash(HomeFolder()) + "/.wine";
+}
+
+PosixEnvironment::PosixEnvironment(std::string commandLineText, std::string winePrefix)
+    : commandLine_(std::move(commandLineText)), winePrefix_(std::move(winePrefix)) {}
+
+PosixEnvironment::~PosixEnvironment() {
+    if (lockFd_ >= 0) ::close(lockFd_);
+}
+
+std::string PosixEnvironment::ProgramFolder() {
+    char buffer[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) return ".";
+    std::string path(buffer, static_cast<std::size_t>(n));
+    const std::size_t slash = path.find_last_of('/');
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::optional<std::string> PosixEnvironment::Variable(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    if (value == nullptr) return std::nullopt;
+    return std::string(value);
+}
+
+std::string PosixEnvironment::LocalAppDataFolder() {
+    if (auto v = Variable("LOCALAPPDATA"); v && !v->empty()) return StripTrailingSlash(*v);
+    return ResolveWinePrefix(winePrefix_) + "/drive_c/users/" + UserName() + "/AppData/Local";
+}
+
+bool PosixEnvironment::AcquireSingleInstanceLock() {
+    if (lockFd_ >= 0) return true;
+    std::string folder = "/tmp";
+    if (auto v = Variable("XDG_RUNTIME_DIR"); v && !v->empty()) folder = StripTrailingSlash(*v);
+    const std::string path = folder + "/orvanta-installer-" + std::to_string(::getuid()) + ".lock";
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return true;  // no place for a lock: do not refuse the user
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    lockFd_ = fd;
+    return true;
+}
+
+void PosixEnvironment::SleepMilliseconds(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::string PosixRegionalFormat::ShortDate(int year, int month, int day) {
+    std::tm tm {};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    return FormatTm("%x", tm);
+}
+
+std::string PosixRegionalFormat::Time(int hour, int minute, int second) {
+    std::tm tm {};
+    tm.tm_year = 100;
+    tm.tm_mday = 1;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    return FormatTm("%X", tm);
+}
+
+}  // namespace orvanta

@@ -1,0 +1,99 @@
+#include "support/TempDir.h"
+
+#include <atomic>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+#include "platform/PathSeparator.h"
+
+namespace fs = std::filesystem;
+
+namespace orvanta::test {
+
+namespace {
+
+fs::path P(const std::string& utf8) { return fs::u8path(utf8); }
+
+}  // namespace
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device rd;
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate = base / ("orvanta-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
+        std::error_code ec;
+        if (fs::create_directory(candidate, ec)) {
+            path_ = candidate.u8string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Read-only files and folders must not keep the tree alive.
+    for (auto it = fs::recursive_directory_iterator(P(path_), ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        if (!it->is_symlink(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::remove_all(P(path_), ec);
+}
+
+std::string NativeRelative(const std::string& relative) {
+    std::string out = relative;
+    for (char& c : out) {
+        if (c == '/') c = kSep;
+    }
+    return out;
+}
+
+std::string TempDir::operator/(const std::string& relative) const { return path_ + kSep + NativeRelative(relative); }
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    const fs::path p = P(path);
+    if (p.has_parent_path()) fs::create_directories(p.parent_path());
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("cannot write " + path);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(P(path), std::ios::binary);
+    if (!in) return {};
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(P(path), ec);
+}
+
+void MakeFolder(const std::string& path) { fs::create_directories(P(path)); }
+
+void SetLocalModifiedTime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    tm.tm_isdst = -1;
+    const std::time_t t = std::mktime(&tm);
+    const auto sys = std::chrono::system_clock::from_time_t(t);
+    // file_time_type's clock is not system_clock everywhere; shift by the two clocks' "now".
+    const auto fileNow = fs::file_time_type::clock::now();
+    const auto sysNow = std::chrono::system_clock::now();
+    const auto shifted = fileNow + std::chrono::duration_cast<fs::file_time_type::duration>(sys - sysNow);
+    // The two "now"s differ by a little: land on the whole second asked for.
+    const auto ft = fs::file_time_type(std::chrono::round<std::chrono::seconds>(shifted.time_since_epoch()));
+    fs::last_write_time(P(path), ft);
+}
+
+}  // namespace orvanta::test
