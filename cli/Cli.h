@@ -34,6 +34,7 @@ void InitProgramState(CliContext& ctx);
 void PrintMessageLines(std::ostream& stream, const std::string& crlfText);
 
 int RunCheck(CliContext& ctx);
+int RunDetect(CliContext& ctx);
 
 // Runs a whole command line; the entry point of the program and of the tests.
 int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -50,6 +50,7 @@ int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ost
 
         static const std::map<std::string, std::function<int(CliContext&)>> kRunners = {
             {"check", RunCheck},
+            {"detect", RunDetect},
         };
         auto runner = kRunners.find(options.command);
         if (runner == kRunners.end()) {

@@ -3,6 +3,9 @@
 #include "platform/NativePlatform.h"
 #include "platform/posix/PosixEnvironment.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixFileVersions.h"
+#include "platform/posix/PosixProcesses.h"
+#include "platform/posix/PosixRegistry.h"
 #include "platform/posix/PosixStubs.h"
 
 namespace orvanta {
@@ -13,6 +16,8 @@ class PosixPlatform : public NativePlatform {
 public:
     explicit PosixPlatform(const NativePlatformOptions& options)
         : env_(options.commandLineText, options.winePrefix),
+          registry_(ResolveWinePrefix(options.winePrefix)),
+          versions_(fs_),
           platform_{fs_, env_, regional_, registry_, versions_, processes_, settings_, shell_, access_} {}
 
     Platform& get() override { return platform_; }

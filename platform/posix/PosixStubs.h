@@ -1,31 +1,11 @@
 #pragma once
 
-// Interfaces whose POSIX answers arrive with the simulator and engine work. Until then
-// they answer as a machine without simulators would: no value, no version, nothing runs.
+// Interfaces whose POSIX answers arrive with the engine work. Until then they answer as a
+// machine without a settings store or desktop would.
 
 #include "platform/Platform.h"
 
 namespace orvanta {
-
-class PosixRegistry : public Registry {
-public:
-    std::optional<std::string> ReadString(RegistryRoot, const std::string&, const std::string&,
-                                          RegistryView) override {
-        return std::nullopt;
-    }
-    std::string ToHostPath(const std::string& windowsPath) override { return windowsPath; }
-};
-
-class PosixFileVersions : public FileVersions {
-public:
-    FileVersion Read(const std::string&) override { return {}; }
-};
-
-class PosixProcesses : public Processes {
-public:
-    bool TopLevelWindowExists(const std::string&) override { return false; }
-    std::vector<std::string> ProcessImageNames() override { return {}; }
-};
 
 class PosixSettings : public Settings {
 public:
@@ -43,6 +23,8 @@ public:
     bool Open(const std::string&) override { return false; }
 };
 
+// Linux has no Windows access lists to check: the answer is always "cannot be determined",
+// which leaves the decision to the write test.
 class PosixAccessControl : public AccessControl {
 public:
     std::int64_t GetGrantedAccess(const std::string&) override { return -1; }

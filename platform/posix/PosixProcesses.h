@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Processes.h"
+
+namespace orvanta {
+
+// Processes from /proc. There are no window classes on Linux: the FSX window classes
+// ("FS98MAIN", "UIPCMAIN") stand for a running "FSX.exe", the process that owns them.
+class PosixProcesses : public Processes {
+public:
+    // procRoot is "/proc" except in tests.
+    explicit PosixProcesses(std::string procRoot = "/proc") : procRoot_(std::move(procRoot)) {}
+
+    bool TopLevelWindowExists(const std::string& windowClass) override;
+    std::vector<std::string> ProcessImageNames() override;
+
+private:
+    std::string procRoot_;
+};
+
+// The image name of a process: the file name of the first command-line argument (split at
+// '/' and '\', since Wine shows a Windows program as "C:\...\Prepar3D.exe"), or, when the
+// command line is empty, the kernel's name for it.
+std::string ImageNameOf(const std::string& cmdline, const std::string& comm);
+
+}  // namespace orvanta

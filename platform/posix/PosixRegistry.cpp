@@ -1,0 +1,86 @@
+#include "platform/posix/PosixRegistry.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace orvanta {
+
+namespace {
+
+// A registry file larger than this is not one Wine wrote.
+constexpr std::uintmax_t kMaxRegistryFile = 512u << 20;
+
+std::string ReadWholeFile(const std::string& path) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec || size > kMaxRegistryFile) return {};
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The host folder a drive letter stands for, without a trailing '/'; empty when the
+// prefix has no such drive.
+std::string DriveFolder(const std::string& prefix, char letter) {
+    const std::string devices = prefix + "/dosdevices/";
+    for (char c : {static_cast<char>(std::tolower(static_cast<unsigned char>(letter))),
+                   static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))}) {
+        const std::string link = devices + c + ":";
+        struct stat st {};
+        if (::lstat(link.c_str(), &st) != 0) continue;
+        std::string folder = link;
+        if (S_ISLNK(st.st_mode)) {
+            char buffer[4096];
+            const ssize_t n = ::readlink(link.c_str(), buffer, sizeof buffer - 1);
+            if (n <= 0) continue;
+            std::string target(buffer, static_cast<std::size_t>(n));
+            if (target[0] != '/') target = devices + target;
+            folder = std::filesystem::path(target).lexically_normal().string();
+        }
+        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        return folder;
+    }
+    return {};
+}
+
+}  // namespace
+
+PosixRegistry::PosixRegistry(std::string winePrefix) : prefix_(std::move(winePrefix)) {}
+
+const WineRegistryHive& PosixRegistry::Hive(RegistryRoot root) {
+    std::optional<WineRegistryHive>& hive = root == RegistryRoot::LocalMachine ? machine_ : user_;
+    if (!hive) {
+        const char* file = root == RegistryRoot::LocalMachine ? "/system.reg" : "/user.reg";
+        hive = ParseWineRegistry(ReadWholeFile(prefix_ + file));
+    }
+    return *hive;
+}
+
+std::optional<std::string> PosixRegistry::ReadString(RegistryRoot root, const std::string& key,
+                                                     const std::string& valueName, RegistryView view) {
+    return ReadWineValue(Hive(root), key, valueName, view, root == RegistryRoot::LocalMachine);
+}
+
+std::string PosixRegistry::ToHostPath(const std::string& windowsPath) {
+    if (windowsPath.size() < 2 || windowsPath[1] != ':' || !std::isalpha(static_cast<unsigned char>(windowsPath[0]))) {
+        return windowsPath;
+    }
+    const std::string drive = DriveFolder(prefix_, windowsPath[0]);
+    if (drive.empty()) return windowsPath;
+    std::string rest = windowsPath.substr(2);
+    for (char& c : rest) {
+        if (c == '\\') c = '/';
+    }
+    std::size_t skip = 0;
+    while (skip < rest.size() && rest[skip] == '/') ++skip;
+    rest.erase(0, skip);
+    if (drive == "/") return "/" + rest;
+    return rest.empty() && skip == 0 ? drive : drive + "/" + rest;
+}
+
+}  // namespace orvanta
