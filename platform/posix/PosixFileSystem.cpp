@@ -11,6 +11,8 @@
 #include <ctime>
 #include <strings.h>
 
+#include "platform/TextLines.h"
+
 namespace orvanta {
 
 namespace {
@@ -324,20 +326,7 @@ FsStatus PosixFileSystem::ReadLines(const std::string& path, std::vector<std::st
     std::string content;
     FsStatus st = ReadAll(path, content);
     if (!st) return st;
-    lines.clear();
-    std::size_t start = 0;
-    const std::size_t n = content.size();
-    std::size_t i = 0;
-    while (i < n) {
-        char c = content[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(content.substr(start, i - start));
-            if (c == '\r' && i + 1 < n && content[i + 1] == '\n') ++i;
-            start = i + 1;
-        }
-        ++i;
-    }
-    if (start < n) lines.push_back(content.substr(start));
+    lines = SplitLines(content);
     return FsStatus::Ok();
 }
 

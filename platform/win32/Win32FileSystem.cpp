@@ -1,0 +1,274 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include "platform/win32/WinApi.h"  // first of the Windows headers
+
+#include <shlwapi.h>
+
+#include <algorithm>
+
+#include "platform/TextLines.h"
+#include "platform/win32/WinText.h"
+
+namespace orvanta {
+
+namespace {
+
+constexpr const wchar_t* kPartialSuffix = L".orvanta-partial";
+constexpr DWORD kProtectionAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+FsStatus FromLastError() {
+    const DWORD error = ::GetLastError();
+    // A failure that left no error number still must not read as success.
+    return FsStatus::Fail(error == ERROR_SUCCESS ? kPathFileAccessError : FsCodeFromWin32Error(error));
+}
+
+// Closes a handle on every path out of a function.
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (valid()) ::CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return h_; }
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    bool Close() {
+        const BOOL ok = ::CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+        return ok != FALSE;
+    }
+
+private:
+    HANDLE h_;
+};
+
+bool QueryAttributes(const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
+    return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) != FALSE;
+}
+
+// Opens an existing file for reading; a folder is refused as the run-time library refuses it.
+FsStatus OpenForReading(const std::string& path, HANDLE& out) {
+    const std::wstring wide = ToWide(path);
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return FsStatus::Fail(kPathFileAccessError);
+    }
+    out = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return FromLastError();
+    return FsStatus::Ok();
+}
+
+FsStatus ReadAll(const std::string& path, std::string& content) {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    if (FsStatus st = OpenForReading(path, h); !st) return st;
+    Handle file(h);
+    content.clear();
+    char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return FromLastError();
+        if (got == 0) break;
+        content.append(buffer, got);
+    }
+    return FsStatus::Ok();
+}
+
+// Removes a file whatever its attributes; used for our own temporary files only.
+void RemoveOwnFile(const std::wstring& path) {
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(path.c_str());
+}
+
+}  // namespace
+
+bool Win32FileSystem::Exists(const std::string& path) {
+    return !path.empty() && ::PathFileExistsW(ToWide(path).c_str()) != FALSE;
+}
+
+bool Win32FileSystem::IsFolder(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+FsStatus Win32FileSystem::FileLength(const std::string& path, std::uint64_t& length) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!QueryAttributes(ToWide(path), data)) return FromLastError();
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        length = 0;
+    } else {
+        length = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::ModifiedTime(const std::string& path, LocalDateTime& time) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!QueryAttributes(ToWide(path), data)) return FromLastError();
+    // Local time with the daylight saving rule of the file's own date, as Explorer shows it.
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    if (!::FileTimeToSystemTime(&data.ftLastWriteTime, &utc)) return FromLastError();
+    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return FromLastError();
+    time = {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string& target) {
+    const std::wstring from = ToWide(source);
+    const std::wstring to = ToWide(target);
+    const DWORD targetAttributes = ::GetFileAttributesW(to.c_str());
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return FsStatus::Fail(kPathFileAccessError);
+    }
+    // Windows refuses to replace a read-only file; Wine would replace it. Refuse on both.
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return FsStatus::Fail(kPermissionDenied);
+    }
+    // The data lands under a name the simulator does not load, then moves over the target
+    // in one step: the target's name never holds a partly written file.
+    const std::wstring partial = to + kPartialSuffix;
+    if (::GetFileAttributesW(partial.c_str()) != INVALID_FILE_ATTRIBUTES) RemoveOwnFile(partial);
+    if (!::CopyFileW(from.c_str(), partial.c_str(), FALSE)) {
+        const FsStatus failure = FromLastError();
+        RemoveOwnFile(partial);
+        return failure;
+    }
+    if (!::MoveFileExW(partial.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const FsStatus failure = FromLastError();
+        RemoveOwnFile(partial);
+        return failure;
+    }
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::RenameFile(const std::string& from, const std::string& to) {
+    // Without a replace flag the move fails when the new name is taken.
+    if (!::MoveFileW(ToWide(from).c_str(), ToWide(to).c_str())) return FromLastError();
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::DeleteFile(const std::string& path) {
+    if (!::DeleteFileW(ToWide(path).c_str())) return FromLastError();
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::GetAttributes(const std::string& path, std::uint32_t& attributes) {
+    const DWORD value = ::GetFileAttributesW(ToWide(path).c_str());
+    if (value == INVALID_FILE_ATTRIBUTES) return FromLastError();
+    attributes = value;
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::SetNormalAttributes(const std::string& path) {
+    const std::wstring wide = ToWide(path);
+    const DWORD value = ::GetFileAttributesW(wide.c_str());
+    if (value == INVALID_FILE_ATTRIBUTES) return FromLastError();
+    if ((value & kProtectionAttributes) == 0) return FsStatus::Ok();
+    // Only the bits SetFileAttributesW accepts; none left means "normal".
+    DWORD kept = value & ~kProtectionAttributes &
+                 (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
+                  FILE_ATTRIBUTE_TEMPORARY);
+    if (kept == 0) kept = FILE_ATTRIBUTE_NORMAL;
+    if (!::SetFileAttributesW(wide.c_str(), kept)) return FromLastError();
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    std::wstring pattern = ToWide(path);
+    if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW data{};
+    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) {
+        // A drive root can hold no entry at all; that is an empty listing, not a failure.
+        if (::GetLastError() == ERROR_FILE_NOT_FOUND) return FsStatus::Ok();
+        return FromLastError();
+    }
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        FolderEntry entry;
+        entry.name = ToUtf8(name);
+        entry.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        entry.isFolder = !entry.isLink && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entries.push_back(std::move(entry));
+    } while (::FindNextFileW(find, &data));
+    const DWORD error = ::GetLastError();
+    ::FindClose(find);
+    if (error != ERROR_NO_MORE_FILES) {
+        entries.clear();
+        return FsStatus::Fail(FsCodeFromWin32Error(error));
+    }
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::RemoveEmptyFolder(const std::string& path) {
+    if (!::RemoveDirectoryW(ToWide(path).c_str())) return FromLastError();
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::CreateFolder(const std::string& path) {
+    if (!::CreateDirectoryW(ToWide(path).c_str(), nullptr)) return FromLastError();
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {
+    std::string content;
+    if (FsStatus st = ReadAll(path, content); !st) return st;
+    lines = SplitLines(content);
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) {
+    std::vector<std::string> lines;
+    if (FsStatus st = ReadLines(path, lines); !st) return st;
+    hasLine = !lines.empty();
+    line = hasLine ? lines.front() : std::string();
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,
+                                    std::vector<std::uint8_t>& bytes) {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    if (FsStatus st = OpenForReading(path, h); !st) return st;
+    Handle file(h);
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (!::SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN)) return FromLastError();
+    bytes.assign(count, 0);
+    std::size_t got = 0;
+    while (got < count) {
+        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(count - got, 1u << 20));
+        DWORD n = 0;
+        if (!::ReadFile(file.get(), bytes.data() + got, ask, &n, nullptr)) return FromLastError();
+        if (n == 0) break;
+        got += n;
+    }
+    bytes.resize(got);
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::WriteFile(const std::string& path, const std::string& bytes) {
+    Handle file(::CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return FromLastError();
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        DWORD n = 0;
+        if (!::WriteFile(file.get(), bytes.data() + done, ask, &n, nullptr)) return FromLastError();
+        if (n == 0) return FsStatus::Fail(kDeviceIoError);
+        done += n;
+    }
+    if (!file.Close()) return FromLastError();
+    return FsStatus::Ok();
+}
+
+FsStatus Win32FileSystem::WriteTextFile(const std::string& path, const std::string& utf8Text) {
+    return WriteFile(path, ToAnsiCodePage(utf8Text));
+}
+
+}  // namespace orvanta

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace orvanta {
+
+// The wide Win32 file API. Failures carry the stable code of GetLastError's kind.
+class Win32FileSystem : public FileSystem {
+public:
+    bool Exists(const std::string& path) override;
+    bool IsFolder(const std::string& path) override;
+    FsStatus FileLength(const std::string& path, std::uint64_t& length) override;
+    FsStatus ModifiedTime(const std::string& path, LocalDateTime& time) override;
+    FsStatus CopyFile(const std::string& source, const std::string& target) override;
+    FsStatus RenameFile(const std::string& from, const std::string& to) override;
+    FsStatus DeleteFile(const std::string& path) override;
+    FsStatus GetAttributes(const std::string& path, std::uint32_t& attributes) override;
+    FsStatus SetNormalAttributes(const std::string& path) override;
+    FsStatus ListFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
+    FsStatus RemoveEmptyFolder(const std::string& path) override;
+    FsStatus CreateFolder(const std::string& path) override;
+    FsStatus ReadLines(const std::string& path, std::vector<std::string>& lines) override;
+    FsStatus ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) override;
+    FsStatus ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,
+                       std::vector<std::uint8_t>& bytes) override;
+    FsStatus WriteFile(const std::string& path, const std::string& bytes) override;
+    FsStatus WriteTextFile(const std::string& path, const std::string& utf8Text) override;
+};
+
+}  // namespace orvanta
