@@ -1,0 +1,13 @@
+#include "engine/RunTypes.h"
+
+#include "engine/Logs.h"
+
+namespace orvanta {
+
+std::string DescribeForRecord(RunTools tools, const std::string& path) {
+    std::string description;
+    if (!DescribeFile(tools.fs, tools.regional, path, description)) return " [unreadable]";
+    return description;
+}
+
+}  // namespace orvanta

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/Message.h"
+#include "platform/Environment.h"
+#include "platform/FileSystem.h"
+#include "status/FileStatus.h"
+
+namespace orvanta {
+
+// Called before each item of an install or uninstall: items done so far, the total, and
+// the path in hand. The window repaints its status line; the command draws progress.
+using RunProgress = std::function<void(int done, int total, const std::string& current)>;
+
+// What the file operations of a run work through.
+struct RunTools {
+    FileSystem& fs;
+    RegionalFormat& regional;
+};
+
+// The two log texts of the main window (or of the command), owned by the caller.
+struct RunLogs {
+    std::string& errorLogText;
+    std::string& actionsLogText;
+};
+
+// A path's description for an error record. A description that cannot be taken does not
+// stop the record: it then says so instead of giving date and size.
+std::string DescribeForRecord(RunTools tools, const std::string& path);
+
+inline constexpr const char* kSeeErrorLogLine = "See the Orvanta_Installer.log file for details";
+
+}  // namespace orvanta
