@@ -7,12 +7,13 @@
 
 namespace orvanta {
 
-enum class MessageIcon { Information, Exclamation, Critical, Question };
+// The icon of a message box; shared by the core's messages and the window host.
+enum class MsgIcon { Critical, Exclamation, Information, Question };
 
 // A message box's icon and lines, as the core composes it; the front end shows it (the
 // window as a box with the application title, the command as lines of text).
 struct MessageText {
-    MessageIcon icon = MessageIcon::Information;
+    MsgIcon icon = MsgIcon::Information;
     std::vector<std::string> lines;
 
     // The lines joined by CR LF, as the box shows them.

@@ -62,12 +62,12 @@ public:
 
         if (result_.errors > 0) {
             WriteErrorLog(tools_.fs, state_.AppFolder, logs_.errorLogText);
-            result_.closing = {MessageIcon::Exclamation,
+            result_.closing = {MsgIcon::Exclamation,
                                {"Unable to complete full update",
                                 std::to_string(result_.errors) + " BGL file(s) couldn't be updated",
                                 kSeeErrorLogLine}};
         } else {
-            result_.closing = {MessageIcon::Information,
+            result_.closing = {MsgIcon::Information,
                                {"Update has been successfully completed",
                                 std::to_string(result_.replaced) + " BGL file(s) have been replaced"}};
         }

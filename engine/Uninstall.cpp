@@ -41,12 +41,12 @@ public:
 
         if (result_.errors > 0) {
             WriteErrorLog(tools_.fs, state_.AppFolder, logs_.errorLogText);
-            result_.closing = {MessageIcon::Exclamation,
+            result_.closing = {MsgIcon::Exclamation,
                                {"Unable to complete full uninstall",
                                 std::to_string(result_.errors) + " BGL file(s) couldn't be restored",
                                 kSeeErrorLogLine}};
         } else {
-            result_.closing = {MessageIcon::Information,
+            result_.closing = {MsgIcon::Information,
                                {"Uninstall has been successfully completed",
                                 std::to_string(result_.restored) + " BGL file(s) have been restored"}};
         }
@@ -116,7 +116,7 @@ private:
 bool UninstallAsksRestore(const ProgramState& state) { return state.StatusCounts[kMissingDestination] > 0; }
 
 MessageText RestoreQuestion() {
-    return {MessageIcon::Question,
+    return {MsgIcon::Question,
             {"Restore missing files from backups if available?", "If [No], backup files will be kept"}};
 }
 

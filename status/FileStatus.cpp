@@ -92,7 +92,7 @@ std::string RegionStatusCaption(int selectedRegionCount) {
 }
 
 MessageText MissingPackageFileMessage() {
-    return {MessageIcon::Critical,
+    return {MsgIcon::Critical,
             {"Some files in the provided package are missing or corrupted",
              "Extract again the package then relaunch the installer from it"}};
 }

@@ -79,7 +79,7 @@ TEST_F(InstallTest, FirstInstallBacksUpOnceAndReplaces) {
     EXPECT_EQ(r.replaced, 2);
     EXPECT_EQ(r.errors, 0);
     EXPECT_TRUE(r.Succeeded());
-    EXPECT_EQ(r.closing.icon, MessageIcon::Information);
+    EXPECT_EQ(r.closing.icon, MsgIcon::Information);
     EXPECT_EQ(r.closing.Text(), "Update has been successfully completed\r\n2 BGL file(s) have been replaced");
     EXPECT_EQ(errorLog, "");
     EXPECT_FALSE(test::FileExists(pkg + kErrorLogName));
@@ -178,7 +178,7 @@ TEST_F(InstallTest, ErrorRecordsNameTheStepAndTheFiles) {
     const InstallResult r = Install(false, true, &selective);
     EXPECT_EQ(r.errors, 3);
     EXPECT_EQ(r.replaced, 0);
-    EXPECT_EQ(r.closing.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(r.closing.icon, MsgIcon::Exclamation);
     EXPECT_EQ(r.closing.Text(), "Unable to complete full update\r\n3 BGL file(s) couldn't be updated\r\n"
                                 "See the Orvanta_Installer.log file for details");
     const std::string expected =
@@ -263,7 +263,7 @@ TEST_F(UninstallTest, AnswerNoKeepsBackupsOfMissingFiles) {
     ASSERT_TRUE(UninstallAsksRestore(state));
     EXPECT_EQ(RestoreQuestion().Text(),
               "Restore missing files from backups if available?\r\nIf [No], backup files will be kept");
-    EXPECT_EQ(RestoreQuestion().icon, MessageIcon::Question);
+    EXPECT_EQ(RestoreQuestion().icon, MsgIcon::Question);
 
     const std::string apxInstalled = D(apx()), apxBackup = D(apx() + ".bglbckup");
     const UninstallResult r = Uninstall(true, false);

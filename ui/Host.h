@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "app/Message.h"
 #include "ui/Controls.h"
 
 namespace orvanta {
 
 class frmSelect;
 
-enum class MsgIcon { Critical, Exclamation, Information, Question };
 enum class MsgButtons { Ok, YesNo, RetryCancel };
 
 // The button a message box was closed with, numbered as the standard message box numbers
