@@ -6,6 +6,8 @@
 #include "platform/posix/PosixFileVersions.h"
 #include "platform/posix/PosixProcesses.h"
 #include "platform/posix/PosixRegistry.h"
+#include "platform/posix/PosixSettings.h"
+#include "platform/posix/PosixShell.h"
 #include "platform/posix/PosixStubs.h"
 
 namespace orvanta {
