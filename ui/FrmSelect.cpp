@@ -1,6 +1,7 @@
 #include "ui/FrmSelect.h"
 
 #include "app/Paths.h"
+#include "sim/FolderJudgement.h"
 
 namespace orvanta {
 
@@ -35,6 +36,7 @@ frmSelect::frmSelect(Platform& platform, ProgramState& state, Host& host)
             if (&other != &option) option.Group.push_back(&other);
         }
     }
+    cmdSet.OnClick = [this] { cmdSet_Click(); };
     cmdCancel.OnClick = [this] { cmdCancel_Click(); };
     cmdSelect.OnClick = [this] { cmdSelect_Click(); };
 }
@@ -86,6 +88,25 @@ void frmSelect::cmdCancel_Click() {
         if (Ask({"Exit the Orvanta Installer ?"}, MsgIcon::Question, MsgButtons::YesNo) == kAnswerNo) return;
         state_.SelectedSim = kNoSim;
         Unload();
+    });
+}
+
+void frmSelect::cmdSet_Click() {
+    RunEvent([&] {
+        for (;;) {
+            state_.SelectedSim = kNoSim;
+            const std::string chosen = host_.BrowseForFolder(FormId::Select, "", "Select the sim main folder");
+            if (chosen.empty()) return;
+            const FolderJudgement judgement = JudgeSimFolder(platform_.fs, platform_.versions, chosen);
+            if (judgement.verdict == FolderVerdict::Selected) {
+                state_.SelectedSim = judgement.sim;
+                state_.SelectedSimFolder = judgement.folder;
+                Unload();
+                return;
+            }
+            const char* why = judgement.verdict == FolderVerdict::Prepar3DV5 ? kPrepar3DV5Line : kInvalidFolderLine;
+            if (Ask({why, kRetryOrCancelLine}, MsgIcon::Exclamation, MsgButtons::RetryCancel) != kAnswerRetry) return;
+        }
     });
 }
 

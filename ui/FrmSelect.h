@@ -41,6 +41,7 @@ public:
     void Form_Load();
     void cmdSelect_Click();
     void cmdCancel_Click();
+    void cmdSet_Click();
     // The window's close box: closes without a choice.
     void Form_QueryUnload();
 

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/ProgramState.h"
+#include "platform/FaultInjectingFileSystem.h"
+#include "platform/NativePlatform.h"
+#include "support/FakeHost.h"
+#include "support/Fakes.h"
+#include "support/PackageBuilder.h"
+#include "support/PlatformFakes.h"
+#include "support/SimFolderBuilder.h"
+#include "support/TempDir.h"
+#include "ui/FrmMain.h"
+
+namespace orvanta::test {
+
+// The window program on real temporary folders: a package folder that is the program's
+// folder, simulator folders registered in a fake registry, the native file system behind
+// a fault injector, and a fake screen that answers from a script.
+struct WindowFixture {
+    TempDir dir;
+    std::unique_ptr<NativePlatform> native = MakeNativePlatform({});
+    FaultInjectingFileSystem fs{native->get().fs};
+    FakeEnvironment env;
+    FixedRegional regional;
+    FakeRegistry registry;
+    FakeFileVersions versions;
+    FakeProcesses processes;
+    MemorySettings settings;
+    FakeShell shell;
+    FakeAccessControl access;
+    Platform platform{fs, env, regional, registry, versions, processes, settings, shell, access};
+    ProgramState state;
+    FakeHost host;
+    std::unique_ptr<frmMain> window;
+    std::string pkg;  // package folder, ending with the separator
+
+    WindowFixture();
+
+    // Writes the package and makes its folder the program's folder.
+    void WritePackage(const PackageBuilder& package = {});
+    // Writes a simulator main folder with its executable (version given) and registers it
+    // where detection looks for that SimVersion first. Returns the folder with a separator.
+    std::string InstallSimulator(SimVersion version, const SimFolderBuilder& simulator = {},
+                                 FileVersion executableVersion = {});
+    // Creates the shader cache folder of a SimVersion with some content; returns it.
+    std::string MakeShaderCache(SimVersion version);
+
+    // Starts the program as the window system does: load, show, first activation.
+    frmMain& Start();
+    // Closes the main window with its close box.
+    void Close();
+
+    // Ticks regions by index and the given categories ("APX", "ATX", "NVX").
+    void Tick(std::initializer_list<int> regions, std::initializer_list<const char*> categories);
+
+    std::string Counter(int index) { return window->lblbglnb(index).Caption(); }
+    bool Running() const { return window && window->Form.Loaded(); }
+};
+
+// The default executable version of each SimVersion's main program.
+FileVersion DefaultVersionOf(SimVersion version);
+
+}  // namespace orvanta::test
