@@ -25,6 +25,10 @@ struct CliContext {
     ProgramState state;
     std::string errorLogText;
     std::string actionsLogText;
+    // Set only when the streams are the process's own and a terminal: progress is drawn on
+    // standard error, and the restore question is asked on standard input.
+    bool progressOnTerminal = false;
+    std::istream* terminalInput = nullptr;
 };
 
 // Sets AppTitle and AppFolder (from --package, else the program's folder).
@@ -35,6 +39,11 @@ void PrintMessageLines(std::ostream& stream, const std::string& crlfText);
 
 int RunCheck(CliContext& ctx);
 int RunDetect(CliContext& ctx);
+int RunStatus(CliContext& ctx);
+int RunList(CliContext& ctx);
+int RunInstallCommand(CliContext& ctx);
+int RunUninstallCommand(CliContext& ctx);
+int RunCleanShaders(CliContext& ctx);
 
 // Runs a whole command line; the entry point of the program and of the tests.
 int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -1,10 +1,12 @@
 #include <functional>
+#include <iostream>
 #include <map>
 #include <ostream>
 
 #include "app/Paths.h"
 #include "app/Version.h"
 #include "cli/Cli.h"
+#include "cli/Terminal.h"
 #include "platform/NativePlatform.h"
 
 namespace orvanta::cli {
@@ -47,10 +49,19 @@ int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ost
         auto native = MakeNativePlatform(platformOptions);
         CliContext ctx{native->get(), options, out, err, {}, {}, {}};
         InitProgramState(ctx);
+        if (&err == &std::cerr && StandardErrorIsTerminal()) {
+            ctx.progressOnTerminal = true;
+            if (StandardInputIsTerminal()) ctx.terminalInput = &std::cin;
+        }
 
         static const std::map<std::string, std::function<int(CliContext&)>> kRunners = {
             {"check", RunCheck},
             {"detect", RunDetect},
+            {"status", RunStatus},
+            {"list", RunList},
+            {"install", RunInstallCommand},
+            {"uninstall", RunUninstallCommand},
+            {"clean-shaders", RunCleanShaders},
         };
         auto runner = kRunners.find(options.command);
         if (runner == kRunners.end()) {

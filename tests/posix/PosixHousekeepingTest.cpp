@@ -12,6 +12,7 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixSettings.h"
 #include "platform/posix/PosixShell.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace orvanta {
@@ -19,25 +20,7 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using test::ScopedEnv;
 
 TEST(PosixShaderCacheTest, LinksInsideTheCacheAreRemovedAsLinksAndNeverFollowed) {
     test::TempDir dir;
