@@ -78,17 +78,23 @@ public:
         return true;
     }
 
-    // Reads count bytes at a relative virtual address; they must lie in one section's
-    // file data.
-    bool ReadRva(std::uint64_t rva, std::size_t count, std::vector<std::uint8_t>& bytes) const {
+    // The file offset of count bytes at a relative virtual address; they must lie in one
+    // section's file data.
+    bool MapRva(std::uint64_t rva, std::uint64_t count, std::uint64_t& offset) const {
         for (const Section& s : sections_) {
             const std::uint64_t extent = s.virtualSize == 0 ? s.rawSize : std::min(s.virtualSize, s.rawSize);
             if (rva < s.virtualAddress || rva - s.virtualAddress >= extent) continue;
             const std::uint64_t inSection = rva - s.virtualAddress;
             if (inSection + count > extent) return false;
-            return Read(static_cast<std::uint64_t>(s.rawOffset) + inSection, count, bytes);
+            offset = static_cast<std::uint64_t>(s.rawOffset) + inSection;
+            return true;
         }
         return false;
+    }
+
+    bool ReadRva(std::uint64_t rva, std::size_t count, std::vector<std::uint8_t>& bytes) const {
+        std::uint64_t offset = 0;
+        return MapRva(rva, count, offset) && Read(offset, count, bytes);
     }
 
     // The entry of a resource directory (at an offset in the resource tree) to follow:
@@ -133,7 +139,11 @@ public:
         std::vector<std::uint8_t> b;
         if (!ReadRva(static_cast<std::uint64_t>(resourceRva_) + data, 16, b)) return {};
         const std::uint32_t blockRva = U32(b, 0);
-        std::uint32_t blockSize = std::min(U32(b, 4), kMaxVersionBlock);
+        const std::uint32_t declaredSize = U32(b, 4);
+        std::uint64_t unused = 0;
+        // The resource as declared must lie in the file, as the system's loader requires.
+        if (!MapRva(blockRva, declaredSize, unused)) return {};
+        std::uint32_t blockSize = std::min(declaredSize, kMaxVersionBlock);
         if (blockSize < 6 || !ReadRva(blockRva, 6, b)) return {};
         // VS_VERSIONINFO: wLength, wValueLength (0 when there is no fixed block), wType,
         // the key "VS_VERSION_INFO", padding, then the fixed block.

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/PathSeparator.h"
 #include "platform/Platform.h"
 
 namespace orvanta::test {
@@ -21,6 +22,8 @@ public:
     std::string localAppData;
     bool anotherInstanceRuns = false;
     std::map<std::string, std::string> variables;
+    int lockRequests = 0;
+    std::vector<int> sleeps;  // every wait asked for, in milliseconds
 
     std::string ProgramFolder() override { return programFolder; }
     std::string CommandLineText() override { return commandLine; }
@@ -31,14 +34,21 @@ public:
         return it->second;
     }
     std::string LocalAppDataFolder() override { return localAppData; }
-    bool AcquireSingleInstanceLock() override { return !anotherInstanceRuns; }
-    void SleepMilliseconds(int) override {}
+    bool AcquireSingleInstanceLock() override {
+        ++lockRequests;
+        return !anotherInstanceRuns;
+    }
+    void SleepMilliseconds(int ms) override { sleeps.push_back(ms); }
 };
 
-// Registry values by root, key, value name and view; Windows paths are host paths already.
+// Registry values by root, key, value name and view. Windows paths are host paths already,
+// unless a drive is mapped: then "C:\a\b" becomes that drive's host folder + "/a/b" (with the
+// platform's separator).
 class FakeRegistry : public Registry {
 public:
     std::map<std::tuple<RegistryRoot, std::string, std::string, RegistryView>, std::string> values;
+    std::map<char, std::string> drives;  // upper-case letter -> host folder without separator
+    std::vector<std::string> reads;      // "HKLM|key|value|32" (HKCU, 64) of every read, in order
 
     void Set(RegistryRoot root, const std::string& key, const std::string& name, const std::string& value,
              RegistryView view = RegistryView::Default32) {
@@ -46,17 +56,32 @@ public:
     }
     std::optional<std::string> ReadString(RegistryRoot root, const std::string& key, const std::string& name,
                                           RegistryView view) override {
+        reads.push_back(std::string(root == RegistryRoot::LocalMachine ? "HKLM|" : "HKCU|") + key + "|" + name +
+                        (view == RegistryView::View64 ? "|64" : "|32"));
         auto it = values.find({root, key, name, view});
         if (it == values.end()) return std::nullopt;
         return it->second;
     }
-    std::string ToHostPath(const std::string& windowsPath) override { return windowsPath; }
+    std::string ToHostPath(const std::string& windowsPath) override {
+        if (windowsPath.size() < 2 || windowsPath[1] != ':') return windowsPath;
+        auto drive = drives.find(windowsPath[0]);
+        if (drive == drives.end()) return windowsPath;
+        std::string rest = windowsPath.substr(2);
+        for (char& c : rest) {
+            if (c == '\\') c = kSep;
+        }
+        return drive->second + rest;
+    }
 };
 
 // File versions by path; 0.0.0.0 for any other path.
 class FakeFileVersions : public FileVersions {
 public:
     std::map<std::string, FileVersion> versions;
+    void Set(const std::string& path, std::uint16_t major, std::uint16_t minor, std::uint16_t build,
+             std::uint16_t revision) {
+        versions[path] = FileVersion{major, minor, build, revision};
+    }
     FileVersion Read(const std::string& path) override {
         auto it = versions.find(path);
         return it == versions.end() ? FileVersion{} : it->second;
@@ -67,8 +92,16 @@ class FakeProcesses : public Processes {
 public:
     std::set<std::string> windowClasses;
     std::vector<std::string> processNames;
-    bool TopLevelWindowExists(const std::string& windowClass) override { return windowClasses.count(windowClass) > 0; }
-    std::vector<std::string> ProcessImageNames() override { return processNames; }
+    std::vector<std::string> windowQueries;  // every class asked for, in order
+    int processQueries = 0;
+    bool TopLevelWindowExists(const std::string& windowClass) override {
+        windowQueries.push_back(windowClass);
+        return windowClasses.count(windowClass) > 0;
+    }
+    std::vector<std::string> ProcessImageNames() override {
+        ++processQueries;
+        return processNames;
+    }
 };
 
 // One granted mask for every path; -1 means the check is not possible.
