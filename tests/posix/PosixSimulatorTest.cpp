@@ -10,10 +10,13 @@
 
 #include "WinePrefixWriter.h"
 #include "cli/Cli.h"
+#include "platform/posix/PosixEnvironment.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixFileVersions.h"
 #include "platform/posix/PosixProcesses.h"
 #include "platform/posix/PosixRegistry.h"
+#include "support/PackageBuilder.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "tools/PeImage.h"
 
@@ -212,6 +215,36 @@ TEST(PosixProcessesTest, SeesARunningProcessAsWineNamesIt) {
     int status = 0;
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(seen);
+}
+
+TEST(CliWinePrefixTest, TheOnlyDetectedSimulatorIsChosenAndTheLockIsHonoured) {
+    test::TempDir dir;
+    test::ScopedEnv runtime("XDG_RUNTIME_DIR", dir / "run");
+    test::ScopedEnv config("XDG_CONFIG_HOME", dir / "config");
+    test::ScopedEnv appData("LOCALAPPDATA", dir / "appdata");
+    test::MakeFolder(dir / "run");
+    test::PackageBuilder().Write(dir / "pkg");
+    const std::string prefix = dir / "wine";
+    test::WriteBytes(prefix + "/drive_c/Program Files/Lockheed Martin/Prepar3D v4/Prepar3D.exe", Exe(4, 5, 12, true));
+    test::MakeFolder(prefix + "/drive_c/Program Files/Lockheed Martin/Prepar3D v4/Scenery");
+    test::WinePrefixWriter w;
+    w.machine = {{"Software\\Lockheed Martin\\Prepar3D v4", "SetupPath", "C:\\Program Files\\Lockheed Martin\\Prepar3D v4"}};
+    w.Write(prefix);
+
+    const std::vector<std::string> args = {"--package", dir / "pkg", "--wine-prefix", prefix, "status"};
+    CliRun r = RunCli(args);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Orvanta Installer v12.5 (P3D v4.5)");
+
+    // While another instance holds the lock, the command refuses to start.
+    PosixEnvironment other("", prefix);
+    ASSERT_TRUE(other.AcquireSingleInstanceLock());
+    r = RunCli(args);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "Another instance of the Orvanta Installer is already running\nThe program will not start\n");
+    // detect takes no lock.
+    EXPECT_EQ(RunCli({"detect", "--wine-prefix", prefix}).code, 0);
 }
 
 }  // namespace
