@@ -134,7 +134,10 @@ void SelectEuropeAllCategories(Checks& checks, Program& program, HWND main) {
 bool CloseProgram(Checks& checks, Program& program, HWND main) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = 0;
-    return checks.That(program.WaitForExit(kWait, code) && code == 0, "program ended normally");
+    if (!program.WaitForExit(kWait, code)) {
+        return checks.That(false, "program ended on closing (" + DescribeWindows(program.Id()) + ")");
+    }
+    return checks.That(code == 0, "program ended normally (exit code " + std::to_string(code) + ")");
 }
 
 // (a) One detected FSX: caption, counters, install, file lists, uninstall.

@@ -287,10 +287,16 @@ void NativeForm::PaintNow() {
     if (window_ != nullptr) RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
+void NativeForm::SetBlockedByModal(bool blocked) {
+    blocked_ = blocked;
+    if (window_ != nullptr) EnableWindow(window_, form_.Enabled() && !blocked_);
+}
+
 void NativeForm::CopyForm(bool all) {
     // The enabled state is compared with the screen every time: a message box re-enables
     // its owner when it closes, whatever the model says.
-    if ((IsWindowEnabled(window_) != FALSE) != form_.Enabled()) EnableWindow(window_, form_.Enabled());
+    const bool enabled = form_.Enabled() && !blocked_;
+    if ((IsWindowEnabled(window_) != FALSE) != enabled) EnableWindow(window_, enabled);
     if (!all && form_.RevisionValue() == copiedFormRevision_) return;
     copiedFormRevision_ = form_.RevisionValue();
     SetTextIfChanged(window_, form_.Caption());
@@ -367,7 +373,9 @@ void NativeForm::CopySlot(Slot& slot, bool all) {
             break;
     }
     if ((IsWindowEnabled(w) != FALSE) != model->Enabled()) EnableWindow(w, model->Enabled());
-    if ((IsWindowVisible(w) != FALSE) != model->Visible()) ShowWindow(w, model->Visible() ? SW_SHOWNA : SW_HIDE);
+    // The style bit, not IsWindowVisible: a child of a window not yet shown counts as hidden.
+    const bool shown = (GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown != model->Visible()) ShowWindow(w, model->Visible() ? SW_SHOWNA : SW_HIDE);
     // Colours and pointers are read when drawn; a repaint picks up a changed colour.
     InvalidateRect(w, nullptr, TRUE);
 }

@@ -77,6 +77,9 @@ public:
     // Places the window where the model says (twips), or keeps the system's place.
     void ApplyModelPlace();
 
+    // While a modal window is up, this window takes no input whatever its model says.
+    void SetBlockedByModal(bool blocked);
+
     // Pixels of the screen per twip.
     double PixelsPerTwip() const { return dpi_ / 1440.0; }
 
@@ -114,6 +117,7 @@ private:
     std::vector<std::pair<COLORREF, HBRUSH>> brushes_;
     std::uint64_t copiedFormRevision_ = 0;
     bool copying_ = false;
+    bool blocked_ = false;
     // Geometry last written into the model, so that our own moves are not fed back.
     RECT recorded_{};
     RECT client_{};

@@ -26,7 +26,8 @@ Win32Program::Win32Program(HINSTANCE instance, Platform& platform, ProgramState&
       mainWindow_(main_.Form, MainLayout(main_), 634, 443),
       displayWindow_(main_.Display.Form, DisplayLayout(main_.Display), 387, 443) {
     mainWindow_.Events.activate = [this] { main_.Form_Activate(); };
-    mainWindow_.Events.close = [this] { main_.Form_QueryUnload(); };
+    // The close box unloads the window, which asks Form_QueryUnload first.
+    mainWindow_.Events.close = [this] { main_.Unload(); };
     mainWindow_.Events.afterEvent = [this] { CopyAll(); };
     mainWindow_.Events.mouseMove = [this](Control& control) {
         if (&control == &main_.lblDoc) main_.lblDoc_MouseMove();
@@ -113,7 +114,7 @@ void Win32Program::ShowModal(frmSelect& window) {
         return;
     }
     selectWindow_ = &select;
-    if (owner != nullptr) EnableWindow(owner, FALSE);
+    mainWindow_.SetBlockedByModal(true);
     ShowWindow(select.Handle(), SW_SHOW);
     UpdateWindow(select.Handle());
 
@@ -132,7 +133,7 @@ void Win32Program::ShowModal(frmSelect& window) {
     }
 
     // The owner comes back before the modal window goes, so that it is activated next.
-    if (owner != nullptr) EnableWindow(owner, main_.Form.Enabled());
+    mainWindow_.SetBlockedByModal(false);
     selectWindow_ = nullptr;
     select.Destroy();
     if (owner != nullptr) SetActiveWindow(owner);
