@@ -331,6 +331,35 @@ TEST_F(MainWindowRunTest, PackageFileGoneDuringTheRunEndsTheProgram) {
     EXPECT_EQ(Counter(0), "1 files");  // not updated by the failed scan
 }
 
+TEST_F(MainWindowRunTest, PackageFileGoneBeforeAnInstallEndsTheProgramAfterTheRun) {
+    Tick({kEurope}, {"ATX"});
+    window->CheckCleanSF.Click();
+    std::remove((pkg + "ATXFiles" + kSep + "ATX05021.bgl").c_str());
+    window->cmdInstall.Click();
+    EXPECT_FALSE(Running());
+    ASSERT_EQ(host.messages.size(), 2u);  // the option's explanation, then the package message
+    EXPECT_EQ(host.messages[1].lines[0], "Some files in the provided package are missing or corrupted");
+    EXPECT_NE(ReadBytes(pkg + "Orvanta_Installer.log").find("Copying new file replacing old one"), std::string::npos);
+    // The simulator's file went to its backup before the copy failed: a change, so the
+    // exit path cleaned the cache.
+    EXPECT_FALSE(FileExists(cache + kSep + "shader1.bin"));
+    EXPECT_EQ(LaunchCount(), "absent");
+}
+
+TEST_F(MainWindowRunTest, AnInstallCutShortLeavesTheWindowUsable) {
+    Tick({kEurope}, {"ATX"});
+    processes.throwOnQuery = processes.processQueries + 2;  // the guard passes, the closing refresh fails
+    window->cmdInstall.Click();
+    EXPECT_TRUE(window->Form.Enabled());
+    EXPECT_EQ(window->Form.Pointer(), MousePointer::Default);
+    EXPECT_EQ(window->lblMess.Caption(), "");
+    EXPECT_TRUE(window->SignificantChanges);
+    processes.throwOnQuery = 0;
+    window->CheckNVX.Click();  // the window still works
+    EXPECT_EQ(Counters(), (Lines{"2 files", "1 files", "None", "2 files", "1 files"}));
+    EXPECT_EQ(window->lblFSActivity.Caption(), "Inactive");
+}
+
 TEST_F(MainWindowRunTest, ShaderCacheKeptWithoutAChange) {
     window->CheckCleanSF.Click();
     Close();

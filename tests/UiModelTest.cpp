@@ -22,14 +22,6 @@ TEST(CenteringTest, MessageBoxHalvesRoundToEven) {
     EXPECT_EQ(CenteredMessageBoxPosition({0, 0, 0, 0}, {0, 0, 1, 3}), (ScreenPoint{0, -2}));
 }
 
-TEST(CenteringTest, RoundHalfEven) {
-    EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(3.5), 4);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2);
-    EXPECT_EQ(RoundHalfEven(2.4999), 2);
-    EXPECT_EQ(RoundHalfEven(-3.6), -4);
-}
-
 TEST(CenteringTest, SelectionWindowRoundsEachGapThenTruncates) {
     WindowPlace p = CenteredSelectionPlace(1000, 2000, 9000, 7000, 4000, 3000);
     EXPECT_EQ(p.left, 3500);
@@ -103,58 +95,6 @@ TEST(ControlsTest, RevisionTellsWhatChanged) {
     EXPECT_GT(b.Revision(), seen);
     b.SetForeColor(Rgb{1, 2, 3});
     EXPECT_EQ(rev.Value(), b.Revision());  // setting the same value is no change
-}
-
-TEST(ControlsTest, OptionButtonsExcludeEachOther) {
-    ModelRevision rev;
-    OptionButton o1(rev, "OptSim", 1), o2(rev, "OptSim", 2);
-    o1.Group = {&o2};
-    o2.Group = {&o1};
-    o1.SetValue(true);
-    o2.Click();
-    EXPECT_FALSE(o1.Value());
-    EXPECT_TRUE(o2.Value());
-    o1.SetEnabled(false);
-    o1.Click();
-    EXPECT_TRUE(o2.Value());
-}
-
-TEST(ControlsTest, ListSelectionRunsClickAndClearForgetsIt) {
-    ModelRevision rev;
-    ListBox list(rev, "DisplayList");
-    int clicks = 0;
-    list.OnClick = [&] { ++clicks; };
-    list.AddItem("a");
-    list.AddItem("b");
-    list.SetListIndex(1);
-    list.SetListIndex(5);  // out of range: ignored
-    EXPECT_EQ(list.ListIndex(), 1);
-    EXPECT_EQ(clicks, 1);
-    list.Clear();
-    EXPECT_EQ(list.ListIndex(), -1);
-    EXPECT_EQ(list.ListCount(), 0);
-}
-
-TEST(ControlsTest, CheckedListHandlerSeesTheNewState) {
-    ModelRevision rev;
-    CheckedList regions(rev, "RegionList");
-    regions.AddItem("Africa");
-    regions.AddItem("Europe");
-    std::vector<std::pair<int, bool>> seen;
-    regions.OnItemCheck = [&](int i) { seen.push_back({i, regions.Selected(i)}); };
-    regions.SetSelected(1, true);
-    regions.SetSelected(1, true);
-    regions.SetSelected(1, false);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0], std::make_pair(1, true));
-    EXPECT_EQ(seen[1], std::make_pair(1, false));
-}
-
-TEST(ControlsTest, RunEventSwallowsWhatAProcedureThrows) {
-    bool after = false;
-    RunEvent([] { throw std::runtime_error("x"); });
-    RunEvent([&] { after = true; });
-    EXPECT_TRUE(after);
 }
 
 }  // namespace

@@ -471,61 +471,76 @@ void frmMain::LeaveBusyState() {
     ShowStatusMessage("");
 }
 
-void frmMain::cmdInstall_Click() {
-    RunEvent([&] {
-        if (IsSimulatorRunning(kInstallOperationName)) return;
-        EnterBusyState(kInstallingText);
+void frmMain::RunBusy(const std::function<void()>& run) {
+    try {
+        run();
+    } catch (...) {
+        // A run cut short must not leave the window disabled for good.
+        if (Form.Loaded() && !Form.Enabled()) LeaveBusyState();
+        throw;
+    }
+}
 
-        InstallOptions options;
-        options.selection = CurrentSelection();
-        options.magvar = CheckMV.Ticked();
-        options.log = CheckLog.Ticked();
-        const InstallResult result = RunInstall({platform_.fs, platform_.regional}, state_, options,
-                                                {ErrorLogText, ActionsLogText});
-        // Files may have changed whatever happens next, so the exit path may clean the cache.
-        SignificantChanges = true;
-        if (result.magvarAttempted) {
-            if (result.magvarOption.untick) CheckMV.SetValue(0);
-            CheckMV.SetEnabled(result.magvarOption.enabled);
-            CheckMV.SetCaption(result.magvarOption.caption);
-        }
-        if (CheckForceFull.Ticked()) CheckForceFull.SetValue(0);
-        if (!Form.Loaded()) return;  // the unticked option's rescan ended the program
-        if (!result.rescan.packageIntact) {
-            LeaveBusyState();
-            EndForMissingPackageFile();
-            return;
-        }
-        ShowFileStatus();
+void frmMain::cmdInstall_Click() {
+    RunEvent([&] { RunBusy([&] { InstallSelection(); }); });
+}
+
+void frmMain::InstallSelection() {
+    if (IsSimulatorRunning(kInstallOperationName)) return;
+    EnterBusyState(kInstallingText);
+
+    InstallOptions options;
+    options.selection = CurrentSelection();
+    options.magvar = CheckMV.Ticked();
+    options.log = CheckLog.Ticked();
+    const InstallResult result =
+        RunInstall({platform_.fs, platform_.regional}, state_, options, {ErrorLogText, ActionsLogText});
+    // Set before anything below can end the program: files may have changed, and the exit
+    // path cleans the shader cache only after a change.
+    SignificantChanges = true;
+    if (result.magvarAttempted) {
+        if (result.magvarOption.untick) CheckMV.SetValue(0);
+        CheckMV.SetEnabled(result.magvarOption.enabled);
+        CheckMV.SetCaption(result.magvarOption.caption);
+    }
+    if (CheckForceFull.Ticked()) CheckForceFull.SetValue(0);
+    if (!Form.Loaded()) return;  // the unticked option's own rescan ended the program
+    if (!result.rescan.packageIntact) {
         LeaveBusyState();
-        ShowMessage(result.closing);
-        if (result.Succeeded()) OfferDonation();
-    });
+        EndForMissingPackageFile();
+        return;
+    }
+    ShowFileStatus();
+    LeaveBusyState();
+    ShowMessage(result.closing);
+    if (result.Succeeded()) OfferDonation();
 }
 
 void frmMain::cmdUninstall_Click() {
-    RunEvent([&] {
-        if (IsSimulatorRunning(kUninstallOperationName)) return;
-        EnterBusyState(kUninstallingText);
+    RunEvent([&] { RunBusy([&] { UninstallSelection(); }); });
+}
 
-        UninstallOptions options;
-        options.selection = CurrentSelection();
-        options.log = CheckLog.Ticked();
-        if (UninstallAsksRestore(state_)) {
-            options.restoreMissing = ShowMessage(RestoreQuestion(), MsgButtons::YesNo, 1) == kAnswerYes;
-        }
-        const UninstallResult result = RunUninstall({platform_.fs, platform_.regional}, state_, options,
-                                                    {ErrorLogText, ActionsLogText});
-        SignificantChanges = true;
-        if (!result.rescan.packageIntact) {
-            LeaveBusyState();
-            EndForMissingPackageFile();
-            return;
-        }
-        ShowFileStatus();
+void frmMain::UninstallSelection() {
+    if (IsSimulatorRunning(kUninstallOperationName)) return;
+    EnterBusyState(kUninstallingText);
+
+    UninstallOptions options;
+    options.selection = CurrentSelection();
+    options.log = CheckLog.Ticked();
+    if (UninstallAsksRestore(state_)) {
+        options.restoreMissing = ShowMessage(RestoreQuestion(), MsgButtons::YesNo, 1) == kAnswerYes;
+    }
+    const UninstallResult result =
+        RunUninstall({platform_.fs, platform_.regional}, state_, options, {ErrorLogText, ActionsLogText});
+    SignificantChanges = true;
+    if (!result.rescan.packageIntact) {
         LeaveBusyState();
-        ShowMessage(result.closing);
-    });
+        EndForMissingPackageFile();
+        return;
+    }
+    ShowFileStatus();
+    LeaveBusyState();
+    ShowMessage(result.closing);
 }
 
 void frmMain::OfferDonation() {

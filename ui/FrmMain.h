@@ -2,6 +2,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <string>
 
 #include "app/Message.h"
@@ -118,6 +119,10 @@ public:
 private:
     void CategoryChanged();
     void OfferDonation();
+    void InstallSelection();
+    void UninstallSelection();
+    // Runs an install or uninstall; whatever cuts it short, the window leaves the busy state.
+    void RunBusy(const std::function<void()>& run);
     StatusSelection CurrentSelection() const;
     // Counters, buttons, the open file list window and the activity label, from the counts
     // and lists of the last scan.

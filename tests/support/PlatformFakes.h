@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -94,12 +95,15 @@ public:
     std::vector<std::string> processNames;
     std::vector<std::string> windowQueries;  // every class asked for, in order
     int processQueries = 0;
+    // The process list query with this number (1-based) throws, as a broken system service
+    // might make it; 0 never.
+    int throwOnQuery = 0;
     bool TopLevelWindowExists(const std::string& windowClass) override {
         windowQueries.push_back(windowClass);
         return windowClasses.count(windowClass) > 0;
     }
     std::vector<std::string> ProcessImageNames() override {
-        ++processQueries;
+        if (++processQueries == throwOnQuery) throw std::runtime_error("process list unavailable");
         return processNames;
     }
 };
