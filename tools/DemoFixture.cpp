@@ -97,7 +97,7 @@ void WriteDemoPackage(const std::string& packageFolder, const DemoSpec& spec) {
     const fs::path root = fs::u8path(packageFolder);
     fs::create_directories(root);
     WriteFile(root / "Cycle.txt", spec.cycle + "\r\n");
-    WriteFile(root / "magdec.bgl", MagvarTable(2022, 3, 4096));
+    WriteFile(root / "magdec.bgl", MagvarTable(0x2022, 3, 4096));
     std::mt19937 rng(spec.seed);
     std::string lists[3];
     const char* prefixes[3] = {"APX", "ATX", "NVX"};
@@ -117,7 +117,7 @@ DemoSimSummary WriteDemoSimulator(const std::string& packageFolder, const std::s
     const fs::path pkg = fs::u8path(packageFolder);
     const fs::path sim = fs::u8path(simFolder);
     WriteFile(sim / "FSX.exe", MakeVersionedExecutable(10, 0, 61637, 0));
-    WriteFile(sim / "Scenery" / "BASE" / "scenery" / "magdec.bgl", MagvarTable(2019, 1, 4096));
+    WriteFile(sim / "Scenery" / "BASE" / "scenery" / "magdec.bgl", MagvarTable(0x2019, 1, 4096));
     std::mt19937 rng(spec.seed + 1);
     std::uniform_int_distribution<int> kind(0, 9);
     DemoSimSummary summary;

@@ -24,7 +24,7 @@ std::string PackageBuilder::Write(const std::string& folder) const {
     const std::string root = folder + kSep;
     MakeFolder(folder);
     if (writeCycle) WriteBytes(root + "Cycle.txt", cycle);
-    if (writeMagvar) WriteBytes(root + "magdec.bgl", magvar.empty() ? MagvarBytes(2022, 3) : magvar);
+    if (writeMagvar) WriteBytes(root + "magdec.bgl", magvar.empty() ? MagvarBytes(0x2022, 3) : magvar);
     const char* prefixes[3] = {"APX", "ATX", "NVX"};
     const std::vector<std::string>* lists[3] = {&apx, &atx, &nvx};
     for (int c = 0; c < 3; ++c) {
