@@ -98,6 +98,37 @@ TEST_F(MainWindowStartTest, ReadyWithTheOnlyDetectedSimulator) {
     EXPECT_TRUE(host.messages.empty());
 }
 
+TEST_F(MainWindowStartTest, DesignTimeTexts) {
+    frmMain w(platform, state, host);
+    const std::vector<std::pair<const Control*, std::string>> expected = {
+        {&w.Frame_Region, "Region selector"},
+        {&w.Frame_Status, "Region status [No region selected]"},
+        {&w.lbl(0), "Available files"},
+        {&w.lbl(3), "Deinstallable"},
+        {&w.lbl(5), "Simulator activity"},
+        {&w.Frame_Update_Selection, "Update selection (install and uninstall)"},
+        {&w.CheckMV, "Magvar table"},
+        {&w.CheckNVX, "En route navaids"},
+        {&w.CheckAPX, "Airport data (see documentation)"},
+        {&w.CheckATX, "Airways, en route and RNAV fixes"},
+        {&w.Frame_Options, "Options"},
+        {&w.CheckForceFull, "Force full install "},
+        {&w.CheckCleanSF, "Clean shader files on exit"},
+        {&w.CheckLog, "Log install actions (support)"},
+        {&w.Label2, "See documentation for option functions"},
+        {&w.Label1, "AIRAC Cycle:"},
+        {&w.lblDoc, "Documentation"},
+        {&w.cmdInstall, "Install selection"},
+        {&w.cmdUninstall, "Uninstall selection"},
+        {&w.lblMess, ""},
+    };
+    for (const auto& [control, caption] : expected) EXPECT_EQ(control->Caption(), caption) << control->Name();
+    ASSERT_EQ(w.RegionList.ListCount(), 8);
+    EXPECT_EQ(w.RegionList.ItemText(0), "Africa");
+    EXPECT_EQ(w.RegionList.ItemText(3), "Australasia-Oceania");
+    EXPECT_EQ(w.RegionList.ItemText(7), "Russia");
+}
+
 TEST_F(MainWindowStartTest, ShaderOptionDisabledWithoutShaderFolder) {
     WritePackage();
     InstallSimulator(1);

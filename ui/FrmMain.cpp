@@ -11,6 +11,7 @@
 #include "housekeeping/LaunchCounter.h"
 #include "housekeeping/ShaderCache.h"
 #include "package/PackageCheck.h"
+#include "platform/TextLines.h"
 #include "sim/Caption.h"
 #include "sim/ProtectedFolder.h"
 #include "sim/SimDetection.h"
@@ -34,22 +35,7 @@ constexpr Rgb kLightPink{255, 192, 203};
 constexpr const char* kCycleDesignText = "----";
 constexpr const char* kDocumentationFile = "Orvanta_Package.pdf";
 
-const char* const kRowLabels[6] = {"Available files", "Up-to-date files",    "Updatable files",
-                                   "Deinstallable",   "Missing destination", "Simulator activity"};
-
-std::vector<std::string> SplitCrLf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            return lines;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-}
+constexpr const char* kActivityRowLabel = "Simulator activity";
 
 }  // namespace
 
@@ -86,7 +72,7 @@ frmMain::frmMain(Platform& platform, ProgramState& state, Host& host)
     Frame_Status.SetCaption(RegionStatusCaption(0));
     for (int i = 0; i < 6; ++i) {
         lbl_.emplace_back(Form.Revision(), "lbl", i);
-        lbl_.back().SetCaption(kRowLabels[i]);
+        lbl_.back().SetCaption(i < kStatusCount ? kStatusLabelNames[i] : kActivityRowLabel);
     }
     for (int i = 0; i < kStatusCount; ++i) {
         lblbglnb_.emplace_back(Form.Revision(), "lblbglnb", i);
@@ -560,7 +546,7 @@ bool frmMain::IsSimulatorRunning(const std::string& operationName) {
     const SimulatorActivity activity = orvanta::IsSimulatorRunning(platform_.processes, state_.SelectedSim, operationName);
     lblFSActivity.SetCaption(activity.labelCaption);
     lblFSActivity.SetForeColor(Rgb{activity.labelColour.red, activity.labelColour.green, activity.labelColour.blue});
-    if (activity.running && !activity.message.empty()) ShowMessage(MsgIcon::Information, SplitCrLf(activity.message));
+    if (activity.running && !activity.message.empty()) ShowMessage(MsgIcon::Information, SplitLines(activity.message));
     return activity.running;
 }
 
