@@ -2,7 +2,10 @@
 
 #include <random>
 
+#include "platform/NativePlatform.h"
 #include "platform/PeVersionReader.h"
+#include "platform/PathSeparator.h"
+#include "support/TempDir.h"
 #include "tools/PeImage.h"
 
 namespace orvanta {
@@ -139,6 +142,33 @@ TEST(PeVersionReaderTest, ReadsOnlyThroughTheSource) {
     EXPECT_EQ(ReadPeFileVersion(read), (FileVersion{4, 5, 12, 30293}));
     EXPECT_LE(reads, 16);  // a handful of small reads, not the whole file
     EXPECT_LE(furthest, good.size());
+}
+
+TEST(NativeFileVersionsTest, AgreesWithTheReaderOnGeneratedExecutables) {
+    // On Windows the system's version API answers, elsewhere the reader above: both must
+    // read the generated files alike, which also proves the generator writes what Windows
+    // accepts.
+    test::TempDir dir;
+    auto native = MakeNativePlatform({});
+    FileVersions& versions = native->get().versions;
+    int n = 0;
+    for (bool plus : {false, true}) {
+        for (bool decoy : {false, true}) {
+            tools::PeImageSpec s = Spec(plus, 10, 0, 61637, 3);
+            s.decoyIcon = decoy;
+            s.language = decoy ? 0 : 0x409;
+            const std::string path = dir / ("v" + std::to_string(n++) + ".exe");
+            test::WriteBytes(path, tools::MakePeImage(s));
+            EXPECT_EQ(versions.Read(path), (FileVersion{10, 0, 61637, 3})) << plus << decoy;
+        }
+    }
+    tools::PeImageSpec none = Spec(true, 1, 2, 3, 4);
+    none.fixedInfo = false;
+    test::WriteBytes(dir / "none.exe", tools::MakePeImage(none));
+    EXPECT_TRUE(versions.Read(dir / "none.exe").IsZero());
+    test::WriteBytes(dir / "text.exe", "plain text");
+    EXPECT_TRUE(versions.Read(dir / "text.exe").IsZero());
+    EXPECT_TRUE(versions.Read(dir / "absent.exe").IsZero());
 }
 
 }  // namespace
