@@ -194,11 +194,5 @@ TEST_F(StartupSequenceTest, AProtectedSceneryFolderStopsStartUp) {
     EXPECT_FALSE(test::FileExists(fsx + "Scenery" + kSep + "Cycle.bak"));
 }
 
-TEST(FormatDetectLineTest, NameAndFolderOrDash) {
-    EXPECT_EQ(cli::FormatDetectLine(1, "/x/FSX/"), "1\tFlight Simulator X\t/x/FSX/");
-    EXPECT_EQ(cli::FormatDetectLine(2, ""), "2\tFSX Steam Edition\t-");
-    EXPECT_EQ(cli::FormatDetectLine(5, ""), "5\tPrepar3D v3\t-");
-}
-
 }  // namespace
 }  // namespace orvanta
