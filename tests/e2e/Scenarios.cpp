@@ -157,6 +157,7 @@ void DetectedFsx(const Setup& s, Checks& checks) {
     ExpectText(checks, main, L"lblFSActivity", L"Inactive");
     ExpectText(checks, main, L"Frame_Status", L"Region status [No region selected]");
     ExpectText(checks, main, L"CheckMV", L"Magvar table (2022-R3)");
+    checks.That(IsEnabled(ControlByName(main, L"CheckMV")), "newer magvar table offered");
     ExpectCounters(checks, main, {L"None", L"None", L"None", L"None", L"None"});
     checks.That(!IsEnabled(ControlByName(main, L"cmdInstall")), "install disabled before any selection");
 
@@ -398,12 +399,89 @@ void ShaderCacheOnExit(const Setup& s, Checks& checks) {
     checks.That(IsEmptyFolder(shaders), "shader folder kept and emptied");
 }
 
+// Bounding box of the windows, with a margin, as "x y width height".
+std::string RegionAround(std::initializer_list<HWND> windows) {
+    RECT all{};
+    bool first = true;
+    for (HWND w : windows) {
+        if (w == nullptr) continue;
+        const RECT r = RectOf(w);
+        if (first) {
+            all = r;
+            first = false;
+        } else {
+            UnionRect(&all, &all, &r);
+        }
+    }
+    InflateRect(&all, 12, 12);
+    all.left = all.left < 0 ? 0 : all.left;
+    all.top = all.top < 0 ? 0 : all.top;
+    return std::to_string(all.left) + " " + std::to_string(all.top) + " " + std::to_string(all.right - all.left) + " " +
+           std::to_string(all.bottom - all.top);
+}
+
+// Asks the calling script to photograph the screen region and waits until it has. The
+// request and the answer are files: console output may reach the script late.
+void Shot(const Setup& s, Checks& checks, const std::string& name, std::initializer_list<HWND> windows) {
+    const std::string request = s.work + "\\shot-request";
+    const std::string done = s.work + "\\shot-taken";
+    DeleteFileW(Widen(done).c_str());
+    Sleep(300);  // let every window finish painting
+    WriteFile(request + ".tmp", name + " " + RegionAround(windows) + "\n");
+    MoveFileExW(Widen(request + ".tmp").c_str(), Widen(request).c_str(), MOVEFILE_REPLACE_EXISTING);
+    checks.That(WaitUntil([&] { return Exists(done); }, kWait), "screenshot " + name + " taken");
+}
+
+// Not a test: poses the windows for the documentation's pictures.
+void Screenshots(const Setup& s, Checks& checks) {
+    const std::string package = s.work + "\\shots\\package";
+    if (!checks.That(WritePackage(package, s.installer) &&
+                         WriteSimulator(s.FsxFolder(), s.helpers + "\\FSX.exe", "FSX.exe", package),
+                     "fixture written")) {
+        return;
+    }
+    {
+        Program program;
+        HWND main = StartToMainWindow(checks, program, package);
+        if (main == nullptr) return;
+        // Room on the screen for the file list window beside it.
+        SetWindowPos(main, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        HWND regions = ControlByName(main, L"RegionList");
+        SetListItemChecked(program.Handle(), regions, kEurope, true);
+        SetListItemChecked(program.Handle(), regions, 6, true);
+        for (const wchar_t* box : {L"CheckAPX", L"CheckATX", L"CheckNVX"}) ClickNamed(main, box);
+        WaitForText(main, L"lblbglnb(4)", L"1 files");
+        Shot(s, checks, "main-window", {main});
+
+        ClickLabel(ControlByName(main, L"lblbglnb(2)"));
+        HWND display = WaitForProgramWindow(program.Id(), kDisplayClass, kWait);
+        Shot(s, checks, "file-list-window", {main, display});
+        PostMessageW(display, WM_CLOSE, 0, 0);
+        WaitUntil([&] { return !IsWindow(display); }, kWait);
+
+        ClickNamed(main, L"cmdInstall");
+        MessageBoxSeen box;
+        if (checks.That(WaitForMessageBox(program.Id(), kWait, box), "install message")) {
+            Shot(s, checks, "centred-message-box", {main});
+            Answer(program, box, IDOK);
+        }
+        CloseProgram(checks, program, main);
+    }
+    Program program;
+    program.Start(Widen(package + "\\Orvanta_Installer.exe"), L"/nodetect");
+    HWND select = WaitForProgramWindow(program.Id(), kSelectClass, kWait);
+    HWND main = FindProgramWindow(program.Id(), kMainClass);
+    if (checks.That(select != nullptr, "selection window")) Shot(s, checks, "selection-window", {main});
+    program.Kill();
+}
+
 }  // namespace
 
 int RunScenario(const std::string& name, const Setup& setup) {
     const std::map<std::string, std::function<void(const Setup&, Checks&)>> scenarios = {
         {"fsx", DetectedFsx},           {"nodetect", NoDetect},        {"damaged", DamagedPackage},
         {"second-instance", SecondInstance}, {"p3d-running", Prepar3DRunning}, {"shaders", ShaderCacheOnExit},
+        {"screenshots", Screenshots},
     };
     const auto it = scenarios.find(name);
     if (it == scenarios.end()) {
