@@ -9,8 +9,8 @@ namespace orvanta {
 
 namespace {
 
-constexpr DWORD kSecurityInformation = OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION |
-                                       DACL_SECURITY_INFORMATION;  // 7
+constexpr DWORD kSecurityInformation =
+    OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;  // 7
 constexpr DWORD kPrivilegeSetBytes = 32;
 static_assert(FILE_GENERIC_READ == 0x120089 && FILE_GENERIC_WRITE == 0x120116, "file object mapping");
 static_assert(FILE_GENERIC_EXECUTE == 0x1200A0 && FILE_ALL_ACCESS == 0x1F01FF, "file object mapping");
@@ -60,9 +60,9 @@ std::int64_t Win32AccessControl::GetGrantedAccess(const std::string& path) {
     DWORD privilegesLength = kPrivilegeSetBytes;
     DWORD granted = 0;
     BOOL accessStatus = FALSE;
-    const BOOL checked = ::AccessCheck(descriptor.data(), token, desired, &mapping,
-                                       reinterpret_cast<PRIVILEGE_SET*>(privileges.data()), &privilegesLength,
-                                       &granted, &accessStatus);
+    const BOOL checked =
+        ::AccessCheck(descriptor.data(), token, desired, &mapping, reinterpret_cast<PRIVILEGE_SET*>(privileges.data()),
+                      &privilegesLength, &granted, &accessStatus);
     ::CloseHandle(token);
     ::RevertToSelf();
     // A check that could not run answers "unknown", never an empty mask.

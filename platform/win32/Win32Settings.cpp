@@ -14,8 +14,8 @@ std::string Win32Settings::SectionKey(const std::string& application, const std:
 std::optional<std::string> Win32Settings::Get(const std::string& application, const std::string& section,
                                               const std::string& key, const std::string& defaultValue) {
     HKEY handle = nullptr;
-    const LSTATUS open =
-        ::RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(SectionKey(application, section)).c_str(), 0, KEY_QUERY_VALUE, &handle);
+    const LSTATUS open = ::RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(SectionKey(application, section)).c_str(), 0,
+                                         KEY_QUERY_VALUE, &handle);
     if (open == ERROR_FILE_NOT_FOUND) return defaultValue;
     if (open != ERROR_SUCCESS) return std::nullopt;
 
@@ -61,8 +61,8 @@ bool Win32Settings::Save(const std::string& application, const std::string& sect
     }
     const std::wstring text = ToWide(value);
     const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    const LSTATUS status = ::RegSetValueExW(handle, ToWide(key).c_str(), 0, REG_SZ,
-                                            reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+    const LSTATUS status =
+        ::RegSetValueExW(handle, ToWide(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
     ::RegCloseKey(handle);
     return status == ERROR_SUCCESS;
 }

@@ -9,8 +9,8 @@ namespace orvanta {
 // installer stored carries over.
 class Win32Settings : public Settings {
 public:
-    std::optional<std::string> Get(const std::string& application, const std::string& section,
-                                   const std::string& key, const std::string& defaultValue) override;
+    std::optional<std::string> Get(const std::string& application, const std::string& section, const std::string& key,
+                                   const std::string& defaultValue) override;
     bool Save(const std::string& application, const std::string& section, const std::string& key,
               const std::string& value) override;
 

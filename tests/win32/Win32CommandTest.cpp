@@ -62,8 +62,7 @@ TEST(Win32CommandTest, NonAsciiPackageFolderReachesTheCommandWhole) {
     b.cycle = "2213\r\n";
     const std::string package = dir / "Z\xC3\xBCrich \xE6\x9D\xB1\xE4\xBA\xAC pkg";
     b.Write(package);
-    const ProcessResult r =
-        RunProgram(L"\"" + ToWide(program) + L"\" --package \"" + ToWide(package) + L"\" check");
+    const ProcessResult r = RunProgram(L"\"" + ToWide(program) + L"\" --package \"" + ToWide(package) + L"\" check");
     EXPECT_EQ(r.exitCode, 0u) << r.out;
     EXPECT_EQ(Unix(r.out), "Package OK\nAPX: 1 files\nATX: 1 files\nNVX: 1 files\nAIRAC Cycle: 2213\n");
 }

@@ -27,9 +27,9 @@ public:
     void SetText(const std::string& value, const std::string& text, bool withNul = true, DWORD type = REG_SZ) {
         const std::wstring wide = ToWide(text);
         const DWORD bytes = static_cast<DWORD>((wide.size() + (withNul ? 1 : 0)) * sizeof(wchar_t));
-        ASSERT_EQ(::RegSetValueExW(key_, ToWide(value).c_str(), 0, type, reinterpret_cast<const BYTE*>(wide.c_str()),
-                                   bytes),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            ::RegSetValueExW(key_, ToWide(value).c_str(), 0, type, reinterpret_cast<const BYTE*>(wide.c_str()), bytes),
+            ERROR_SUCCESS);
     }
     void SetNumber(const std::string& value, DWORD number) {
         ASSERT_EQ(::RegSetValueExW(key_, ToWide(value).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
