@@ -38,6 +38,9 @@ struct ProgramState {
     std::string SelectedSimFolder;  // ends with the separator
     std::string ShaderFolder;       // no trailing separator; empty when absent
 
+    // Results of the status scan, replaced whole by each scan: each list holds exactly its
+    // count of paths (destination paths, except the package paths of UpdatableSourceList,
+    // which pairs with UpdatableDestList by index), in scan order.
     std::vector<std::string> UpToDateList;
     std::vector<std::string> UpdatableSourceList;
     std::vector<std::string> UpdatableDestList;
