@@ -36,8 +36,8 @@ struct Prepared {
 // check, simulator choice, protected-folder check, backup extension migration and the
 // magvar status; with `scan`, the status scan of the selection.
 int Prepare(CliContext& ctx, bool scan, Prepared& prepared) {
-    if (const std::string error = ParseSelection(ctx.options.regions, ctx.options.categories, ctx.options.forceFull,
-                                                 prepared.selection);
+    if (const std::string error =
+            ParseSelection(ctx.options.regions, ctx.options.categories, ctx.options.forceFull, prepared.selection);
         !error.empty()) {
         ctx.err << "orvanta: " << error << '\n';
         return kExitUsage;
@@ -129,8 +129,8 @@ int RunStatus(CliContext& ctx) {
     const StatusView view = DescribeStatus(state, false);
     for (int i = 0; i < kStatusCount; ++i) ctx.out << kStatusLabelNames[i] << ": " << view.counters[i].caption << '\n';
     ctx.out << "Magvar table: " << prepared.magvar.caption << '\n';
-    ctx.out << "Simulator activity: "
-            << IsSimulatorRunning(ctx.platform.processes, state.SelectedSim, "").labelCaption << '\n';
+    ctx.out << "Simulator activity: " << IsSimulatorRunning(ctx.platform.processes, state.SelectedSim, "").labelCaption
+            << '\n';
     return kExitDone;
 }
 
@@ -148,7 +148,8 @@ int RunList(CliContext& ctx) {
     const std::vector<std::string> lines = DisplayLines(fs, ctx.state, status);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         ctx.out << lines[i];
-        if (status == kUpdatable) ctx.out << '\t' << kNewFileDateLabel << NewFileDate(fs, ctx.state, static_cast<int>(i));
+        if (status == kUpdatable)
+            ctx.out << '\t' << kNewFileDateLabel << NewFileDate(fs, ctx.state, static_cast<int>(i));
         ctx.out << '\n';
     }
     return kExitDone;

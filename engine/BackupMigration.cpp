@@ -47,8 +47,7 @@ int MigrateBackupExtensions(FileSystem& fs, const ProgramState& state, std::stri
         MigrateEntry(fs, sim, entry, oldExtension, errorLogText, failures);
     }
     for (const char* area : kObsoleteAreas) {
-        const std::string path =
-            SceneryFolder(sim) + kSep + area + kSep + "scenery" + kSep + area + "INT_T.BGL";
+        const std::string path = SceneryFolder(sim) + kSep + area + kSep + "scenery" + kSep + area + "INT_T.BGL";
         if (!fs.Exists(path)) continue;
         if (FsStatus status = fs.DeleteFile(path); !status) {
             RecordFailure(errorLogText, "ERROR Killing old file: ", path, status.code, failures);

@@ -22,15 +22,18 @@ void Check(FsStatus status) {
 class InstallRun {
 public:
     InstallRun(RunTools tools, ProgramState& state, const InstallOptions& options, RunLogs logs)
-        : tools_(tools), state_(state), options_(options), logs_(logs) {}
+        : tools_(tools),
+          state_(state),
+          options_(options),
+          logs_(logs) {}
 
     InstallResult Run(const RunProgress& progress) {
         logs_.errorLogText.clear();
         logs_.actionsLogText.clear();
 
-        const int updatable = std::min<int>(state_.StatusCounts[kUpdatable],
-                                            static_cast<int>(std::min(state_.UpdatableSourceList.size(),
-                                                                      state_.UpdatableDestList.size())));
+        const int updatable = std::min<int>(
+            state_.StatusCounts[kUpdatable],
+            static_cast<int>(std::min(state_.UpdatableSourceList.size(), state_.UpdatableDestList.size())));
         const int total = updatable + (options_.magvar ? 1 : 0);
         int done = 0;
 
@@ -46,8 +49,8 @@ public:
         if (progress) progress(done, total, {});
 
         if (options_.log) {
-            const int upToDate = std::min<int>(state_.StatusCounts[kUpToDate],
-                                               static_cast<int>(state_.UpToDateList.size()));
+            const int upToDate =
+                std::min<int>(state_.StatusCounts[kUpToDate], static_cast<int>(state_.UpToDateList.size()));
             for (int i = 0; i < upToDate; ++i) {
                 const std::string& path = state_.UpToDateList[i];
                 AppendLine(logs_.actionsLogText, "Unchanged: " + path + DescribeForRecord(tools_, path));
@@ -64,8 +67,7 @@ public:
             WriteErrorLog(tools_.fs, state_.AppFolder, logs_.errorLogText);
             result_.closing = {MsgIcon::Exclamation,
                                {"Unable to complete full update",
-                                std::to_string(result_.errors) + " BGL file(s) couldn't be updated",
-                                kSeeErrorLogLine}};
+                                std::to_string(result_.errors) + " BGL file(s) couldn't be updated", kSeeErrorLogLine}};
         } else {
             result_.closing = {MsgIcon::Information,
                                {"Update has been successfully completed",
@@ -97,8 +99,7 @@ private:
             }
             Check(tools_.fs.CopyFile(source, destination));
             if (options_.log) {
-                AppendLine(logs_.actionsLogText,
-                           "Replaced: " + destination + d1 + " BY " + source + Describe(source));
+                AppendLine(logs_.actionsLogText, "Replaced: " + destination + d1 + " BY " + source + Describe(source));
             }
             ++result_.replaced;
         } catch (const StepFailure& failure) {
@@ -129,8 +130,7 @@ private:
             if (options_.log) d2 = Describe(destination);
             Check(tools_.fs.CopyFile(source, destination));
             if (options_.log) {
-                AppendLine(logs_.actionsLogText,
-                           "Replaced: " + destination + d2 + " BY " + source + Describe(source));
+                AppendLine(logs_.actionsLogText, "Replaced: " + destination + d2 + " BY " + source + Describe(source));
             }
             ++result_.replaced;
         } catch (const StepFailure& failure) {

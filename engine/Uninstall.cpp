@@ -21,15 +21,18 @@ void Check(FsStatus status) {
 class UninstallRun {
 public:
     UninstallRun(RunTools tools, ProgramState& state, const UninstallOptions& options, RunLogs logs)
-        : tools_(tools), state_(state), options_(options), logs_(logs) {}
+        : tools_(tools),
+          state_(state),
+          options_(options),
+          logs_(logs) {}
 
     UninstallResult Run(const RunProgress& progress) {
         logs_.errorLogText.clear();
         logs_.actionsLogText.clear();
         restoreMissing_ = UninstallAsksRestore(state_) && options_.restoreMissing;
 
-        const int count = std::min<int>(state_.StatusCounts[kDeinstallable],
-                                        static_cast<int>(state_.DeinstallableList.size()));
+        const int count =
+            std::min<int>(state_.StatusCounts[kDeinstallable], static_cast<int>(state_.DeinstallableList.size()));
         for (int i = 0; i < count; ++i) {
             if (progress) progress(i, count, state_.DeinstallableList[i]);
             RestoreFile(state_.DeinstallableList[i]);
@@ -41,10 +44,10 @@ public:
 
         if (result_.errors > 0) {
             WriteErrorLog(tools_.fs, state_.AppFolder, logs_.errorLogText);
-            result_.closing = {MsgIcon::Exclamation,
-                               {"Unable to complete full uninstall",
-                                std::to_string(result_.errors) + " BGL file(s) couldn't be restored",
-                                kSeeErrorLogLine}};
+            result_.closing = {
+                MsgIcon::Exclamation,
+                {"Unable to complete full uninstall",
+                 std::to_string(result_.errors) + " BGL file(s) couldn't be restored", kSeeErrorLogLine}};
         } else {
             result_.closing = {MsgIcon::Information,
                                {"Uninstall has been successfully completed",

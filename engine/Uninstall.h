@@ -7,8 +7,8 @@
 namespace orvanta {
 
 struct UninstallOptions {
-    StatusSelection selection;   // the selection of the last scan, used again by the rescan
-    bool log = false;            // the actions log option is ticked
+    StatusSelection selection;  // the selection of the last scan, used again by the rescan
+    bool log = false;           // the actions log option is ticked
     // The answer to RestoreQuestion(): Yes restores files missing in the simulator from
     // their backups. Taken only when the question is due (UninstallAsksRestore).
     bool restoreMissing = false;

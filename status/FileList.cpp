@@ -62,8 +62,9 @@ std::vector<std::string> DisplayLines(FileSystem& fs, const ProgramState& state,
     const std::size_t count =
         std::min(list->size(), static_cast<std::size_t>(std::max(0, state.StatusCounts[displayedStatus])));
     for (std::size_t i = 0; i < count; ++i) {
-        lines.push_back(displayedStatus == kMissingDestination ? FormatMissingBGLEntry(state.SelectedSimFolder, (*list)[i])
-                                                               : FormatBGLEntry(fs, state.SelectedSimFolder, (*list)[i]));
+        lines.push_back(displayedStatus == kMissingDestination
+                            ? FormatMissingBGLEntry(state.SelectedSimFolder, (*list)[i])
+                            : FormatBGLEntry(fs, state.SelectedSimFolder, (*list)[i]));
     }
     return lines;
 }

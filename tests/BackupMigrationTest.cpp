@@ -28,8 +28,8 @@ protected:
 TEST_F(BackupMigrationTest, Prepar3DMigratesItsOwnExtensionByTableAndRegion) {
     SimFolderBuilder simulator;
     simulator.Add("0502", "APX47180.bgl.p3dini", "apx europe")
-        .Add("0502", "APX47180.bgl.raxini", "fsx backup")        // the other family's: left alone
-        .Add("0000", "APX00010.bgl.ilsbckup", "apx america")     // other regions use .ilsbckup
+        .Add("0502", "APX47180.bgl.raxini", "fsx backup")     // the other family's: left alone
+        .Add("0000", "APX00010.bgl.ilsbckup", "apx america")  // other regions use .ilsbckup
         .Add("0000", "APX00010.bgl.p3dini", "not looked for")
         .Add("0502", "ATX05021.bgl.p3dini", "atx europe")
         .Add("0000", "ATX00001.bgl.p3dini", "atx elsewhere: left")  // ATX only in Europe
@@ -75,7 +75,8 @@ TEST_F(BackupMigrationTest, CurrentBackupWinsOverAnOldOne) {
 
 TEST_F(BackupMigrationTest, ObsoleteAreaFilesAreDeleted) {
     SimFolderBuilder simulator;
-    simulator.Add("0600", "0600INT_T.BGL", "obsolete").Add("0602", "0602INT_T.BGL", "obsolete")
+    simulator.Add("0600", "0600INT_T.BGL", "obsolete")
+        .Add("0602", "0602INT_T.BGL", "obsolete")
         .Add("0603", "0603INT_T.BGL", "not in the list");
     ASSERT_TRUE(Make(simulator, 6));
     EXPECT_EQ(MigrateBackupExtensions(fs(), state, errorLog), 0);
@@ -87,27 +88,31 @@ TEST_F(BackupMigrationTest, ObsoleteAreaFilesAreDeleted) {
 TEST_F(BackupMigrationTest, FailuresAreCountedRecordedAndLogged) {
     SimFolderBuilder simulator;
     simulator.Add("0502", "APX47180.bgl.p3dini", "old")
-        .Add("0502", "APX47180.bgl.bglbckup", "current")      // the deletion of the old one fails
-        .Add("0000", "NVX00001.bgl.p3dini", "nvx")             // the rename fails
-        .Add("0501", "0501INT_T.BGL", "obsolete");             // the deletion fails
+        .Add("0502", "APX47180.bgl.bglbckup", "current")  // the deletion of the old one fails
+        .Add("0000", "NVX00001.bgl.p3dini", "nvx")        // the rename fails
+        .Add("0501", "0501INT_T.BGL", "obsolete");        // the deletion fails
     ASSERT_TRUE(Make(simulator, 6));
     FaultInjectingFileSystem faulty(fs());
     faulty.FailPathsContaining("APX47180.bgl.p3dini", kPermissionDenied);
     faulty.FailPathsContaining("NVX00001.bgl.p3dini", kFileExists);
     faulty.FailPathsContaining("0501INT_T.BGL", kPermissionDenied);
     EXPECT_EQ(MigrateBackupExtensions(faulty, state, errorLog), 3);
-    const std::string expected =
-        "ERROR Renaming backup file: " + At("0502", "APX47180.bgl.p3dini") + "\r\nError number: 70\r\n\r\n"
-        "ERROR Renaming backup file: " + At("0000", "NVX00001.bgl.p3dini") + "\r\nError number: 58\r\n\r\n"
-        "ERROR Killing old file: " + At("0501", "0501INT_T.BGL") + "\r\nError number: 70\r\n\r\n";
+    const std::string expected = "ERROR Renaming backup file: " + At("0502", "APX47180.bgl.p3dini") +
+                                 "\r\nError number: 70\r\n\r\n"
+                                 "ERROR Renaming backup file: " +
+                                 At("0000", "NVX00001.bgl.p3dini") +
+                                 "\r\nError number: 58\r\n\r\n"
+                                 "ERROR Killing old file: " +
+                                 At("0501", "0501INT_T.BGL") + "\r\nError number: 70\r\n\r\n";
     EXPECT_EQ(errorLog, expected);
     EXPECT_EQ(test::ReadBytes(pkg + kErrorLogName), expected);
     EXPECT_EQ(test::ReadBytes(At("0502", "APX47180.bgl.bglbckup")), "current");
 
     const MessageText m = MigrationFailureMessage(3);
     EXPECT_EQ(m.icon, MsgIcon::Critical);
-    EXPECT_EQ(m.Text(), "3 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is "
-                        "required before using the installer\r\nSee the Orvanta_Installer.log file for details");
+    EXPECT_EQ(m.Text(),
+              "3 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is "
+              "required before using the installer\r\nSee the Orvanta_Installer.log file for details");
 }
 
 }  // namespace

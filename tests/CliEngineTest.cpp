@@ -73,15 +73,16 @@ protected:
 TEST_F(CliEngineTest, StatusPrintsTheMainWindowsFigures) {
     const CliRun r = Run({"status", "--regions", "Europe,0"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, CaptionBase() + " (P3D v4.5)\n"
-                     "Region status [2 region(s) selected]\n"
-                     "Available files: 3 files\n"
-                     "Up-to-date files: None\n"
-                     "Updatable files: 2 files\n"
-                     "Deinstallable: None\n"
-                     "Missing destination: 1 files\n"
-                     "Magvar table: Magvar table (2022-R3)\n"
-                     "Simulator activity: Inactive\n");
+    EXPECT_EQ(r.out, CaptionBase() +
+                         " (P3D v4.5)\n"
+                         "Region status [2 region(s) selected]\n"
+                         "Available files: 3 files\n"
+                         "Up-to-date files: None\n"
+                         "Updatable files: 2 files\n"
+                         "Deinstallable: None\n"
+                         "Missing destination: 1 files\n"
+                         "Magvar table: Magvar table (2022-R3)\n"
+                         "Simulator activity: Inactive\n");
 
     const CliRun none = Run({"status"});
     EXPECT_EQ(none.code, 0) << none.err;
@@ -145,10 +146,11 @@ TEST_F(CliEngineTest, EveryFourthInstallPrintsTheDonationPrompt) {
     StoreCount("3");
     const CliRun r = Run({"install", "--regions", "europe"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "Update has been successfully completed\n2 BGL file(s) have been replaced\n"
-                     "Thank you for your continued confidence. To help me continue this work, would you consider "
-                     "making a small onetime donation now (if not already done)?\n" +
-                         std::string(kDonationUrl) + "\n");
+    EXPECT_EQ(r.out,
+              "Update has been successfully completed\n2 BGL file(s) have been replaced\n"
+              "Thank you for your continued confidence. To help me continue this work, would you consider "
+              "making a small onetime donation now (if not already done)?\n" +
+                  std::string(kDonationUrl) + "\n");
 }
 
 TEST_F(CliEngineTest, RunsWithErrorsExitOne) {
@@ -157,10 +159,12 @@ TEST_F(CliEngineTest, RunsWithErrorsExitOne) {
     CliRun r = Run({"install", "--regions", "europe"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Unable to complete full update\n1 BGL file(s) couldn't be updated\n"
-                     "See the Orvanta_Installer.log file for details\n");
-    EXPECT_EQ(test::ReadBytes(dir / "pkg/Orvanta_Installer.log").rfind("Error Id: Copying new file replacing old one", 0),
-              0u);
+    EXPECT_EQ(r.err,
+              "Unable to complete full update\n1 BGL file(s) couldn't be updated\n"
+              "See the Orvanta_Installer.log file for details\n");
+    EXPECT_EQ(
+        test::ReadBytes(dir / "pkg/Orvanta_Installer.log").rfind("Error Id: Copying new file replacing old one", 0),
+        0u);
     EXPECT_EQ(StoredCount(), "0");  // a failed install is not counted
 
     // The file is left as its backup only; a folder in its place cannot be deleted.
@@ -183,8 +187,9 @@ TEST_F(CliEngineTest, RefusalsAndUsageErrors) {
     r = Run({"status", "--regions", "europe"});
     EXPECT_EQ(r.code, 3);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "1 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is required "
-                     "before using the installer\nSee the Orvanta_Installer.log file for details\n");
+    EXPECT_EQ(r.err,
+              "1 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is required "
+              "before using the installer\nSee the Orvanta_Installer.log file for details\n");
     EXPECT_NE(test::ReadBytes(dir / "pkg/Orvanta_Installer.log").find("ERROR Renaming backup file: "),
               std::string::npos);
 }
@@ -210,8 +215,8 @@ TEST(CliSelectionTest, RegionsByIndexTextShortNameOrAll) {
     EXPECT_EQ(s.SelectedRegionCount(), 8);
     EXPECT_EQ(s.categories, (std::array<bool, 3>{true, false, true}));
     EXPECT_TRUE(s.forceFull);
-    EXPECT_EQ(cli::ParseSelection(std::string("Australasia-Oceania,russia,middle-east,south-america"),
-                                  std::nullopt, false, s),
+    EXPECT_EQ(cli::ParseSelection(std::string("Australasia-Oceania,russia,middle-east,south-america"), std::nullopt,
+                                  false, s),
               "");
     EXPECT_EQ(s.regions, (std::array<bool, 8>{false, false, true, true, false, false, true, true}));
     EXPECT_NE(cli::ParseSelection(std::string("8"), std::nullopt, false, s), "");
@@ -242,8 +247,9 @@ TEST_F(CliEngineTest, TerminalAnswersTheRestoreQuestion) {
         cli::InitProgramState(ctx);
         ctx.terminalInput = &input;
         EXPECT_EQ(cli::RunUninstallCommand(ctx), 0) << err.str();
-        EXPECT_EQ(err.str(), "Restore missing files from backups if available?\nIf [No], backup files will be kept\n"
-                             "[Y/n] ");
+        EXPECT_EQ(err.str(),
+                  "Restore missing files from backups if available?\nIf [No], backup files will be kept\n"
+                  "[Y/n] ");
     };
     uninstallAnswering("n\n");
     EXPECT_FALSE(test::FileExists(Dest("ATX05021.bgl")));

@@ -42,7 +42,8 @@ struct Scenario : test::EngineFixture {
         return RunInstall(tools(through), state, options, logs(), progress);
     }
 
-    UninstallResult Uninstall(FileSystem& through, int* loopEnd = nullptr, FaultInjectingFileSystem* counter = nullptr) {
+    UninstallResult Uninstall(FileSystem& through, int* loopEnd = nullptr,
+                              FaultInjectingFileSystem* counter = nullptr) {
         UninstallOptions options;
         options.selection = All();
         options.log = true;
@@ -126,8 +127,8 @@ TEST(EngineFaultTest, InstallSurvivesAnySingleFailedOperation) {
             EXPECT_EQ(CountOf(s.errorLog, "Error Id: "), 1) << context << "\n" << s.errorLog;
             EXPECT_EQ(r.closing.lines.front(), "Unable to complete full update") << context;
             const std::string op = OperationOf(journal[n - 1]);
-            const bool magvar = journal[n - 1].find("magdec") != std::string::npos &&
-                                journal[n - 1].find("APX") == std::string::npos;
+            const bool magvar =
+                journal[n - 1].find("magdec") != std::string::npos && journal[n - 1].find("APX") == std::string::npos;
             std::string step;
             if (magvar) {
                 step = "Unable to update magvar table";
@@ -139,8 +140,8 @@ TEST(EngineFaultTest, InstallSurvivesAnySingleFailedOperation) {
                 step = "Removing file write protection";
             }
             if (!step.empty()) {
-                EXPECT_EQ(s.errorLog.rfind("Error Id: " + step + " - Error number: ", 0), 0u)
-                    << context << "\n" << s.errorLog;
+                EXPECT_EQ(s.errorLog.rfind("Error Id: " + step + " - Error number: ", 0), 0u) << context << "\n"
+                                                                                              << s.errorLog;
             }
         } else {
             // Writing the logs or rescanning: silent.
@@ -194,8 +195,8 @@ TEST(EngineFaultTest, UninstallSurvivesAnySingleFailedOperation) {
             if (op == "RenameFile") step = "Restoring original file from backup";
             if (op == "GetAttributes" || op == "SetNormalAttributes") step = "Removing file write protection";
             if (!step.empty()) {
-                EXPECT_EQ(s.errorLog.rfind("Error Id: " + step + " - Error number: ", 0), 0u)
-                    << context << "\n" << s.errorLog;
+                EXPECT_EQ(s.errorLog.rfind("Error Id: " + step + " - Error number: ", 0), 0u) << context << "\n"
+                                                                                              << s.errorLog;
             }
         } else {
             EXPECT_EQ(r.errors, 0) << context;

@@ -73,8 +73,8 @@ TEST(LaunchCounterTest, CountsFromAFreshStoreAndPromptsEveryFourth) {
 
 TEST(LaunchCounterTest, UnreadableOrOverflowingCountIsNotWritten) {
     test::MemorySettings settings;
-    const auto key = std::make_tuple(std::string("KestrelInstall"), std::string("Used"),
-                                     std::string("OrvantaUpdateLaunch"));
+    const auto key =
+        std::make_tuple(std::string("KestrelInstall"), std::string("Used"), std::string("OrvantaUpdateLaunch"));
     settings.values[key] = "many";
     EXPECT_EQ(CountUpdateLaunch(settings), -1);
     EXPECT_EQ(settings.values[key], "many");

@@ -93,11 +93,16 @@ TEST_F(InstallTest, FirstInstallBacksUpOnceAndReplaces) {
     ASSERT_TRUE(r.rescan.packageIntact);
     EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{3, 2, 0, 2, 1}));
 
-    const std::string expected =
-        "Backup rename: " + apx() + apxBefore + " TO " + apx() + ".bglbckup\r\n"
-        "Replaced: " + apx() + " [not existing] BY " + apxSource() + D(apxSource()) + "\r\n"
-        "Backup rename: " + atx() + atxBefore + " TO " + atx() + ".bglbckup\r\n"
-        "Replaced: " + atx() + " [not existing] BY " + atxSource() + D(atxSource()) + "\r\n";
+    const std::string expected = "Backup rename: " + apx() + apxBefore + " TO " + apx() +
+                                 ".bglbckup\r\n"
+                                 "Replaced: " +
+                                 apx() + " [not existing] BY " + apxSource() + D(apxSource()) +
+                                 "\r\n"
+                                 "Backup rename: " +
+                                 atx() + atxBefore + " TO " + atx() +
+                                 ".bglbckup\r\n"
+                                 "Replaced: " +
+                                 atx() + " [not existing] BY " + atxSource() + D(atxSource()) + "\r\n";
     EXPECT_EQ(actionsLog, expected);
     EXPECT_EQ(test::ReadBytes(pkg + kActionsLogName), expected);
 }
@@ -145,9 +150,10 @@ TEST_F(InstallTest, MagvarTableIsBackedUpOnceAndCountsAsOneFile) {
     EXPECT_TRUE(r.magvarAttempted);
     EXPECT_EQ(r.magvarOption.caption, "Magvar table (up to date)");
     // The table's "Replaced: " line describes the destination as it was before the rename.
-    EXPECT_EQ(actionsLog, "Backup rename: " + magvar + before + " TO " + magvar + ".bak\r\n"
-                          "Replaced: " + magvar + before + " BY " + pkg + "magdec.bgl" + D(pkg + "magdec.bgl") +
-                          "\r\n");
+    EXPECT_EQ(actionsLog, "Backup rename: " + magvar + before + " TO " + magvar +
+                              ".bak\r\n"
+                              "Replaced: " +
+                              magvar + before + " BY " + pkg + "magdec.bgl" + D(pkg + "magdec.bgl") + "\r\n");
 
     // With the backup present the table is overwritten directly.
     test::WriteBytes(magvar, test::MagvarBytes(0x2000, 0));
@@ -179,16 +185,23 @@ TEST_F(InstallTest, ErrorRecordsNameTheStepAndTheFiles) {
     EXPECT_EQ(r.errors, 3);
     EXPECT_EQ(r.replaced, 0);
     EXPECT_EQ(r.closing.icon, MsgIcon::Exclamation);
-    EXPECT_EQ(r.closing.Text(), "Unable to complete full update\r\n3 BGL file(s) couldn't be updated\r\n"
-                                "See the Orvanta_Installer.log file for details");
+    EXPECT_EQ(r.closing.Text(),
+              "Unable to complete full update\r\n3 BGL file(s) couldn't be updated\r\n"
+              "See the Orvanta_Installer.log file for details");
     const std::string expected =
         "Error Id: Unable to update magvar table - Error number: 61\r\n"
         "Error Id: Copying new file replacing old one - Error number: 61\r\n"
-        "Original File to be replaced: " + apx() + " [not existing]\r\n"
-        "Source File replacement: " + apxSource() + D(apxSource()) + "\r\n"
+        "Original File to be replaced: " +
+        apx() +
+        " [not existing]\r\n"
+        "Source File replacement: " +
+        apxSource() + D(apxSource()) +
+        "\r\n"
         "\r\n"
         "Error Id: Backing up original file - Error number: 70\r\n"
-        "File: " + atx() + atxBefore + "\r\n"
+        "File: " +
+        atx() + atxBefore +
+        "\r\n"
         "\r\n";
     EXPECT_EQ(errorLog, expected);
     EXPECT_EQ(test::ReadBytes(pkg + kErrorLogName), expected);
@@ -208,8 +221,8 @@ TEST_F(InstallTest, WriteProtectionFailureIsRecordedWithErrorNumberZero) {
     const InstallResult r = Install(false, false, &noAttributes);
     EXPECT_EQ(r.errors, 1);
     EXPECT_EQ(r.replaced, 1);
-    EXPECT_EQ(errorLog, "Error Id: Removing file write protection - Error number: 0\r\nFile: " + apx() + apxBefore +
-                            "\r\n\r\n");
+    EXPECT_EQ(errorLog,
+              "Error Id: Removing file write protection - Error number: 0\r\nFile: " + apx() + apxBefore + "\r\n\r\n");
     EXPECT_EQ(test::ReadBytes(apx()), "original APX file");
     EXPECT_FALSE(test::FileExists(apx() + ".bglbckup"));
 }
@@ -324,13 +337,17 @@ TEST_F(UninstallTest, FailuresAreRecordedAndTheRunGoesOn) {
     const UninstallResult r = Uninstall(false, false, &selective);
     EXPECT_EQ(r.errors, 2);
     EXPECT_EQ(r.restored, 0);
-    EXPECT_EQ(r.closing.Text(), "Unable to complete full uninstall\r\n2 BGL file(s) couldn't be restored\r\n"
-                                "See the Orvanta_Installer.log file for details");
-    const std::string expected =
-        "Error Id: Deleting updated file - Error number: 70\r\nFile: " + apx() + apxNow + "\r\n\r\n"
-        "Error Id: Restoring original file from backup - Error number: 58\r\n"
-        "Original File to be restored: " + atx() + " [not existing]\r\n"
-        "Backup File replacement: " + atx() + ".bglbckup" + atxBackup + "\r\n\r\n";
+    EXPECT_EQ(r.closing.Text(),
+              "Unable to complete full uninstall\r\n2 BGL file(s) couldn't be restored\r\n"
+              "See the Orvanta_Installer.log file for details");
+    const std::string expected = "Error Id: Deleting updated file - Error number: 70\r\nFile: " + apx() + apxNow +
+                                 "\r\n\r\n"
+                                 "Error Id: Restoring original file from backup - Error number: 58\r\n"
+                                 "Original File to be restored: " +
+                                 atx() +
+                                 " [not existing]\r\n"
+                                 "Backup File replacement: " +
+                                 atx() + ".bglbckup" + atxBackup + "\r\n\r\n";
     EXPECT_EQ(errorLog, expected);
     EXPECT_EQ(test::ReadBytes(pkg + kErrorLogName), expected);
     // The ATX file can still be restored later: missing and deinstallable.

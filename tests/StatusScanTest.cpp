@@ -17,14 +17,15 @@ class StatusScanTest : public ::testing::Test, protected EngineFixture {
 protected:
     void SetUp() override {
         PackageBuilder package;
-        package.apx = {"APX47180"};               // area 0502, Europe
-        package.atx = {"ATX05021"};               // 0502, Europe
+        package.apx = {"APX47180"};                                      // area 0502, Europe
+        package.atx = {"ATX05021"};                                      // 0502, Europe
         package.nvx = {"NVX05021", "NVX05031", "NVX11070", "NVX06000"};  // 0502, 0503 Africa, 1107, 0600
         SimFolderBuilder simulator;
-        simulator.Add("0502", "APX47180.bgl", "SIM APX47180")     // same length
-            .Add("0502", "ATX05021.bgl", "SIM ATX05021")          // same length
-            .Add("0502", "NVX05021.bgl", "SIM NVX05021")          // same length
-            .Add("0503", "NVX05031.bgl", "SIM NVX05031 longer")   // other length
+        simulator
+            .Add("0502", "APX47180.bgl", "SIM APX47180")         // same length
+            .Add("0502", "ATX05021.bgl", "SIM ATX05021")         // same length
+            .Add("0502", "NVX05021.bgl", "SIM NVX05021")         // same length
+            .Add("0503", "NVX05031.bgl", "SIM NVX05031 longer")  // other length
             .Add("1107", "NVX11070.bgl.bglbckup", "original");   // backup without destination
         ASSERT_TRUE(Build(package, simulator)) << errorLog;
         for (const char* name : {"APX47180", "ATX05021", "NVX05021", "NVX05031"}) {
@@ -43,12 +44,12 @@ TEST_F(StatusScanTest, ClassifiesByLengthAndCalendarDay) {
     EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{6, 1, 3, 1, 2}));
     EXPECT_EQ(state.UpToDateList, (std::vector<std::string>{Dest("0502", "APX47180.bgl")}));
     // Scan order: APX, ATX, NVX, each in list order; the two updatable lists pair up.
-    EXPECT_EQ(state.UpdatableDestList, (std::vector<std::string>{Dest("0502", "ATX05021.bgl"),
-                                                                 Dest("0502", "NVX05021.bgl"),
-                                                                 Dest("0503", "NVX05031.bgl")}));
-    EXPECT_EQ(state.UpdatableSourceList, (std::vector<std::string>{Source("ATX", "ATX05021.bgl"),
-                                                                   Source("NVX", "NVX05021.bgl"),
-                                                                   Source("NVX", "NVX05031.bgl")}));
+    EXPECT_EQ(state.UpdatableDestList,
+              (std::vector<std::string>{Dest("0502", "ATX05021.bgl"), Dest("0502", "NVX05021.bgl"),
+                                        Dest("0503", "NVX05031.bgl")}));
+    EXPECT_EQ(state.UpdatableSourceList,
+              (std::vector<std::string>{Source("ATX", "ATX05021.bgl"), Source("NVX", "NVX05021.bgl"),
+                                        Source("NVX", "NVX05031.bgl")}));
     // A backup without its destination is both deinstallable and missing; the list holds
     // the destination, not the backup.
     EXPECT_EQ(state.DeinstallableList, (std::vector<std::string>{Dest("1107", "NVX11070.bgl")}));
@@ -139,10 +140,10 @@ TEST_F(StatusScanTest, FileListLinesAndCaptions) {
     EXPECT_FALSE(ShowsNewFileDate(kDeinstallable));
 
     // Existing destinations show their own date; the new file date is the package's.
-    EXPECT_EQ(DisplayLines(fs(), state, kUpdatable),
-              (std::vector<std::string>{"ATX05021.bgl [09-05-2023] - Region:0502",
-                                        "NVX05021.bgl [11-05-2023] - Region:0502",
-                                        "NVX05031.bgl [10-05-2023] - Region:0503"}));
+    EXPECT_EQ(
+        DisplayLines(fs(), state, kUpdatable),
+        (std::vector<std::string>{"ATX05021.bgl [09-05-2023] - Region:0502", "NVX05021.bgl [11-05-2023] - Region:0502",
+                                  "NVX05031.bgl [10-05-2023] - Region:0503"}));
     EXPECT_EQ(NewFileDate(fs(), state, 1), "10-05-2023");
     EXPECT_EQ(NewFileDate(fs(), state, 3), "");
     EXPECT_EQ(DisplayLines(fs(), state, kMissingDestination),
@@ -189,8 +190,8 @@ TEST_F(MagvarStatusTest, VersionsCompareSignedAndPrintAsSixteenBitHex) {
 }
 
 TEST_F(MagvarStatusTest, IdenticalOrOlderPackageTableIsUpToDate) {
-    for (auto [pv, pr, sv, sr] : {std::array<int, 4>{0x2022, 3, 0x2022, 3}, {0x2021, 9, 0x2022, 1},
-                                  {0x2022, 2, 0x2022, 3}}) {
+    for (auto [pv, pr, sv, sr] :
+         {std::array<int, 4>{0x2022, 3, 0x2022, 3}, {0x2021, 9, 0x2022, 1}, {0x2022, 2, 0x2022, 3}}) {
         MagvarOption o = Compare(pv, pr, sv, sr);
         EXPECT_EQ(o.status, MagvarStatus::NotNewer);
         EXPECT_EQ(o.caption, "Magvar table (up to date)");

@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <strings.h>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <strings.h>
 
 namespace orvanta {
 
@@ -132,8 +132,8 @@ std::optional<std::string> FindIniValue(const std::vector<std::string>& lines, c
     return std::nullopt;
 }
 
-std::vector<std::string> SetIniValue(std::vector<std::string> lines, const std::string& section,
-                                     const std::string& key, const std::string& value) {
+std::vector<std::string> SetIniValue(std::vector<std::string> lines, const std::string& section, const std::string& key,
+                                     const std::string& value) {
     const std::string newLine = key + "=" + value;
     bool inSection = false;
     std::optional<std::size_t> insertAt;  // after the section's last non-blank line

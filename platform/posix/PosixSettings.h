@@ -12,8 +12,8 @@ namespace orvanta {
 // Windows matches them. A save rewrites the file atomically and keeps every other line.
 class PosixSettings : public Settings {
 public:
-    std::optional<std::string> Get(const std::string& application, const std::string& section,
-                                   const std::string& key, const std::string& defaultValue) override;
+    std::optional<std::string> Get(const std::string& application, const std::string& section, const std::string& key,
+                                   const std::string& defaultValue) override;
     bool Save(const std::string& application, const std::string& section, const std::string& key,
               const std::string& value) override;
 
@@ -26,7 +26,7 @@ std::optional<std::string> FindIniValue(const std::vector<std::string>& lines, c
                                         const std::string& key);
 // The lines with section/key set to value: the key's line replaced in place, or added at
 // the end of its section, or a new section at the end.
-std::vector<std::string> SetIniValue(std::vector<std::string> lines, const std::string& section,
-                                     const std::string& key, const std::string& value);
+std::vector<std::string> SetIniValue(std::vector<std::string> lines, const std::string& section, const std::string& key,
+                                     const std::string& value);
 
 }  // namespace orvanta

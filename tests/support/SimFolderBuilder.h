@@ -9,8 +9,8 @@ namespace orvanta::test {
 // scenery files, backups and magvar table, and optionally a main executable.
 struct SimFolderBuilder {
     struct File {
-        std::string area;   // "0502"
-        std::string name;   // "APX47180.bgl", or a backup name such as "APX47180.bgl.bglbckup"
+        std::string area;  // "0502"
+        std::string name;  // "APX47180.bgl", or a backup name such as "APX47180.bgl.bglbckup"
         std::string bytes;
     };
     std::vector<File> files;
