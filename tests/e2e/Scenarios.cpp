@@ -273,6 +273,54 @@ void NoDetect(const Setup& s, Checks& checks) {
     checks.That(program.WaitForExit(kWait, code), "Yes ends the program");
 }
 
+// Detection switched off, the simulator chosen with Set folder: a folder without a
+// simulator is refused (Retry), then the Prepar3D v4 folder is taken.
+void SetFolder(const Setup& s, Checks& checks) {
+    const std::string package = s.Package("set-folder");
+    if (!checks.That(WritePackage(package, s.installer) &&
+                         WriteSimulator(s.P3dFolder(), s.helpers + "\\Prepar3D.exe", "Prepar3D.exe", package),
+                     "fixture written")) {
+        return;
+    }
+    Program program;
+    checks.That(program.Start(Widen(package + "\\Orvanta_Installer.exe"), L"/nodetect"), "installer started");
+    HWND select = WaitForProgramWindow(program.Id(), kSelectClass, kWait);
+    if (!checks.That(select != nullptr, "selection window shown")) return;
+
+    const std::wstring title = L"Select the sim main folder";
+    const auto browseTo = [&](const std::string& folder) {
+        ClickNamed(select, L"cmdSet");
+        HWND browser = nullptr;
+        WaitUntil([&] { return (browser = FindDialogWithText(program.Id(), title)) != nullptr; }, kWait);
+        if (!checks.That(browser != nullptr, "folder browser shown (" + DescribeWindows(program.Id()) + ")")) return;
+        checks.That(SelectFolderInBrowser(program.Handle(), browser, Widen(folder)), "folder " + folder + " picked");
+        AnswerMessageBox(browser, IDOK);
+    };
+
+    browseTo(s.work + "\\sim");
+    MessageBoxSeen box;
+    if (ExpectMessageBox(checks, program, L"Sim version selection",
+                         Lines({L"Invalid folder, unknown or inactive simulator",
+                                L"Click Retry to select another folder or Cancel to exit"}),
+                         {IDRETRY, IDCANCEL}, select, box, "invalid folder")) {
+        Answer(program, box, IDRETRY);
+    }
+    // Retry opens the browser again.
+    HWND browser = nullptr;
+    WaitUntil([&] { return (browser = FindDialogWithText(program.Id(), title)) != nullptr; }, kWait);
+    if (checks.That(browser != nullptr, "browser shown again on Retry")) {
+        checks.That(SelectFolderInBrowser(program.Handle(), browser, Widen(s.P3dFolder())), "Prepar3D folder picked");
+        AnswerMessageBox(browser, IDOK);
+    }
+    checks.That(WaitUntil([&] { return FindProgramWindow(program.Id(), kSelectClass) == nullptr; }, kWait),
+                "selection window closed by a valid folder");
+    HWND main = WaitForProgramWindow(program.Id(), kMainClass, kWait);
+    if (!checks.That(main != nullptr, "main window")) return;
+    checks.That(WaitUntil([&] { return !ControlText(main, L"lblFSActivity").empty(); }, kWait), "start-up finished");
+    checks.Equal(TextOf(main), L"Orvanta Installer v12.5 (P3D v4.5)", "caption names the chosen Prepar3D");
+    CloseProgram(checks, program, main);
+}
+
 // (c) A damaged package: the four-line message and the error log.
 void DamagedPackage(const Setup& s, Checks& checks) {
     const std::string package = s.Package("c");
@@ -394,6 +442,15 @@ void ShaderCacheOnExit(const Setup& s, Checks& checks) {
                          main, box, "install")) {
         Answer(program, box, IDOK);
     }
+    // The script counted three earlier installs: this fourth one asks for a donation.
+    if (ExpectMessageBox(checks, program, kTitle,
+                         L"Thank you for your continued confidence. To help me continue this work, would you consider "
+                         L"making a small onetime donation now (if not already done)?",
+                         {IDYES, IDNO}, main, box, "donation prompt")) {
+        const auto style = GetWindowLongPtrW(GetDlgItem(box.window, IDNO), GWL_STYLE);
+        checks.That((style & BS_DEFPUSHBUTTON) == BS_DEFPUSHBUTTON, "donation prompt: No preselected");
+        Answer(program, box, IDNO);
+    }
     checks.That(Exists(shaders + "\\ShaderCache1.bin"), "cache kept while the program runs");
     CloseProgram(checks, program, main);
     checks.That(IsEmptyFolder(shaders), "shader folder kept and emptied");
@@ -481,7 +538,7 @@ int RunScenario(const std::string& name, const Setup& setup) {
     const std::map<std::string, std::function<void(const Setup&, Checks&)>> scenarios = {
         {"fsx", DetectedFsx},           {"nodetect", NoDetect},        {"damaged", DamagedPackage},
         {"second-instance", SecondInstance}, {"p3d-running", Prepar3DRunning}, {"shaders", ShaderCacheOnExit},
-        {"screenshots", Screenshots},
+        {"set-folder", SetFolder},         {"screenshots", Screenshots},
     };
     const auto it = scenarios.find(name);
     if (it == scenarios.end()) {

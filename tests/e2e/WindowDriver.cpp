@@ -1,6 +1,7 @@
 #include "e2e/WindowDriver.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 namespace orvanta::e2e {
 
@@ -170,19 +171,73 @@ void ClickLabel(HWND label) {
     PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
 }
 
+namespace {
+
+// A copy of some bytes in another process's memory, freed when it goes.
+class RemoteCopy {
+public:
+    RemoteCopy(HANDLE process, const void* bytes, std::size_t size) : process_(process) {
+        address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (address_ != nullptr && !WriteProcessMemory(process, address_, bytes, size, nullptr)) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+            address_ = nullptr;
+        }
+    }
+    ~RemoteCopy() {
+        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteCopy(const RemoteCopy&) = delete;
+    RemoteCopy& operator=(const RemoteCopy&) = delete;
+    LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+    bool Ok() const { return address_ != nullptr; }
+
+private:
+    HANDLE process_;
+    void* address_ = nullptr;
+};
+
+struct TextSearch {
+    std::wstring text;
+    bool found = false;
+};
+
+BOOL CALLBACK MatchText(HWND control, LPARAM data) {
+    auto* search = reinterpret_cast<TextSearch*>(data);
+    if (TextOf(control) != search->text) return TRUE;
+    search->found = true;
+    return FALSE;
+}
+
+}  // namespace
+
 bool SetListItemChecked(HANDLE process, HWND list, int index, bool checked) {
     LVITEMW item{};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(item), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (remote == nullptr) return false;
-    bool ok = WriteProcessMemory(process, remote, &item, sizeof(item), nullptr) != FALSE;
+    RemoteCopy remote(process, &item, sizeof(item));
     DWORD_PTR result = 0;
     // Returns once the program has run its handler (a status scan).
-    ok = ok && SendMessageTimeoutW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote),
-                                   SMTO_NORMAL, 30000, &result) != 0;
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    return ok && result != 0;
+    return remote.Ok() &&
+           SendMessageTimeoutW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), remote.Address(), SMTO_NORMAL, 30000,
+                               &result) != 0 &&
+           result != 0;
+}
+
+bool SelectFolderInBrowser(HANDLE process, HWND browser, const std::wstring& folder) {
+    RemoteCopy remote(process, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
+    DWORD_PTR result = 0;
+    return remote.Ok() && SendMessageTimeoutW(browser, BFFM_SETSELECTIONW, TRUE, remote.Address(), SMTO_NORMAL, 30000,
+                                              &result) != 0;
+}
+
+HWND FindDialogWithText(DWORD processId, const std::wstring& childText) {
+    for (HWND dialog : TopLevelWindows(processId, kMessageBoxClass)) {
+        TextSearch search;
+        search.text = childText;
+        EnumChildWindows(dialog, MatchText, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return dialog;
+    }
+    return nullptr;
 }
 
 bool ListItemChecked(HWND list, int index) {

@@ -58,6 +58,11 @@ void ClickLabel(HWND label);
 // that process's memory. Returns when the program has handled the change.
 bool SetListItemChecked(HANDLE process, HWND list, int index, bool checked);
 bool ListItemChecked(HWND list, int index);
+// Points the system folder browser of another process at a folder (as if the user had
+// clicked through to it); OK still has to be pressed.
+bool SelectFolderInBrowser(HANDLE process, HWND browser, const std::wstring& folder);
+// A visible standard dialog of the process with a child whose text is childText.
+HWND FindDialogWithText(DWORD processId, const std::wstring& childText);
 int ListItemCount(HWND list);
 std::vector<std::wstring> ListBoxLines(HWND listBox);
 

@@ -180,6 +180,28 @@ TEST(NativeFormTest, PointersTooltipsAndColoursComeFromTheModels) {
     ReleaseDC(form, dc);
 }
 
+TEST(NativeFormTest, CursorSetByAMouseMoveEventStays) {
+    TestWindow t;
+    ASSERT_TRUE(t.Create());
+    int moves = 0;
+    // As the documentation link does: its mouse-move event asks for the hand.
+    t.native.Events.mouseMove = [&](Control& c) {
+        if (&c != &t.counter) return;
+        ++moves;
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+    };
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    const auto handled = SendMessageW(t.native.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(t.Of(t.counter)),
+                                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(moves, 1);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+    // Over another control the event changes nothing and the default handling runs.
+    SendMessageW(t.native.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(t.Of(t.option)),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(moves, 1);
+}
+
 TEST(NativeFormTest, PlaceComesFromTheModelAndGoesBackInTwips) {
     TestWindow t;
     t.form.Resize(4500, 3600, 3000);
