@@ -182,6 +182,11 @@ void DetectedFsx(const Setup& s, Checks& checks) {
         const RECT d = RectOf(display);
         checks.That(d.top == m.top && d.left - m.right >= 1 && d.left - m.right <= 2,
                     "file list beside the main window, 25 twips apart");
+        RECT mc{};
+        RECT dc{};
+        GetClientRect(main, &mc);
+        GetClientRect(display, &dc);
+        checks.That(mc.bottom == dc.bottom, "file list as high inside as the main window");
     }
 
     ClickNamed(main, L"cmdInstall");

@@ -122,6 +122,14 @@ bool NativeForm::Create(HINSTANCE instance, const wchar_t* className, DWORD styl
     if (form_.Width() > 0 && form_.Height() > 0) {
         width = static_cast<int>(std::lround(form_.Width() * perTwip));
         heightPx = static_cast<int>(std::lround(form_.Height() * perTwip));
+        // The client area is what the layout and the window logic count on (the file list
+        // is exactly as high inside as the main window): the frame takes what this
+        // system's caption and borders need.
+        if (form_.ClientHeight() > 0) {
+            RECT frame{0, 0, 100, 100};
+            AdjustWindowRectEx(&frame, style, FALSE, 0);
+            heightPx = static_cast<int>(std::lround(form_.ClientHeight() * perTwip)) + (frame.bottom - frame.top - 100);
+        }
     } else {
         RECT r{0, 0, Scale(clientWidth_), Scale(clientHeight_)};
         AdjustWindowRectEx(&r, style, FALSE, 0);
