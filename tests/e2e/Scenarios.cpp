@@ -91,7 +91,8 @@ void Answer(Program& program, const MessageBoxSeen& box, int id) {
 // Starts the installer from the package folder and waits for the end of its start-up (the
 // simulator activity label is filled last).
 HWND StartToMainWindow(Checks& checks, Program& program, const std::string& package, const std::wstring& args = L"") {
-    if (!checks.That(program.Start(Widen(package + "\\Orvanta_Installer.exe"), args), "installer started")) return nullptr;
+    if (!checks.That(program.Start(Widen(package + "\\Orvanta_Installer.exe"), args), "installer started"))
+        return nullptr;
     HWND main = WaitForProgramWindow(program.Id(), kMainClass, kWait);
     if (!checks.That(main != nullptr, "main window shown (" + DescribeWindows(program.Id()) + ")")) return nullptr;
     checks.That(WaitUntil([&] { return !ControlText(main, L"lblFSActivity").empty(); }, kWait),
@@ -124,9 +125,9 @@ void SelectEuropeAllCategories(Checks& checks, Program& program, HWND main) {
     ExpectText(checks, main, L"Frame_Status", L"Region status [1 region(s) selected]");
     for (const wchar_t* box : {L"CheckAPX", L"CheckATX", L"CheckNVX"}) {
         ClickNamed(main, box);
-        checks.That(WaitUntil([&] { return SendMessageW(ControlByName(main, box), BM_GETCHECK, 0, 0) == BST_CHECKED; },
-                              kWait),
-                    Narrow(box) + " ticked");
+        checks.That(
+            WaitUntil([&] { return SendMessageW(ControlByName(main, box), BM_GETCHECK, 0, 0) == BST_CHECKED; }, kWait),
+            Narrow(box) + " ticked");
     }
     ExpectCounters(checks, main, {L"5 files", L"2 files", L"2 files", L"None", L"1 files"});
 }
@@ -143,7 +144,9 @@ bool CloseProgram(Checks& checks, Program& program, HWND main) {
 // (a) One detected FSX: caption, counters, install, file lists, uninstall.
 void DetectedFsx(const Setup& s, Checks& checks) {
     // The package folder's name is not ASCII: the program must find its files all the same.
-    const std::string package = s.work + "\\a\\Donn\xC3\xA9" "es";
+    const std::string package = s.work +
+                                "\\a\\Donn\xC3\xA9"
+                                "es";
     if (!checks.That(WritePackage(package, s.installer) &&
                          WriteSimulator(s.FsxFolder(), s.helpers + "\\FSX.exe", "FSX.exe", package),
                      "fixture written")) {
@@ -192,8 +195,8 @@ void DetectedFsx(const Setup& s, Checks& checks) {
     ClickNamed(main, L"cmdInstall");
     MessageBoxSeen box;
     if (ExpectMessageBox(checks, program, kTitle,
-                         Lines({L"Update has been successfully completed", L"2 BGL file(s) have been replaced"}), {IDOK},
-                         main, box, "install")) {
+                         Lines({L"Update has been successfully completed", L"2 BGL file(s) have been replaced"}),
+                         {IDOK}, main, box, "install")) {
         Answer(program, box, IDOK);
     }
     checks.That(WaitUntil([&] { return !IsWindow(display) || !IsWindowVisible(display); }, kWait),
@@ -216,9 +219,10 @@ void DetectedFsx(const Setup& s, Checks& checks) {
     }
 
     ClickNamed(main, L"cmdUninstall");
-    if (ExpectMessageBox(checks, program, kTitle,
-                         Lines({L"Restore missing files from backups if available?", L"If [No], backup files will be kept"}),
-                         {IDYES, IDNO}, main, box, "restore question")) {
+    if (ExpectMessageBox(
+            checks, program, kTitle,
+            Lines({L"Restore missing files from backups if available?", L"If [No], backup files will be kept"}),
+            {IDYES, IDNO}, main, box, "restore question")) {
         Answer(program, box, IDNO);
     }
     if (ExpectMessageBox(checks, program, kTitle,
@@ -258,7 +262,8 @@ void NoDetect(const Setup& s, Checks& checks) {
         const RECT w = RectOf(select);
         const long x = m.left + ((m.right - m.left) - (w.right - w.left)) / 2;
         const long y = m.top + ((m.bottom - m.top) - (w.bottom - w.top)) / 2;
-        checks.That(std::labs(w.left - x) <= 1 && std::labs(w.top - y) <= 1, "selection window centred over the main window");
+        checks.That(std::labs(w.left - x) <= 1 && std::labs(w.top - y) <= 1,
+                    "selection window centred over the main window");
         checks.That(!IsEnabled(main), "main window waits for the modal window");
     }
 
@@ -271,7 +276,8 @@ void NoDetect(const Setup& s, Checks& checks) {
     Sleep(300);
     checks.That(program.Running() && IsShown(select), "No keeps the selection window");
     ClickNamed(select, L"cmdCancel");
-    if (ExpectMessageBox(checks, program, L"Sim version selection", question, {IDYES, IDNO}, select, box, "cancel again")) {
+    if (ExpectMessageBox(checks, program, L"Sim version selection", question, {IDYES, IDNO}, select, box,
+                         "cancel again")) {
         Answer(program, box, IDYES);
     }
     DWORD code = 0;
@@ -368,10 +374,10 @@ void SecondInstance(const Setup& s, Checks& checks) {
     Program second;
     checks.That(second.Start(Widen(package + "\\Orvanta_Installer.exe"), L""), "second instance started");
     MessageBoxSeen box;
-    if (ExpectMessageBox(checks, second, kTitle,
-                         Lines({L"Another instance of the Orvanta Installer is already running",
-                                L"The program will not start"}),
-                         {IDOK}, nullptr, box, "refusal")) {
+    if (ExpectMessageBox(
+            checks, second, kTitle,
+            Lines({L"Another instance of the Orvanta Installer is already running", L"The program will not start"}),
+            {IDOK}, nullptr, box, "refusal")) {
         checks.That(FindProgramWindow(second.Id(), kMainClass) == nullptr, "second instance shows no main window");
         Answer(second, box, IDOK);
     }
@@ -423,7 +429,8 @@ void ShaderCacheOnExit(const Setup& s, Checks& checks) {
     const bool cache = WriteFile(shaders + "\\ShaderCache1.bin", "compiled") &&
                        WriteFile(shaders + "\\nested\\deeper\\ShaderCache2.bin", "compiled") &&
                        WriteFile(shaders + "\\nested\\locked.bin", "read-only");
-    SetFileAttributesW(Widen(shaders + "\\nested\\locked.bin").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(Widen(shaders + "\\nested\\locked.bin").c_str(),
+                       FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     if (!checks.That(cache && WritePackage(package, s.installer) &&
                          WriteSimulator(s.FsxFolder(), s.helpers + "\\FSX.exe", "FSX.exe", package),
                      "fixture written, shader cache filled")) {
@@ -443,8 +450,8 @@ void ShaderCacheOnExit(const Setup& s, Checks& checks) {
     SelectEuropeAllCategories(checks, program, main);
     ClickNamed(main, L"cmdInstall");
     if (ExpectMessageBox(checks, program, kTitle,
-                         Lines({L"Update has been successfully completed", L"2 BGL file(s) have been replaced"}), {IDOK},
-                         main, box, "install")) {
+                         Lines({L"Update has been successfully completed", L"2 BGL file(s) have been replaced"}),
+                         {IDOK}, main, box, "install")) {
         Answer(program, box, IDOK);
     }
     // The script counted three earlier installs: this fourth one asks for a donation.
@@ -541,9 +548,14 @@ void Screenshots(const Setup& s, Checks& checks) {
 
 int RunScenario(const std::string& name, const Setup& setup) {
     const std::map<std::string, std::function<void(const Setup&, Checks&)>> scenarios = {
-        {"fsx", DetectedFsx},           {"nodetect", NoDetect},        {"damaged", DamagedPackage},
-        {"second-instance", SecondInstance}, {"p3d-running", Prepar3DRunning}, {"shaders", ShaderCacheOnExit},
-        {"set-folder", SetFolder},         {"screenshots", Screenshots},
+        {"fsx", DetectedFsx},
+        {"nodetect", NoDetect},
+        {"damaged", DamagedPackage},
+        {"second-instance", SecondInstance},
+        {"p3d-running", Prepar3DRunning},
+        {"shaders", ShaderCacheOnExit},
+        {"set-folder", SetFolder},
+        {"screenshots", Screenshots},
     };
     const auto it = scenarios.find(name);
     if (it == scenarios.end()) {

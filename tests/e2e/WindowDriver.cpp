@@ -103,7 +103,8 @@ std::wstring TextOf(HWND window) {
     // WM_GETTEXT is carried across processes; GetWindowText would not ask the program.
     const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const auto got = SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()));
+    const auto got =
+        SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(got));
     return text;
 }
@@ -226,8 +227,8 @@ bool SetListItemChecked(HANDLE process, HWND list, int index, bool checked) {
 bool SelectFolderInBrowser(HANDLE process, HWND browser, const std::wstring& folder) {
     RemoteCopy remote(process, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
     DWORD_PTR result = 0;
-    return remote.Ok() && SendMessageTimeoutW(browser, BFFM_SETSELECTIONW, TRUE, remote.Address(), SMTO_NORMAL, 30000,
-                                              &result) != 0;
+    return remote.Ok() &&
+           SendMessageTimeoutW(browser, BFFM_SETSELECTIONW, TRUE, remote.Address(), SMTO_NORMAL, 30000, &result) != 0;
 }
 
 HWND FindDialogWithText(DWORD processId, const std::wstring& childText) {
@@ -254,7 +255,8 @@ std::vector<std::wstring> ListBoxLines(HWND listBox) {
         const auto length = SendMessageW(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         if (length < 0) break;
         std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
-        const auto got = SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line.data()));
+        const auto got =
+            SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line.data()));
         line.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
         lines.push_back(line);
     }
@@ -310,7 +312,8 @@ std::wstring Widen(const std::string& utf8) {
 
 std::string Narrow(const std::wstring& wide) {
     if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr, nullptr);
     return utf8;

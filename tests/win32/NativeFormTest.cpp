@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "ui/win32/NativeForm.h"
@@ -44,9 +45,9 @@ struct TestWindow {
         native.Events.afterEvent = [this] { native.CopyModel(); };
     }
     std::vector<ControlPlace> Layout() {
-        return {{&counter, NativeKind::Label, 10, 10, 100, 18},    {&option, NativeKind::CheckBox, 10, 34, 200, 20},
+        return {{&counter, NativeKind::Label, 10, 10, 100, 18},       {&option, NativeKind::CheckBox, 10, 34, 200, 20},
                 {&regions, NativeKind::CheckedList, 10, 60, 140, 80}, {&lines, NativeKind::ListBox, 160, 60, 130, 80},
-                {&tinted, NativeKind::Button, 10, 150, 120, 28},     {&status, NativeKind::Label, 0, -20, 0, 0}};
+                {&tinted, NativeKind::Button, 10, 150, 120, 28},      {&status, NativeKind::Label, 0, -20, 0, 0}};
     }
     bool Create() {
         return native.Create(GetModuleHandleW(nullptr), L"OrvantaNativeFormTest", WS_OVERLAPPEDWINDOW, nullptr, true);
@@ -156,7 +157,8 @@ TEST(NativeFormTest, PointersTooltipsAndColoursComeFromTheModels) {
     EXPECT_FALSE(setCursor(counter));
 
     HWND tips = nullptr;
-    for (HWND w = FindWindowW(TOOLTIPS_CLASSW, nullptr); w != nullptr; w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) {
+    for (HWND w = FindWindowW(TOOLTIPS_CLASSW, nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) {
         if (GetWindow(w, GW_OWNER) == form) tips = w;
     }
     ASSERT_NE(tips, nullptr);
@@ -170,8 +172,8 @@ TEST(NativeFormTest, PointersTooltipsAndColoursComeFromTheModels) {
     EXPECT_STREQ(text, L"Click to show list");
 
     HDC dc = GetDC(form);
-    const auto brush = SendMessageW(form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                    reinterpret_cast<LPARAM>(t.Of(t.status)));
+    const auto brush =
+        SendMessageW(form, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(t.Of(t.status)));
     EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 192));
     EXPECT_EQ(GetBkColor(dc), RGB(64, 64, 64));
     LOGBRUSH logBrush{};

@@ -61,7 +61,9 @@ struct NativeForm::Slot {
 };
 
 NativeForm::NativeForm(FormModel& form, std::vector<ControlPlace> layout, int clientWidth, int clientHeight)
-    : form_(form), clientWidth_(clientWidth), clientHeight_(clientHeight) {
+    : form_(form),
+      clientWidth_(clientWidth),
+      clientHeight_(clientHeight) {
     int id = kFirstControlId;
     for (const ControlPlace& place : layout) {
         auto slot = std::make_unique<Slot>();
@@ -111,9 +113,9 @@ bool NativeForm::Create(HINSTANCE instance, const wchar_t* className, DWORD styl
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
     underlineFont_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
-    fixedFont_ = CreateFontW(-MulDiv(9, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
-                             L"Courier New");
+    fixedFont_ =
+        CreateFontW(-MulDiv(9, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
 
     // The model's design size when it has one, else the layout's client area.
     int width = 0;
@@ -152,9 +154,9 @@ bool NativeForm::Create(HINSTANCE instance, const wchar_t* className, DWORD styl
     if (window_ == nullptr) return false;
     GetClientRect(window_, &client_);
 
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance,
-                               nullptr);
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
     for (auto& slot : slots_) CreateControl(*slot, instance);
 
     copying_ = true;
@@ -201,9 +203,7 @@ void NativeForm::CreateControl(Slot& slot, HINSTANCE instance) {
             style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
             exStyle = WS_EX_CLIENTEDGE;
             break;
-        case NativeKind::Separator:
-            style |= SS_ETCHEDHORZ;
-            break;
+        case NativeKind::Separator: style |= SS_ETCHEDHORZ; break;
     }
     // Edge anchors: see ControlPlace.
     const int x = Scale(p.x);
@@ -326,9 +326,7 @@ void NativeForm::CopySlot(Slot& slot, bool all) {
     switch (slot.place.kind) {
         case NativeKind::Label:
         case NativeKind::Frame:
-        case NativeKind::Button:
-            SetTextIfChanged(w, model->Caption());
-            break;
+        case NativeKind::Button: SetTextIfChanged(w, model->Caption()); break;
         case NativeKind::CheckBox:
             SetTextIfChanged(w, model->Caption());
             SendMessageW(w, BM_SETCHECK, static_cast<CheckBox*>(model)->Ticked() ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -377,8 +375,7 @@ void NativeForm::CopySlot(Slot& slot, bool all) {
             }
             break;
         }
-        case NativeKind::Separator:
-            break;
+        case NativeKind::Separator: break;
     }
     if ((IsWindowEnabled(w) != FALSE) != model->Enabled()) EnableWindow(w, model->Enabled());
     // The style bit, not IsWindowVisible: a child of a window not yet shown counts as hidden.
@@ -457,8 +454,7 @@ void NativeForm::Command(int id, int code) {
                 RunEventThenCopy([list, index] { list->SetListIndex(index); });
             }
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -483,7 +479,8 @@ bool NativeForm::Notify(const NMHDR& header) {
     if (index < 0 || index >= list->ListCount()) return false;
     // State image 2 is the ticked box, 1 the empty one.
     const bool checked = ((change.uNewState & LVIS_STATEIMAGEMASK) >> 12) == 2;
-    if (list->Selected(index) != checked) RunEventThenCopy([list, index, checked] { list->SetSelected(index, checked); });
+    if (list->Selected(index) != checked)
+        RunEventThenCopy([list, index, checked] { list->SetSelected(index, checked); });
     return true;
 }
 
@@ -497,8 +494,9 @@ void NativeForm::DrawTintedButton(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &r, BrushFor(*model.Style.backColor));
     DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, disabled ? GetSysColor(COLOR_GRAYTEXT)
-                                    : (model.ForeColor() ? ToColorRef(*model.ForeColor()) : GetSysColor(COLOR_BTNTEXT)));
+    SetTextColor(item.hDC, disabled
+                               ? GetSysColor(COLOR_GRAYTEXT)
+                               : (model.ForeColor() ? ToColorRef(*model.ForeColor()) : GetSysColor(COLOR_BTNTEXT)));
     HGDIOBJ old = SelectObject(item.hDC, FontFor(*slot));
     RECT text = r;
     if (pressed) OffsetRect(&text, 1, 1);
@@ -530,9 +528,7 @@ LRESULT NativeForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY:
             if (Notify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
             break;
-        case WM_DRAWITEM:
-            DrawTintedButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            return TRUE;
+        case WM_DRAWITEM: DrawTintedButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
             HDC dc = reinterpret_cast<HDC>(wParam);
@@ -563,18 +559,11 @@ LRESULT NativeForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) PostMessageW(window_, kActivateMessage, 0, 0);
             break;
-        case kActivateMessage:
-            RunEventThenCopy(Events.activate);
-            return 0;
-        case WM_CLOSE:
-            RunEventThenCopy(Events.close);
-            return 0;
+        case kActivateMessage: RunEventThenCopy(Events.activate); return 0;
+        case WM_CLOSE: RunEventThenCopy(Events.close); return 0;
         case WM_MOVE:
-        case WM_SIZE:
-            RecordPlace();
-            break;
-        default:
-            break;
+        case WM_SIZE: RecordPlace(); break;
+        default: break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }

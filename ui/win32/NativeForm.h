@@ -38,9 +38,9 @@ struct ControlPlace {
 
 // Native notifications turned into the window's own events. Each is optional.
 struct FormEvents {
-    std::function<void()> activate;     // the window became the active window
-    std::function<void()> close;        // close box or Alt+F4; the window stays until unloaded
-    std::function<void()> afterEvent;   // after every event procedure: copy the models
+    std::function<void()> activate;    // the window became the active window
+    std::function<void()> close;       // close box or Alt+F4; the window stays until unloaded
+    std::function<void()> afterEvent;  // after every event procedure: copy the models
     // The mouse moves over a control (the model's own mouse-move event, if any).
     std::function<void(Control&)> mouseMove;
 };

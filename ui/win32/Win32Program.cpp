@@ -178,9 +178,7 @@ void Win32Program::FormUnloaded(FormId form) {
             ended_ = true;
             PostQuitMessage(0);
             break;
-        case FormId::Display:
-            displayWindow_.Destroy();
-            break;
+        case FormId::Display: displayWindow_.Destroy(); break;
         case FormId::Select:
             // The modal loop sees the unloaded model and ends.
             break;

@@ -1,5 +1,7 @@
 // Entry point of Orvanta_Installer.exe.
+// <windows.h> comes before the headers that build on it.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "app/ProgramState.h"
