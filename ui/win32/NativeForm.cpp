@@ -105,17 +105,21 @@ bool NativeForm::Create(HINSTANCE instance, const wchar_t* className, DWORD styl
     ReleaseDC(nullptr, screen);
     if (dpi_ <= 0) dpi_ = 96;
 
-    // The window's text is Arial; the file list uses a fixed-pitch font.
-    const int height = -MulDiv(825, dpi_, 7200);
-    normalFont_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
-    boldFont_ = CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
-    underlineFont_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
-    fixedFont_ =
-        CreateFontW(-MulDiv(9, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
+    // The window's text is Arial; the file list uses a fixed-pitch font. Made once: a
+    // window closed and opened again (the file list) keeps them.
+    if (normalFont_ == nullptr) {
+        const int height = -MulDiv(825, dpi_, 7200);
+        const auto arial = [&](int weight, BOOL underline) {
+            return CreateFontW(height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
+        };
+        normalFont_ = arial(FW_NORMAL, FALSE);
+        boldFont_ = arial(FW_BOLD, FALSE);
+        underlineFont_ = arial(FW_NORMAL, TRUE);
+        fixedFont_ = CreateFontW(-MulDiv(9, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                                 L"Courier New");
+    }
 
     // The model's design size when it has one, else the layout's client area.
     int width = 0;
