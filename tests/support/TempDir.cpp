@@ -10,6 +10,10 @@
 
 #include "platform/PathSeparator.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace orvanta::test {
@@ -76,6 +80,31 @@ bool FileExists(const std::string& path) {
 
 void MakeFolder(const std::string& path) { fs::create_directories(P(path)); }
 
+#ifdef _WIN32
+// The C run-time's mktime follows its own reading of TZ, not the system's time zone; the
+// file system reports local time by the system's rules, so set the time by them too.
+void SetLocalModifiedTime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
+    SYSTEMTIME local{};
+    local.wYear = static_cast<WORD>(year);
+    local.wMonth = static_cast<WORD>(month);
+    local.wDay = static_cast<WORD>(day);
+    local.wHour = static_cast<WORD>(hour);
+    local.wMinute = static_cast<WORD>(minute);
+    local.wSecond = static_cast<WORD>(second);
+    SYSTEMTIME utc{};
+    FILETIME ft{};
+    if (!::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !::SystemTimeToFileTime(&utc, &ft)) {
+        throw std::runtime_error("cannot convert the local time for " + path);
+    }
+    HANDLE h = ::CreateFileW(P(path).wstring().c_str(), FILE_WRITE_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
+    const BOOL set = ::SetFileTime(h, nullptr, nullptr, &ft);
+    ::CloseHandle(h);
+    if (!set) throw std::runtime_error("cannot set the time of " + path);
+}
+#else
 void SetLocalModifiedTime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
     std::tm tm{};
     tm.tm_year = year - 1900;
@@ -95,5 +124,6 @@ void SetLocalModifiedTime(const std::string& path, int year, int month, int day,
     const auto ft = fs::file_time_type(std::chrono::round<std::chrono::seconds>(shifted.time_since_epoch()));
     fs::last_write_time(P(path), ft);
 }
+#endif
 
 }  // namespace orvanta::test
