@@ -2,11 +2,14 @@
 //
 // Usage: orvanta_e2e_driver <scenario> <installer exe> <helper folder> <work folder>
 // The scenario's registry entries are written by the calling script before the run.
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
@@ -284,6 +287,106 @@ void NoDetect(const Setup& s, Checks& checks) {
     checks.That(program.WaitForExit(kWait, code), "Yes ends the program");
 }
 
+// The program file itself: version information, manifest, icon, window subsystem, and no
+// DLL beyond the system's.
+void ProgramFile(const Setup& s, Checks& checks) {
+    const std::wstring exe = Widen(s.installer);
+    DWORD ignored = 0;
+    std::vector<char> info(GetFileVersionInfoSizeW(exe.c_str(), &ignored));
+    if (!checks.That(!info.empty() && GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()),
+                     "version information present")) {
+        return;
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    if (checks.That(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size) && fixed != nullptr,
+                    "fixed version block")) {
+        checks.That(fixed->dwFileVersionMS == MAKELONG(5, 12) && fixed->dwFileVersionLS == 0, "file version 12.5.0.0");
+        checks.That(fixed->dwProductVersionMS == MAKELONG(5, 12) && fixed->dwProductVersionLS == 0,
+                    "product version 12.5.0.0");
+    }
+    const auto text = [&](const wchar_t* name) {
+        wchar_t* value = nullptr;
+        UINT length = 0;
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        if (!VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || value == nullptr) {
+            return std::wstring(L"<absent>");
+        }
+        return std::wstring(value);
+    };
+    checks.Equal(text(L"FileVersion"), L"12.05", "FileVersion text");
+    checks.Equal(text(L"ProductVersion"), L"12.05", "ProductVersion text");
+    checks.Equal(text(L"ProductName"), L"Orvanta Installer", "ProductName");
+    checks.Equal(text(L"FileDescription"), L"Orvanta Installer", "FileDescription");
+    checks.Equal(text(L"InternalName"), L"Orvanta_Installer", "InternalName");
+    checks.Equal(text(L"OriginalFilename"), L"Orvanta_Installer.exe", "OriginalFilename");
+
+    HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!checks.That(image != nullptr, "program file loads as resources")) return;
+    std::string manifest;
+    if (HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
+        const auto* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
+        if (bytes != nullptr) manifest.assign(bytes, SizeofResource(image, found));
+    }
+    checks.That(manifest.find("level=\"asInvoker\"") != std::string::npos,
+                "manifest: runs as invoker, no virtualization");
+    checks.That(manifest.find("Microsoft.Windows.Common-Controls") != std::string::npos &&
+                    manifest.find("version=\"6.0.0.0\"") != std::string::npos,
+                "manifest: common controls 6");
+    checks.That(manifest.find("<dpiAware") != std::string::npos, "manifest: aware of the screen density");
+    std::vector<int> iconSizes;
+    if (HRSRC group = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14))) {
+        const auto* dir = static_cast<const unsigned char*>(LockResource(LoadResource(image, group)));
+        const DWORD length = SizeofResource(image, group);
+        // Six bytes of header, then fourteen per image, the width first.
+        for (DWORD i = 0; dir != nullptr && length >= 6 && i < (dir[4] | (dir[5] << 8)) && 6 + 14 * i < length; ++i) {
+            iconSizes.push_back(dir[6 + 14 * i]);
+        }
+    }
+    checks.That(iconSizes == std::vector<int>{32, 16}, "icon of 32 and 16 pixels");
+    checks.That(LoadImageW(image, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0) != nullptr, "icon loads");
+    FreeLibrary(image);
+
+    // The headers and the import table, read from the file as it lies on disk.
+    const std::string bytes = ReadFile(s.installer);
+    const auto at = [&](std::size_t offset, std::size_t width) {
+        std::uint64_t v = 0;
+        for (std::size_t i = 0; i < width && offset + i < bytes.size(); ++i) {
+            v |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+        }
+        return v;
+    };
+    const std::size_t pe = at(0x3C, 4);
+    const std::size_t optional = pe + 24;
+    checks.That(at(optional + 68, 2) == IMAGE_SUBSYSTEM_WINDOWS_GUI, "window program, no console");
+    const std::size_t sections = optional + at(pe + 20, 2);
+    const auto fileOffset = [&](std::uint64_t rva) -> std::size_t {
+        for (std::size_t i = 0; i < at(pe + 6, 2); ++i) {
+            const std::size_t h = sections + 40 * i;
+            const std::uint64_t va = at(h + 12, 4);
+            if (rva >= va && rva < va + at(h + 16, 4)) return static_cast<std::size_t>(rva - va + at(h + 20, 4));
+        }
+        return 0;
+    };
+    std::vector<std::string> dlls;
+    for (std::size_t d = fileOffset(at(optional + 120, 4)); d != 0 && at(d + 12, 4) != 0; d += 20) {
+        std::size_t name = fileOffset(at(d + 12, 4));
+        std::string dll;
+        while (name < bytes.size() && bytes[name] != '\0') dll += static_cast<char>(std::toupper(bytes[name++]));
+        dlls.push_back(dll);
+    }
+    std::string list;
+    bool systemOnly = !dlls.empty();
+    for (const std::string& dll : dlls) {
+        list += dll + " ";
+        if (dll.find("LIBSTDC") != std::string::npos || dll.find("LIBGCC") != std::string::npos ||
+            dll.find("WINPTHREAD") != std::string::npos) {
+            systemOnly = false;
+        }
+    }
+    checks.That(systemOnly, "imports only system DLLs: " + list);
+}
+
 // Detection switched off, the simulator chosen with Set folder: a folder without a
 // simulator is refused (Retry), then the Prepar3D v4 folder is taken.
 void SetFolder(const Setup& s, Checks& checks) {
@@ -555,6 +658,7 @@ int RunScenario(const std::string& name, const Setup& setup) {
         {"p3d-running", Prepar3DRunning},
         {"shaders", ShaderCacheOnExit},
         {"set-folder", SetFolder},
+        {"program-file", ProgramFile},
         {"screenshots", Screenshots},
     };
     const auto it = scenarios.find(name);
