@@ -33,10 +33,10 @@ TEST(Win32EnvironmentTest, ArgumentTextFollowsTheProgramName) {
     EXPECT_EQ(ArgumentsAfterProgramName(L"\"C:\\Program Files\\Orvanta\\Orvanta.exe\" /nodetect"), L"/nodetect");
     EXPECT_EQ(ArgumentsAfterProgramName(L"Orvanta.exe   / NoDetect /x "), L"/ NoDetect /x ");
     EXPECT_EQ(ArgumentsAfterProgramName(L"Orvanta.exe\t/a"), L"/a");
-    EXPECT_EQ(ArgumentsAfterProgramName(L"\"C:\\a b\\x.exe\""), L"");
-    EXPECT_EQ(ArgumentsAfterProgramName(L"x.exe"), L"");
-    EXPECT_EQ(ArgumentsAfterProgramName(L"\"C:\\unterminated"), L"");
-    EXPECT_EQ(ArgumentsAfterProgramName(L""), L"");
+    EXPECT_TRUE(ArgumentsAfterProgramName(L"\"C:\\a b\\x.exe\"").empty());
+    EXPECT_TRUE(ArgumentsAfterProgramName(L"x.exe").empty());
+    EXPECT_TRUE(ArgumentsAfterProgramName(L"\"C:\\unterminated").empty());
+    EXPECT_TRUE(ArgumentsAfterProgramName(std::wstring()).empty());
 }
 
 TEST(Win32EnvironmentTest, GivenCommandLineTextWinsOverTheProcesses) {
