@@ -57,6 +57,7 @@ public:
     virtual FsStatus ModifiedTime(const std::string& path, LocalDateTime& time) = 0;
 
     // Copies over an existing or absent target, keeping the source's modification time.
+    // A read-only target is not replaced (kPermissionDenied), as Windows refuses it.
     // The target's name never holds a partly written file: the data goes to a temporary
     // name in the target's folder first and is then moved over the target.
     virtual FsStatus CopyFile(const std::string& source, const std::string& target) = 0;

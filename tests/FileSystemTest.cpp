@@ -41,6 +41,21 @@ TEST_F(FileSystemTest, FailedCopyLeavesTargetUntouched) {
     EXPECT_FALSE(fs().CopyFile(At("src.bgl"), At("no/such/folder/dst.bgl")).ok());
 }
 
+TEST_F(FileSystemTest, ReadOnlyTargetIsNotReplaced) {
+    namespace sfs = std::filesystem;
+    test::WriteBytes(At("src.bgl"), "new");
+    test::WriteBytes(At("dst.bgl"), "old");
+    sfs::permissions(sfs::u8path(At("dst.bgl")), sfs::perms::owner_write, sfs::perm_options::remove);
+    EXPECT_EQ(fs().CopyFile(At("src.bgl"), At("dst.bgl")).code, kPermissionDenied);
+    sfs::permissions(sfs::u8path(At("dst.bgl")), sfs::perms::owner_write, sfs::perm_options::add);
+    EXPECT_EQ(test::ReadBytes(At("dst.bgl")), "old");
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(fs().ListFolder(dir.path(), entries).ok());
+    EXPECT_EQ(entries.size(), 2u) << "no temporary file is left behind";
+    ASSERT_TRUE(fs().CopyFile(At("src.bgl"), At("dst.bgl")).ok()) << "writable again, it is replaced";
+    EXPECT_EQ(test::ReadBytes(At("dst.bgl")), "new");
+}
+
 TEST_F(FileSystemTest, RenameRefusesAnExistingName) {
     test::WriteBytes(At("a.bgl"), "a");
     test::WriteBytes(At("b.bgl"), "b");

@@ -208,12 +208,15 @@ FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string&
 
     const std::string finalName = Resolve(target);
     struct stat targetSt {};
-    if (::stat(finalName.c_str(), &targetSt) == 0 && S_ISDIR(targetSt.st_mode)) {
-        return FsStatus::Fail(kPathFileAccessError);
+    if (::stat(finalName.c_str(), &targetSt) == 0) {
+        if (S_ISDIR(targetSt.st_mode)) return FsStatus::Fail(kPathFileAccessError);
+        // Windows refuses to replace a read-only file; so does every platform here.
+        if ((targetSt.st_mode & S_IWUSR) == 0) return FsStatus::Fail(kPermissionDenied);
     }
     // The data lands under a name the simulator does not load, then moves over the target
     // in one step: the target's name never holds a partly written file.
     const std::string partial = finalName + kPartialSuffix;
+    ::unlink(partial.c_str());  // left by an interrupted copy, whatever its mode
     Fd out(::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777));
     if (!out.valid()) return FromErrno();
     FsStatus status = CopyContent(in.get(), out.get(), st.st_size);
