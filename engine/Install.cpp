@@ -92,11 +92,16 @@ private:
             std::string d1;
             if (options_.log) d1 = Describe(destination);
             if (!tools_.fs.Exists(backup)) {
-                Check(tools_.fs.RenameFile(destination, backup));
+                // The backup is a copy, not the table moved aside: the simulator, which cannot
+                // run without a magvar table, keeps one whatever stops the replacement (a
+                // failed copy, a crash), and the program can still read it next time.
+                Check(tools_.fs.CopyFile(destination, backup));
                 if (options_.log) {
                     AppendLine(logs_.actionsLogText, "Backup rename: " + destination + d1 + " TO " + backup);
                 }
             }
+            // Replaced in one step, which a read-only table would refuse on Windows.
+            if (!ClearWriteProtection(tools_.fs, destination)) throw StepFailure{kPermissionDenied};
             Check(tools_.fs.CopyFile(source, destination));
             if (options_.log) {
                 AppendLine(logs_.actionsLogText, "Replaced: " + destination + d1 + " BY " + source + Describe(source));

@@ -7,6 +7,7 @@ int FaultInjectingFileSystem::Intercept(const char* name, const std::string& pat
     journal_.push_back(std::string(name) + " " + path + (other.empty() ? "" : " -> " + other));
     int code = 0;
     if (auto it = failNumbers_.find({count_, 0}); it != failNumbers_.end()) code = it->code;
+    if (failFrom_ > 0 && count_ >= failFrom_) code = failFromCode_;
     for (const FragmentFault& f : failFragments_) {
         if (code != 0) break;
         if (path.find(f.fragment) != std::string::npos ||

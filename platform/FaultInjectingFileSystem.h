@@ -22,9 +22,16 @@ public:
     void FailOperation(int n, int code) { failNumbers_.insert({n, code}); }
     // Fails every counted operation whose path (or either path) contains the fragment.
     void FailPathsContaining(const std::string& fragment, int code) { failFragments_.push_back({fragment, code}); }
+    // Fails every counted operation from the n-th on: what a run leaves behind when its
+    // process dies just before that operation.
+    void FailFrom(int n, int code) {
+        failFrom_ = n;
+        failFromCode_ = code;
+    }
     void ClearFaults() {
         failNumbers_.clear();
         failFragments_.clear();
+        failFrom_ = 0;
     }
 
     int OperationCount() const { return count_; }
@@ -68,6 +75,8 @@ private:
     std::set<NumberFault> failNumbers_;
     std::vector<FragmentFault> failFragments_;
     std::vector<std::string> journal_;
+    int failFrom_ = 0;
+    int failFromCode_ = 0;
     int count_ = 0;
     int injected_ = 0;
 };

@@ -1,0 +1,466 @@
+// Fault sweep: every file operation of install, uninstall, backup migration and shader
+// cleaning is failed in turn, alone and together with the next one, over a package of the
+// demo's size held in memory. After each faulty run nothing of the simulator's own may be
+// lost, and a clean install followed by an uninstall with the restore answer must bring
+// the simulator's folder back byte for byte.
+//
+//   orvanta_fault_sweep [--apx N --atx N --nvx N] [--singles-only] [--only NAME]
+//
+// Prints one line per scenario and a closing line "N runs, N faults, N failures"; exits 1
+// when any run broke an invariant.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/BackupMigration.h"
+#include "engine/Install.h"
+#include "engine/Uninstall.h"
+#include "housekeeping/ShaderCache.h"
+#include "package/PackageCheck.h"
+#include "package/PathScheme.h"
+#include "platform/FaultInjectingFileSystem.h"
+#include "support/Fakes.h"
+#include "support/MemoryFileSystem.h"
+#include "support/TempDir.h"
+#include "tools/DemoFixture.h"
+
+namespace orvanta {
+namespace {
+
+using test::MemoryFileSystem;
+using Tree = std::map<std::string, std::string>;  // relative path ('/') -> bytes
+
+const std::string kRoot = std::string(1, kSep) + "demo";
+const std::string kPkg = kRoot + kSep + "package" + kSep;
+const std::string kSim = kRoot + kSep + "FSX" + kSep;
+const std::string kCache = kRoot + kSep + "appdata" + kSep + "Microsoft" + kSep + "FSX" + kSep + "Shaders";
+const std::string kOutside = kRoot + kSep + "elsewhere";
+
+std::string Native(const std::string& relative) {
+    std::string out = relative;
+    for (char& c : out) {
+        if (c == '/') c = kSep;
+    }
+    return out;
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+StatusSelection All() {
+    StatusSelection s;
+    s.regions.fill(true);
+    s.categories.fill(true);
+    return s;
+}
+
+// A file system and the program's state over it, as start-up leaves them.
+struct World {
+    MemoryFileSystem fs;
+    ProgramState state;
+    test::FixedRegional regional;
+    std::string errorLog, actionsLog;
+
+    RunTools Tools(FileSystem& through) { return {through, regional}; }
+    RunLogs Logs() { return {errorLog, actionsLog}; }
+
+    bool Scan() { return RefreshFileStatus(fs, state, All()).packageIntact; }
+
+    InstallResult Install(FileSystem& through) {
+        InstallOptions options;
+        options.selection = All();
+        options.magvar = true;
+        options.log = true;
+        return RunInstall(Tools(through), state, options, Logs());
+    }
+    UninstallResult Uninstall(FileSystem& through) {
+        UninstallOptions options;
+        options.selection = All();
+        options.log = true;
+        options.restoreMissing = true;
+        return RunUninstall(Tools(through), state, options, Logs());
+    }
+};
+
+// What one faulty run leaves, checked against the invariants. Failures are collected
+// as text.
+class Checker {
+public:
+    Checker(const Tree& originals, const Tree& package) : originals_(originals), package_(package) {}
+
+    std::vector<std::string> failures;
+
+    void Fail(const std::string& context, const std::string& what) {
+        if (failures.size() < 50) failures.push_back(context + ": " + what);
+        ++count_;
+    }
+    int Count() const { return count_; }
+
+    // Every file of the simulator's own is at its place or under one of its backup names,
+    // with its bytes; every backup holds the simulator's own bytes; every scenery file
+    // holds either its own bytes or the package's.
+    void NothingLost(const std::string& context, const MemoryFileSystem& fs,
+                     const std::vector<std::string>& otherBackupExtensions = {}) {
+        for (const auto& [relative, bytes] : originals_) {
+            const std::string path = kSim + Native(relative);
+            std::vector<std::string> places = {path, path + (EndsWith(relative, kMagvarFileName)
+                                                                 ? kMagvarBackupExtension
+                                                                 : kBackupExtension)};
+            for (const std::string& ext : otherBackupExtensions) places.push_back(path + ext);
+            bool found = false;
+            for (const std::string& place : places) {
+                const std::string* now = fs.Content(place);
+                if (now != nullptr && *now == bytes) found = true;
+            }
+            if (!found) Fail(context, relative + " lost");
+            // The simulator cannot run without a magvar table: one must be in place.
+            if (EndsWith(relative, kMagvarFileName)) {
+                const std::string* now = fs.Content(path);
+                auto shipped = package_.find(kMagvarFileName);
+                if (now == nullptr || (*now != bytes && (shipped == package_.end() || *now != shipped->second))) {
+                    Fail(context, "the simulator's magvar table is missing or foreign");
+                }
+            }
+        }
+        for (const auto& [relative, bytes] : fs.Files(kSim)) {
+            if (EndsWith(relative, kBackupExtension)) {
+                const std::string of = relative.substr(0, relative.size() - std::string(kBackupExtension).size());
+                auto original = originals_.find(of);
+                if (original == originals_.end() || original->second != bytes) {
+                    Fail(context, relative + " holds something else than the simulator's own file");
+                }
+            } else if (EndsWith(relative, ".bgl")) {
+                auto original = originals_.find(relative);
+                const bool own = original != originals_.end() && original->second == bytes;
+                auto shipped = package_.find(NameOf(relative));
+                const bool ours = shipped != package_.end() && shipped->second == bytes;
+                if (!own && !ours) Fail(context, relative + " holds neither its own bytes nor the package's");
+            }
+        }
+    }
+
+    // The simulator's folder equals its first state, except that the magvar table may
+    // stay replaced, with its original kept as the backup.
+    void SameAsOriginal(const std::string& context, const MemoryFileSystem& fs,
+                        const std::vector<std::string>& ignoredSuffixes = {}) {
+        Tree now = fs.Files(kSim);
+        for (auto it = now.begin(); it != now.end();) {
+            bool ignored = false;
+            for (const std::string& suffix : ignoredSuffixes) ignored = ignored || EndsWith(it->first, suffix);
+            it = ignored ? now.erase(it) : std::next(it);
+        }
+        Tree expected = originals_;
+        for (auto& [relative, bytes] : originals_) {
+            if (!EndsWith(relative, kMagvarFileName)) continue;
+            const std::string backup = relative + kMagvarBackupExtension;
+            if (now.count(backup) && now[backup] == bytes) {
+                now.erase(backup);
+                now.erase(relative);
+                expected.erase(relative);
+            }
+        }
+        if (now == expected) return;
+        for (const auto& [relative, bytes] : expected) {
+            auto it = now.find(relative);
+            if (it == now.end()) {
+                Fail(context, "after uninstall, " + relative + " is missing");
+            } else if (it->second != bytes) {
+                Fail(context, "after uninstall, " + relative + " differs");
+            }
+        }
+        for (const auto& [relative, bytes] : now) {
+            if (!expected.count(relative)) Fail(context, "after uninstall, " + relative + " is left over");
+        }
+    }
+
+private:
+    static std::string NameOf(const std::string& relative) {
+        const std::size_t at = relative.find_last_of('/');
+        return at == std::string::npos ? relative : relative.substr(at + 1);
+    }
+
+    const Tree& originals_;
+    const Tree& package_;  // file name -> bytes
+    int count_ = 0;
+};
+
+struct Totals {
+    long runs = 0;
+    long faults = 0;
+};
+
+// Runs `faulty` once without faults to count its operations, then once per operation
+// failed alone, once per pair of consecutive operations, and once dying before each
+// operation, calling `check` after each.
+void Sweep(const std::string& name, bool pairs, const std::function<World()>& prepare,
+           const std::function<void(World&, FileSystem&)>& faulty,
+           const std::function<void(World&, const std::string&)>& check, Checker& checker, Totals& totals) {
+    const auto started = std::chrono::steady_clock::now();
+    int operations = 0;
+    {
+        World w = prepare();
+        FaultInjectingFileSystem counter(w.fs);
+        faulty(w, counter);
+        operations = counter.OperationCount();
+        check(w, name + ", no fault");
+    }
+    const int failuresBefore = checker.Count();
+    long runs = 0, faults = 0, crashes = 0;
+    // count 1 or 2: that many operations fail and the run goes on; count 0: the process
+    // dies before operation `first` (it and every later one fail).
+    auto run = [&](int first, int count) {
+        World w = prepare();
+        FaultInjectingFileSystem through(w.fs);
+        if (count == 0) {
+            through.FailFrom(first, kDeviceIoError);
+        } else {
+            for (int k = 0; k < count; ++k) {
+                through.FailOperation(first + k, (first + k) % 2 ? kDeviceIoError : kPermissionDenied);
+            }
+        }
+        faulty(w, through);
+        std::string context = name + (count == 0 ? ", dying before operation " : ", failing operation ") +
+                              std::to_string(first);
+        if (count == 2) context += " and " + std::to_string(first + 1);
+        if (first <= static_cast<int>(through.Journal().size())) context += " (" + through.Journal()[first - 1] + ")";
+        // The first fault must hit; the second may find its operation gone, since the first
+        // changes what the run does next.
+        if (count > 0 && through.FaultsInjected() < 1) checker.Fail(context, "the fault was not reached");
+        check(w, context);
+        ++runs;
+        if (count == 0) ++crashes;
+        faults += count == 0 ? 1 : through.FaultsInjected();
+    };
+    for (int n = 1; n <= operations; ++n) run(n, 1);
+    if (pairs) {
+        for (int n = 1; n < operations; ++n) run(n, 2);
+    }
+    for (int n = 1; n <= operations; ++n) run(n, 0);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("%-16s %6d operations, %7ld runs (%ld of them dying), %7ld faults, %d failures, %.1f s\n",
+                name.c_str(), operations, runs, crashes, faults, checker.Count() - failuresBefore, seconds);
+    std::fflush(stdout);
+    totals.runs += runs;
+    totals.faults += faults;
+}
+
+// The old backup extensions of a boxed FSX, as the migration knows them.
+const std::vector<std::string> kOldExtensions = {".raxini", ".ilsbckup"};
+
+int Main(int argc, char** argv) {
+    tools::DemoSpec spec;
+    bool pairs = true;
+    std::string only;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto number = [&]() { return i + 1 < argc ? std::atoi(argv[++i]) : 0; };
+        if (arg == "--apx") {
+            spec.apx = number();
+        } else if (arg == "--atx") {
+            spec.atx = number();
+        } else if (arg == "--nvx") {
+            spec.nvx = number();
+        } else if (arg == "--singles-only") {
+            pairs = false;
+        } else if (arg == "--only" && i + 1 < argc) {
+            only = argv[++i];
+        } else {
+            std::cerr << "usage: orvanta_fault_sweep [--apx N --atx N --nvx N] [--singles-only] [--only NAME]\n";
+            return 2;
+        }
+    }
+
+    // The demo package and simulator, written once to disk by the demo's own writer and
+    // read into memory.
+    World pristine;
+    {
+        test::TempDir disk;
+        tools::WriteDemoPackage(disk / "package", spec);
+        tools::WriteDemoSimulator(disk / "package", disk / "FSX", spec);
+        pristine.fs.LoadFromDisk(disk / "package", kRoot + kSep + "package");
+        pristine.fs.LoadFromDisk(disk / "FSX", kRoot + kSep + "FSX");
+    }
+    pristine.state.AppTitle = kAppTitle;
+    pristine.state.AppFolder = kPkg;
+    CheckPackage(pristine.fs, pristine.state, pristine.errorLog);
+    if (!pristine.errorLog.empty()) {
+        std::cerr << "the demo package is damaged:\n" << pristine.errorLog;
+        return 1;
+    }
+    pristine.state.SelectedSim = 1;
+    pristine.state.SelectedSimFolder = kSim;
+    // Some of the simulator's files are read-only, as simulators ship them.
+    int k = 0;
+    for (const auto& [relative, bytes] : pristine.fs.Files(kSim)) {
+        (void)bytes;
+        if (EndsWith(relative, ".bgl") && ++k % 17 == 0) {
+            const std::string path = kSim + Native(relative);
+            const MemoryFileSystem::Node* node = pristine.fs.Find(path);
+            pristine.fs.AddFile(path, *node->content, node->modified, kAttrReadOnly);
+        }
+    }
+    if (!pristine.Scan()) return 1;
+
+    const Tree originals = pristine.fs.Files(kSim);
+    Tree package;
+    for (const auto& [relative, bytes] : pristine.fs.Files(kPkg)) {
+        package[relative.substr(relative.find_last_of('/') + 1)] = bytes;
+    }
+    Checker checker(originals, package);
+    Totals totals;
+
+    // After any faulty run: a clean install completes, and a clean uninstall with the
+    // restore answer gives the simulator's folder back.
+    auto recoverAndCompare = [&](World& w, const std::string& context, const std::vector<std::string>& ignored) {
+        if (!w.Scan()) return checker.Fail(context, "the package looks damaged");
+        const InstallResult install = w.Install(w.fs);
+        if (install.errors != 0) checker.Fail(context, "the next install failed:\n" + w.errorLog);
+        if (!w.Scan()) return checker.Fail(context, "the package looks damaged");
+        const UninstallResult uninstall = w.Uninstall(w.fs);
+        if (uninstall.errors != 0) checker.Fail(context, "the uninstall failed:\n" + w.errorLog);
+        checker.SameAsOriginal(context, w.fs, ignored);
+    };
+
+    World installed = pristine;
+    if (installed.Install(installed.fs).errors != 0 || !installed.Scan()) {
+        std::cerr << "the clean install failed:\n" << installed.errorLog;
+        return 1;
+    }
+
+    if (only.empty() || only == "install") {
+        Sweep("install", pairs, [&] { return pristine; },
+              [](World& w, FileSystem& through) { w.Install(through); },
+              [&](World& w, const std::string& context) {
+                  checker.NothingLost(context, w.fs);
+                  recoverAndCompare(w, context, {});
+              },
+              checker, totals);
+    }
+
+    if (only.empty() || only == "uninstall") {
+        // Installed, then some installed files gone (restored from backup by the answer)
+        // and some made read-only.
+        World prepared = installed;
+        int n = 0;
+        for (const std::string& destination : prepared.state.DeinstallableList) {
+            ++n;
+            if (n % 13 == 0) (void)prepared.fs.DeleteFile(destination);
+            if (n % 11 == 0) {
+                const MemoryFileSystem::Node* node = prepared.fs.Find(destination);
+                if (node != nullptr) prepared.fs.AddFile(destination, *node->content, node->modified, kAttrReadOnly);
+            }
+        }
+        if (!prepared.Scan()) return 1;
+        Sweep("uninstall", pairs, [&] { return prepared; },
+              [](World& w, FileSystem& through) { w.Uninstall(through); },
+              [&](World& w, const std::string& context) {
+                  checker.NothingLost(context, w.fs);
+                  recoverAndCompare(w, context, {});
+              },
+              checker, totals);
+    }
+
+    if (only.empty() || only == "migration") {
+        // Installed by an older installer: backups under the old extensions, some with a
+        // stale copy beside a current backup, and the obsolete area files.
+        World prepared = installed;
+        int n = 0;
+        for (FileCategory category : kAllCategories) {
+            for (const PackageEntry& entry : prepared.state.Table(category)) {
+                const std::string destination = DestinationPath(kSim, entry);
+                const std::string backup = BackupPath(destination);
+                if (!prepared.fs.Exists(backup)) continue;
+                const bool europe = entry.Region == 4;
+                if (category == FileCategory::ATX && !europe) continue;  // never migrated
+                const std::string old = destination + (category == FileCategory::APX && !europe ? ".ilsbckup" : ".raxini");
+                if (++n % 9 == 0) {
+                    prepared.fs.AddFile(old, "stale backup of an older installer");
+                } else {
+                    (void)prepared.fs.RenameFile(backup, old);
+                }
+            }
+        }
+        for (const char* area : {"0501", "0502", "0600", "0601", "0602"}) {
+            prepared.fs.AddFile(kSim + "Scenery" + kSep + area + kSep + "scenery" + kSep + area + "INT_T.BGL",
+                                "obsolete area file");
+        }
+        const std::vector<std::string> ignored = {"INT_T.BGL"};
+        Sweep("migration", pairs, [&] { return prepared; },
+              [](World& w, FileSystem& through) {
+                  std::string log;
+                  (void)MigrateBackupExtensions(through, w.state, log);
+              },
+              [&](World& w, const std::string& context) {
+                  checker.NothingLost(context, w.fs, kOldExtensions);
+                  std::string log;
+                  if (MigrateBackupExtensions(w.fs, w.state, log) != 0) {
+                      checker.Fail(context, "the next migration failed:\n" + log);
+                  }
+                  for (const auto& [relative, bytes] : w.fs.Files(kSim)) {
+                      (void)bytes;
+                      for (const std::string& ext : kOldExtensions) {
+                          if (EndsWith(relative, ext)) checker.Fail(context, relative + " was not migrated");
+                      }
+                      if (EndsWith(relative, "INT_T.BGL")) checker.Fail(context, relative + " was not deleted");
+                  }
+                  checker.NothingLost(context, w.fs);
+                  recoverAndCompare(w, context, ignored);
+              },
+              checker, totals);
+    }
+
+    if (only.empty() || only == "shaders") {
+        // A cache as large as the package (thirty files a folder): files, read-only ones, and
+        // links to a folder and a file outside that must survive.
+        World prepared = pristine;
+        const int folders = std::max(4, (spec.apx + spec.atx + spec.nvx) / 30);
+        for (int folder = 0; folder < folders; ++folder) {
+            const std::string f = kCache + kSep + "f" + std::to_string(folder);
+            for (int file = 0; file < 30; ++file) {
+                const std::string sub = file % 10 == 9 ? std::string(1, kSep) + "deep" : "";
+                prepared.fs.AddFile(f + sub + kSep + "s" + std::to_string(file) + ".cache", "shader bytes",
+                                    {2024, 1, 1, 0, 0, 0}, file % 7 == 0 ? std::uint32_t{kAttrReadOnly} : 0u);
+            }
+        }
+        prepared.fs.AddFile(kOutside + kSep + "keep" + kSep + "precious.txt", "not a cache file");
+        prepared.fs.AddFile(kOutside + kSep + "single.txt", "not a cache file either");
+        prepared.fs.AddLink(kCache + kSep + "f3" + kSep + "to-folder", kOutside + kSep + "keep", true);
+        prepared.fs.AddLink(kCache + kSep + "to-file", kOutside + kSep + "single.txt", false);
+        const Tree outside = prepared.fs.Files(kOutside);
+        const Tree packageTree = prepared.fs.Files(kPkg);
+        Sweep("shader cleaning", pairs, [&] { return prepared; },
+              [](World&, FileSystem& through) { CleanShaderCache(through, kCache); },
+              [&](World& w, const std::string& context) {
+                  if (w.fs.Files(kOutside) != outside) checker.Fail(context, "a file outside the cache changed");
+                  if (w.fs.Files(kSim) != originals || w.fs.Files(kPkg) != packageTree) {
+                      checker.Fail(context, "the simulator or the package changed");
+                  }
+                  if (!w.fs.IsFolder(kCache)) checker.Fail(context, "the cache folder itself is gone");
+                  CleanShaderCache(w.fs, kCache);
+                  std::vector<FolderEntry> left;
+                  if (!w.fs.ListFolder(kCache, left) || !left.empty()) {
+                      checker.Fail(context, "a clean run after it left the cache not empty");
+                  }
+                  if (w.fs.Files(kOutside) != outside) checker.Fail(context, "a file outside the cache changed");
+              },
+              checker, totals);
+    }
+
+    for (const std::string& f : checker.failures) std::cout << "FAILED: " << f << "\n";
+    std::cout << "fault sweep: " << totals.runs << " runs, " << totals.faults << " faults, " << checker.Count()
+              << " failures\n";
+    return checker.Count() == 0 ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace orvanta
+
+int main(int argc, char** argv) { return orvanta::Main(argc, argv); }

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace orvanta::test {
+
+// A whole file system in memory, with the rules of the Windows one the installer was made
+// for: names match ignoring ASCII case and keep the case they were created with, a rename
+// never replaces, a read-only file can be neither replaced nor deleted, a copy keeps the
+// source's date. Fast and cheap to copy (contents are shared), so that fault sweeps can run
+// thousands of whole installs, and fuzzers can build packages without touching the disk.
+//
+// Paths are absolute, with the platform separator; a trailing separator is ignored.
+class MemoryFileSystem : public FileSystem {
+public:
+    struct Node {
+        enum Kind { File, Folder, Link } kind = File;
+        std::string name;  // its own name, in the case it was created with
+        std::shared_ptr<const std::string> content;
+        LocalDateTime modified;
+        std::uint32_t attributes = 0;  // read-only, hidden, system
+        std::string linkTarget;        // for a link
+        bool linkToFolder = false;
+    };
+
+    MemoryFileSystem();
+
+    // Builders for fixtures; parent folders are created as needed.
+    void AddFolder(const std::string& path);
+    void AddFile(const std::string& path, std::string bytes, LocalDateTime modified = {2020, 1, 1, 12, 0, 0},
+                 std::uint32_t attributes = 0);
+    void AddLink(const std::string& path, const std::string& target, bool toFolder);
+    // Copies a folder of the host's disk in, below `root` here.
+    void LoadFromDisk(const std::string& hostFolder, const std::string& root);
+
+    // The date new and rewritten files get.
+    void SetClock(const LocalDateTime& now) { now_ = now; }
+
+    // The node at a path, without following links; nullptr when absent.
+    const Node* Find(const std::string& path) const;
+    // The path of a node that exists, each name in the case it was created with.
+    std::string PathOf(const std::string& path) const;
+    // The file's bytes, or nullptr when there is no such file.
+    const std::string* Content(const std::string& path) const;
+    // Every file below a folder (links excluded) by its path relative to the folder, each
+    // name in the case it was created with, with '/' separators.
+    std::map<std::string, std::string> Files(const std::string& folder) const;
+
+    bool Exists(const std::string& path) override;
+    bool IsFolder(const std::string& path) override;
+    FsStatus FileLength(const std::string& path, std::uint64_t& length) override;
+    FsStatus ModifiedTime(const std::string& path, LocalDateTime& time) override;
+    FsStatus CopyFile(const std::string& source, const std::string& target) override;
+    FsStatus RenameFile(const std::string& from, const std::string& to) override;
+    FsStatus DeleteFile(const std::string& path) override;
+    FsStatus GetAttributes(const std::string& path, std::uint32_t& attributes) override;
+    FsStatus SetNormalAttributes(const std::string& path) override;
+    FsStatus ListFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
+    FsStatus RemoveEmptyFolder(const std::string& path) override;
+    FsStatus CreateFolder(const std::string& path) override;
+    FsStatus ReadLines(const std::string& path, std::vector<std::string>& lines) override;
+    FsStatus ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) override;
+    FsStatus ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,
+                       std::vector<std::uint8_t>& bytes) override;
+    FsStatus WriteFile(const std::string& path, const std::string& bytes) override;
+    FsStatus WriteTextFile(const std::string& path, const std::string& utf8Text) override;
+
+private:
+    static std::string KeyOf(const std::string& path);
+    static std::string ParentKey(const std::string& key);
+    Node* FindNode(const std::string& key);
+    // Follows links (a few levels at most) to the node they stand for.
+    Node* Resolve(const std::string& path, std::string* resolvedKey = nullptr);
+    FsStatus ReadContent(const std::string& path, std::shared_ptr<const std::string>& content);
+    FsStatus CheckParent(const std::string& key);
+    FsStatus PutFile(const std::string& path, std::shared_ptr<const std::string> content, LocalDateTime modified);
+
+    std::map<std::string, Node> nodes_;  // by KeyOf(path)
+    LocalDateTime now_{2024, 6, 1, 12, 0, 0};
+};
+
+}  // namespace orvanta::test
