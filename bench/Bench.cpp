@@ -102,8 +102,9 @@ void BM_StatusScan(benchmark::State& st) {
     st.counters["updatable"] = state.StatusCounts[kUpdatable];
 }
 
-// Per file: the source, backup and destination tested, and for an existing destination
-// the two files' lengths and dates, one stat each.
+// The same system calls in a plain loop: per file one stat for each existence test
+// (source, backup, destination) and, for an existing destination, one for each length
+// and, when the lengths agree, one for each date, as the scan asks for them.
 void BM_StatusScanFloor(benchmark::State& st) {
     Demo& demo = TheDemo();
     int updatable = 0;
@@ -117,7 +118,11 @@ void BM_StatusScanFloor(benchmark::State& st) {
                 if (!StatOk(source, s)) continue;
                 benchmark::DoNotOptimize(StatOk(BackupPath(destination), b));
                 if (!StatOk(destination, d)) continue;
-                if (s.st_size != d.st_size || !SameLocalDay(s, d)) ++updatable;
+                if (!StatOk(source, s) || !StatOk(destination, d) || s.st_size != d.st_size) {
+                    ++updatable;
+                    continue;
+                }
+                if (!StatOk(source, s) || !StatOk(destination, d) || !SameLocalDay(s, d)) ++updatable;
             }
         }
     }

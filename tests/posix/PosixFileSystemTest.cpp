@@ -15,7 +15,7 @@ TEST(PosixFileSystemTest, ComponentsResolveIgnoringCase) {
     test::WriteBytes(dir / "Scenery/0502/scenery/APX47180.bgl", "data");
     const std::string asked = dir / "SCENERY/0502/Scenery/apx47180.BGL";
     EXPECT_TRUE(fs.Exists(asked));
-    EXPECT_EQ(PosixFileSystem::Resolve(asked), dir / "Scenery/0502/scenery/APX47180.bgl");
+    EXPECT_EQ(fs.Resolve(asked), dir / "Scenery/0502/scenery/APX47180.bgl");
     std::uint64_t len = 0;
     ASSERT_TRUE(fs.FileLength(asked, len).ok());
     EXPECT_EQ(len, 4u);
@@ -70,6 +70,47 @@ TEST(PosixFileSystemTest, ErrnoMapsToOneCodePerKind) {
     EXPECT_EQ(FsCodeFromErrno(ENOSPC), kDiskFull);
     EXPECT_EQ(FsCodeFromErrno(ENOTDIR), kPathNotFound);
     EXPECT_EQ(FsCodeFromErrno(ENOTEMPTY), kPathFileAccessError);
+}
+
+}  // namespace
+}  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// Folder listings are kept for the case-insensitive lookups once a folder has not changed
+// for two seconds; whatever changes the folder afterwards must show at the next lookup.
+TEST(PosixFileSystemTest, KeptListingsFollowEveryChangeOfTheFolder) {
+    test::TempDir dir;
+    PosixFileSystem fs;
+    test::WriteBytes(dir / "Scenery/APX1.bgl", "1");
+    EXPECT_FALSE(fs.Exists(dir / "Scenery/apx2.bgl"));
+    ::sleep(3);  // the folder is now old enough for its listing to be kept
+    EXPECT_TRUE(fs.Exists(dir / "scenery/apx1.BGL"));
+    EXPECT_FALSE(fs.Exists(dir / "Scenery/apx2.bgl"));
+
+    test::WriteBytes(dir / "Scenery/APX2.BGL", "2");  // by another program
+    EXPECT_TRUE(fs.Exists(dir / "Scenery/apx2.bgl"));
+    ASSERT_EQ(::unlink((dir / "Scenery/APX1.bgl").c_str()), 0);
+    EXPECT_FALSE(fs.Exists(dir / "Scenery/apx1.bgl"));
+    ASSERT_TRUE(fs.RenameFile(dir / "Scenery/apx2.bgl", dir / "Scenery/Apx3.bgl").ok());
+    EXPECT_TRUE(fs.Exists(dir / "Scenery/APX3.BGL"));
+    EXPECT_FALSE(fs.Exists(dir / "Scenery/APX2.BGL"));
+}
+
+TEST(PosixFileSystemTest, CopyLeavesNoTemporaryNameAndReplacesAStaleOne) {
+    test::TempDir dir;
+    PosixFileSystem fs;
+    test::WriteBytes(dir / "src.bgl", "new bytes");
+    test::WriteBytes(dir / "dst.bgl", "old");
+    test::WriteBytes(dir / "dst.bgl.orvanta-partial", "left by a killed run");
+    ASSERT_TRUE(fs.CopyFile(dir / "src.bgl", dir / "DST.BGL").ok());
+    EXPECT_EQ(test::ReadBytes(dir / "dst.bgl"), "new bytes");
+    EXPECT_FALSE(test::FileExists(dir / "dst.bgl.orvanta-partial"));
+    ASSERT_TRUE(fs.CopyFile(dir / "src.bgl", dir / "fresh.bgl").ok());
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(fs.ListFolder(dir.path(), entries).ok());
+    EXPECT_EQ(entries.size(), 3u);  // src, dst, fresh: nothing else
 }
 
 }  // namespace
