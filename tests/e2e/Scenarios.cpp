@@ -387,6 +387,30 @@ void ProgramFile(const Setup& s, Checks& checks) {
     checks.That(systemOnly, "imports only system DLLs: " + list);
 }
 
+constexpr wchar_t kBrowserTitle[] = L"Select the sim main folder";
+
+// Picks a folder in the program's folder browser (opening it with Set folder when it is not
+// open) and presses OK, until the program reacts. Under load Wine's browser may refresh its
+// tree between the pick and OK and hand back an item without a file-system path, which the
+// program rightly takes as a cancel; the pick is then made again.
+bool ChooseFolder(Checks& checks, Program& program, HWND select, const std::string& folder,
+                  const std::function<bool()>& reacted) {
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        HWND browser = FindDialogWithText(program.Id(), kBrowserTitle);
+        if (browser == nullptr) {
+            ClickNamed(select, L"cmdSet");
+            WaitUntil([&] { return (browser = FindDialogWithText(program.Id(), kBrowserTitle)) != nullptr; }, kWait);
+        }
+        if (browser == nullptr) break;
+        if (!SelectFolderInBrowser(program.Handle(), browser, Widen(folder))) continue;
+        AnswerMessageBox(browser, IDOK);
+        if (WaitUntil(reacted, 8000)) {
+            return checks.That(true, "folder " + folder + " chosen" + (attempt > 1 ? " at a later attempt" : ""));
+        }
+    }
+    return checks.That(false, "folder " + folder + " chosen (" + DescribeWindows(program.Id()) + ")");
+}
+
 // Detection switched off, the simulator chosen with Set folder: a folder without a
 // simulator is refused (Retry), then the Prepar3D v4 folder is taken.
 void SetFolder(const Setup& s, Checks& checks) {
@@ -401,33 +425,20 @@ void SetFolder(const Setup& s, Checks& checks) {
     HWND select = WaitForProgramWindow(program.Id(), kSelectClass, kWait);
     if (!checks.That(select != nullptr, "selection window shown")) return;
 
-    const std::wstring title = L"Select the sim main folder";
-    const auto browseTo = [&](const std::string& folder) {
-        ClickNamed(select, L"cmdSet");
-        HWND browser = nullptr;
-        WaitUntil([&] { return (browser = FindDialogWithText(program.Id(), title)) != nullptr; }, kWait);
-        if (!checks.That(browser != nullptr, "folder browser shown (" + DescribeWindows(program.Id()) + ")")) return;
-        checks.That(SelectFolderInBrowser(program.Handle(), browser, Widen(folder)), "folder " + folder + " picked");
-        AnswerMessageBox(browser, IDOK);
-    };
-
-    browseTo(s.work + "\\sim");
+    const std::wstring invalid = Lines(
+        {L"Invalid folder, unknown or inactive simulator", L"Click Retry to select another folder or Cancel to exit"});
+    ChooseFolder(checks, program, select, s.work + "\\sim",
+                 [&] { return FindDialogWithText(program.Id(), invalid) != nullptr; });
     MessageBoxSeen box;
-    if (ExpectMessageBox(checks, program, L"Sim version selection",
-                         Lines({L"Invalid folder, unknown or inactive simulator",
-                                L"Click Retry to select another folder or Cancel to exit"}),
-                         {IDRETRY, IDCANCEL}, select, box, "invalid folder")) {
+    if (ExpectMessageBox(checks, program, L"Sim version selection", invalid, {IDRETRY, IDCANCEL}, select, box,
+                         "invalid folder")) {
         Answer(program, box, IDRETRY);
     }
-    // Retry opens the browser again.
-    HWND browser = nullptr;
-    WaitUntil([&] { return (browser = FindDialogWithText(program.Id(), title)) != nullptr; }, kWait);
-    if (checks.That(browser != nullptr, "browser shown again on Retry")) {
-        checks.That(SelectFolderInBrowser(program.Handle(), browser, Widen(s.P3dFolder())), "Prepar3D folder picked");
-        AnswerMessageBox(browser, IDOK);
-    }
-    checks.That(WaitUntil([&] { return FindProgramWindow(program.Id(), kSelectClass) == nullptr; }, kWait),
-                "selection window closed by a valid folder");
+    // Retry opens the browser again, by itself.
+    checks.That(WaitUntil([&] { return FindDialogWithText(program.Id(), kBrowserTitle) != nullptr; }, kWait),
+                "browser shown again on Retry");
+    ChooseFolder(checks, program, select, s.P3dFolder(),
+                 [&] { return FindProgramWindow(program.Id(), kSelectClass) == nullptr; });
     HWND main = WaitForProgramWindow(program.Id(), kMainClass, kWait);
     if (!checks.That(main != nullptr, "main window")) return;
     checks.That(WaitUntil([&] { return !ControlText(main, L"lblFSActivity").empty(); }, kWait), "start-up finished");

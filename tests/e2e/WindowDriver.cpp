@@ -191,6 +191,10 @@ public:
     RemoteCopy& operator=(const RemoteCopy&) = delete;
     LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
     bool Ok() const { return address_ != nullptr; }
+    char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+    bool Read(std::size_t offset, void* into, std::size_t size) const {
+        return address_ != nullptr && ReadProcessMemory(process_, At(offset), into, size, nullptr) != FALSE;
+    }
 
 private:
     HANDLE process_;
@@ -224,11 +228,54 @@ bool SetListItemChecked(HANDLE process, HWND list, int index, bool checked) {
            result != 0;
 }
 
+namespace {
+
+BOOL CALLBACK FindTree(HWND child, LPARAM data) {
+    if (ClassOf(child) != WC_TREEVIEWW) return TRUE;
+    *reinterpret_cast<HWND*>(data) = child;
+    return FALSE;
+}
+
+// The name of the folder the browser's tree shows selected, read from the program's memory.
+std::wstring SelectedFolderName(HANDLE process, HWND browser) {
+    HWND tree = nullptr;
+    EnumChildWindows(browser, FindTree, reinterpret_cast<LPARAM>(&tree));
+    if (tree == nullptr) return {};
+    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (item == nullptr) return {};
+    constexpr int kChars = 260;
+    std::vector<char> block(sizeof(TVITEMW) + kChars * sizeof(wchar_t), 0);
+    RemoteCopy remote(process, block.data(), block.size());
+    if (!remote.Ok()) return {};
+    TVITEMW query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
+    query.cchTextMax = kChars;
+    WriteProcessMemory(process, remote.At(0), &query, sizeof(query), nullptr);
+    DWORD_PTR ok = 0;
+    if (!SendMessageTimeoutW(tree, TVM_GETITEMW, 0, remote.Address(), SMTO_NORMAL, 10000, &ok) || !ok) return {};
+    wchar_t text[kChars] = {};
+    remote.Read(sizeof(TVITEMW), text, sizeof(text) - sizeof(wchar_t));
+    return text;
+}
+
+}  // namespace
+
 bool SelectFolderInBrowser(HANDLE process, HWND browser, const std::wstring& folder) {
-    RemoteCopy remote(process, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
-    DWORD_PTR result = 0;
-    return remote.Ok() &&
-           SendMessageTimeoutW(browser, BFFM_SETSELECTIONW, TRUE, remote.Address(), SMTO_NORMAL, 30000, &result) != 0;
+    const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
+    // The browser may still be filling its tree: ask again until the folder shows selected.
+    return WaitUntil(
+        [&] {
+            RemoteCopy remote(process, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
+            DWORD_PTR result = 0;
+            if (!remote.Ok() || !SendMessageTimeoutW(browser, BFFM_SETSELECTIONW, TRUE, remote.Address(), SMTO_NORMAL,
+                                                     30000, &result)) {
+                return false;
+            }
+            return WaitUntil([&] { return SelectedFolderName(process, browser) == name; }, 2000);
+        },
+        20000);
 }
 
 HWND FindDialogWithText(DWORD processId, const std::wstring& childText) {
