@@ -260,13 +260,14 @@ void NoDetect(const Setup& s, Checks& checks) {
     checks.That(IsEnabled(ControlByName(select, L"cmdSet")) && IsEnabled(ControlByName(select, L"cmdCancel")),
                 "Set folder and Cancel usable");
     if (checks.That(main != nullptr && IsShown(main), "main window visible behind")) {
-        // Centred over the main window: the halved differences may lose one pixel.
+        // Centred over the main window, each halved difference cut to a whole number.
         const RECT m = RectOf(main);
         const RECT w = RectOf(select);
         const long x = m.left + ((m.right - m.left) - (w.right - w.left)) / 2;
         const long y = m.top + ((m.bottom - m.top) - (w.bottom - w.top)) / 2;
-        checks.That(std::labs(w.left - x) <= 1 && std::labs(w.top - y) <= 1,
-                    "selection window centred over the main window");
+        checks.That(w.left == x && w.top == y, "selection window centred over the main window at (" +
+                                                   std::to_string(x) + "," + std::to_string(y) + "), found at (" +
+                                                   std::to_string(w.left) + "," + std::to_string(w.top) + ")");
         checks.That(!IsEnabled(main), "main window waits for the modal window");
     }
 

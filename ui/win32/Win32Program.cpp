@@ -1,6 +1,7 @@
 #include "ui/win32/Win32Program.h"
 
 #include "platform/win32/WinText.h"
+#include "ui/Centering.h"
 #include "ui/FrmSelect.h"
 #include "ui/win32/FolderBrowser.h"
 #include "ui/win32/Layouts.h"
@@ -113,6 +114,12 @@ void Win32Program::ShowModal(frmSelect& window) {
         window.Unload();
         return;
     }
+    // The window logic placed the window by its design size; with the real size now known
+    // (frames differ between systems) the same arithmetic centres it exactly.
+    const WindowPlace place = CenteredSelectionPlace(main_.Form.Left(), main_.Form.Top(), main_.Form.Width(),
+                                                     main_.Form.Height(), window.Form.Width(), window.Form.Height());
+    window.Form.Move(place.left, place.top);
+    select.ApplyModelPlace();
     selectWindow_ = &select;
     mainWindow_.SetBlockedByModal(true);
     ShowWindow(select.Handle(), SW_SHOW);
