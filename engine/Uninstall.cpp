@@ -63,8 +63,18 @@ private:
         return description;
     }
 
+    // A copy cut short by a crash or a kill leaves its temporary file beside the destination
+    // (the destination itself is never partly written). It is ours, never the user's: remove it.
+    void RemoveCopyLeftover(const std::string& destination) {
+        const std::string leftover = destination + kPartialCopySuffix;
+        if (!tools_.fs.Exists(leftover)) return;
+        (void)tools_.fs.SetNormalAttributes(leftover);
+        (void)tools_.fs.DeleteFile(leftover);
+    }
+
     void RestoreFile(const std::string& destination) {
         const std::string backup = BackupPath(destination);
+        RemoveCopyLeftover(destination);
         try {
             // Files missing in the simulator stay missing unless the user asked for them.
             if (!tools_.fs.Exists(destination) && !restoreMissing_) return;

@@ -26,6 +26,10 @@ struct LocalDateTime {
     }
 };
 
+// The name a copy writes to before it moves over its target: the target's name followed by
+// this. It never ends in ".bgl", so the simulator never loads a copy cut short.
+inline constexpr const char* kPartialCopySuffix = ".orvanta-partial";
+
 // Windows attribute bits; POSIX implementations map what they can.
 enum FileAttribute : std::uint32_t {
     kAttrReadOnly = 0x1,

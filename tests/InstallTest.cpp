@@ -306,6 +306,21 @@ TEST_F(UninstallTest, AnswerYesRestoresMissingFilesFromBackups) {
     EXPECT_FALSE(test::FileExists(test::SimMagvarPath(sim) + ".bak"));
 }
 
+TEST_F(UninstallTest, LeftoverOfACopyCutShortIsRemoved) {
+    // A kill between the backup rename and the end of the copy: no destination, its backup,
+    // and the copy's temporary file beside them.
+    ASSERT_TRUE(fs().DeleteFile(atx()).ok());
+    test::WriteBytes(atx() + kPartialCopySuffix, "first half of the new fi");
+    test::WriteBytes(apx() + kPartialCopySuffix, "stale");
+    ASSERT_TRUE(Scan());
+    const UninstallResult r = Uninstall(false, true);
+    EXPECT_EQ(r.errors, 0);
+    EXPECT_EQ(test::ReadBytes(atx()), "original ATX, longer");
+    EXPECT_EQ(test::ReadBytes(apx()), "original APX file");
+    EXPECT_FALSE(test::FileExists(atx() + kPartialCopySuffix));
+    EXPECT_FALSE(test::FileExists(apx() + kPartialCopySuffix));
+}
+
 TEST_F(UninstallTest, RestoreAnswerIsIgnoredWhenNoQuestionIsDue) {
     StatusSelection selection = All();
     selection.categories[static_cast<int>(FileCategory::NVX)] = false;

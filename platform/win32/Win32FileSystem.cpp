@@ -13,7 +13,6 @@ namespace orvanta {
 
 namespace {
 
-constexpr const wchar_t* kPartialSuffix = L".orvanta-partial";
 constexpr DWORD kProtectionAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 FsStatus FromLastError() {
@@ -128,7 +127,7 @@ FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string&
     }
     // The data lands under a name the simulator does not load, then moves over the target
     // in one step: the target's name never holds a partly written file.
-    const std::wstring partial = to + kPartialSuffix;
+    const std::wstring partial = to + ToWide(kPartialCopySuffix);
     if (::GetFileAttributesW(partial.c_str()) != INVALID_FILE_ATTRIBUTES) RemoveOwnFile(partial);
     if (!::CopyFileW(from.c_str(), partial.c_str(), FALSE)) {
         const FsStatus failure = FromLastError();
