@@ -33,8 +33,12 @@ namespace {
 
 class Regional : public RegionalFormat {
 public:
-    std::string ShortDate(int y, int m, int d) override { return std::to_string(d) + "/" + std::to_string(m) + "/" + std::to_string(y); }
-    std::string Time(int h, int mi, int s) override { return std::to_string(h) + ":" + std::to_string(mi) + ":" + std::to_string(s); }
+    std::string ShortDate(int y, int m, int d) override {
+        return std::to_string(d) + "/" + std::to_string(m) + "/" + std::to_string(y);
+    }
+    std::string Time(int h, int mi, int s) override {
+        return std::to_string(h) + ":" + std::to_string(mi) + ":" + std::to_string(s);
+    }
 };
 
 StatusSelection All() {
@@ -114,7 +118,8 @@ void BM_StatusScanFloor(benchmark::State& st) {
             for (const PackageEntry& entry : demo.state.Table(category)) {
                 const std::string source = SourcePath(demo.pkg, category, entry);
                 const std::string destination = DestinationPath(demo.sim, entry);
-                struct stat s {}, d {}, b {};
+                struct stat s {
+                }, d{}, b{};
                 if (!StatOk(source, s)) continue;
                 benchmark::DoNotOptimize(StatOk(BackupPath(destination), b));
                 if (!StatOk(destination, d)) continue;
@@ -231,8 +236,7 @@ void BM_StartupFloor(benchmark::State& st) {
                 if (end == std::string::npos) end = text.size();
                 const std::string line = text.substr(at, end - at);
                 if (!line.empty()) {
-                    benchmark::DoNotOptimize(
-                        StatOk(demo.pkg + InfoOf(category).folder + "/" + line + ".bgl", s));
+                    benchmark::DoNotOptimize(StatOk(demo.pkg + InfoOf(category).folder + "/" + line + ".bgl", s));
                 }
                 at = end + 1;
             }
@@ -245,8 +249,7 @@ void BM_StartupFloor(benchmark::State& st) {
             }
         }
         for (const char* area : {"0501", "0502", "0600", "0601", "0602"}) {
-            benchmark::DoNotOptimize(
-                StatOk(demo.sim + "Scenery/" + area + "/scenery/" + area + "INT_T.BGL", s));
+            benchmark::DoNotOptimize(StatOk(demo.sim + "Scenery/" + area + "/scenery/" + area + "INT_T.BGL", s));
         }
         char stamp[3];
         for (const std::string& table : {MagvarSourcePath(demo.pkg), MagvarDestinationPath(demo.sim)}) {
@@ -303,8 +306,8 @@ int main(int argc, char** argv) {
         const double ratio = m->second / f->second;
         const bool met = ratio <= p.target;
         missed += met ? 0 : 1;
-        std::printf("%-18s %8.3f ms vs floor %8.3f ms: %.2f times (target %.1f) %s\n", p.what, m->second,
-                    f->second, ratio, p.target, met ? "met" : "MISSED");
+        std::printf("%-18s %8.3f ms vs floor %8.3f ms: %.2f times (target %.1f) %s\n", p.what, m->second, f->second,
+                    ratio, p.target, met ? "met" : "MISSED");
     }
     benchmark::Shutdown();
     return missed == 0 ? 0 : 1;

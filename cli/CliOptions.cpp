@@ -125,8 +125,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
 
     if (o.restoreMissing && o.keepMissing) return fail("--restore-missing and --keep-missing exclude each other");
     if (o.sim && o.simFolder) return fail("--sim and --sim-folder exclude each other");
-    const bool selecting = o.command == "status" || o.command == "list" || o.command == "install" ||
-                           o.command == "uninstall";
+    const bool selecting =
+        o.command == "status" || o.command == "list" || o.command == "install" || o.command == "uninstall";
     if (!selecting && (o.regions || o.categories || o.forceFull)) {
         return fail("--regions, --categories and --force-full apply to status, list, install and uninstall");
     }
@@ -138,7 +138,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         return fail("--restore-missing and --keep-missing apply to uninstall only");
     }
     if (o.command == "list") {
-        if (o.commandArgs.size() != 1) return fail("list needs one STATUS: up-to-date, updatable, deinstallable or missing");
+        if (o.commandArgs.size() != 1)
+            return fail("list needs one STATUS: up-to-date, updatable, deinstallable or missing");
     } else if (!o.commandArgs.empty()) {
         return fail("unexpected argument: " + o.commandArgs.front());
     }

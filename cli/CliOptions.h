@@ -11,8 +11,8 @@ namespace orvanta::cli {
 struct CliOptions {
     bool help = false;
     bool version = false;
-    std::string command;                  // empty when none given
-    std::vector<std::string> commandArgs; // positional words after the command (list STATUS)
+    std::string command;                   // empty when none given
+    std::vector<std::string> commandArgs;  // positional words after the command (list STATUS)
 
     std::optional<std::string> package;
     std::optional<int> sim;

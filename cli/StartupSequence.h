@@ -8,7 +8,8 @@ namespace orvanta::cli {
 inline constexpr int kStartupGoesOn = -1;
 
 // Single-instance lock, package check, simulator choice, protected-folder check.
-// Returns -1 when start-up may go on (ctx.state has SelectedSim, SelectedSimFolder, ShaderFolder), else the exit code, messages printed.
+// Returns -1 when start-up may go on (ctx.state has SelectedSim, SelectedSimFolder, ShaderFolder), else the exit code,
+// messages printed.
 int RunStartupThroughProtectedCheck(CliContext& ctx);
 
 // "N<TAB>name<TAB>folder" of a detected simulator, "N<TAB>name<TAB>-" of one not found.

@@ -11,8 +11,7 @@ std::string FormatFileDate(RegionalFormat& regional, const LocalDateTime& time) 
     return text;
 }
 
-FsStatus DescribeFile(FileSystem& fs, RegionalFormat& regional, const std::string& path,
-                      std::string& description) {
+FsStatus DescribeFile(FileSystem& fs, RegionalFormat& regional, const std::string& path, std::string& description) {
     if (!fs.Exists(path)) {
         description = " [not existing]";
         return FsStatus::Ok();

@@ -19,10 +19,8 @@ enum Step : int {
     kStepWriteProtection = 4,
 };
 inline constexpr const char* kStepNames[5] = {
-    "Backing up original file",
-    "Copying new file replacing old one",
-    "Deleting updated file",
-    "Restoring original file from backup",
+    "Backing up original file",       "Copying new file replacing old one",
+    "Deleting updated file",          "Restoring original file from backup",
     "Removing file write protection",
 };
 
@@ -30,8 +28,7 @@ inline constexpr const char* kStepNames[5] = {
 // for an existing path, " [not existing]" otherwise. The date is the user's short date, a
 // blank and the time; the time is left out at exactly midnight. A failing date or length
 // query is returned for the caller to handle.
-FsStatus DescribeFile(FileSystem& fs, RegionalFormat& regional, const std::string& path,
-                      std::string& description);
+FsStatus DescribeFile(FileSystem& fs, RegionalFormat& regional, const std::string& path, std::string& description);
 
 // The date and time part of a description.
 std::string FormatFileDate(RegionalFormat& regional, const LocalDateTime& time);

@@ -18,8 +18,8 @@ struct LabelColour {
     bool operator==(const LabelColour& o) const { return red == o.red && green == o.green && blue == o.blue; }
 };
 
-inline constexpr LabelColour kActiveColour = {192, 0, 0};    // dark red
-inline constexpr LabelColour kInactiveColour = {0, 96, 0};   // dark green
+inline constexpr LabelColour kActiveColour = {192, 0, 0};   // dark red
+inline constexpr LabelColour kInactiveColour = {0, 96, 0};  // dark green
 
 // The answer of IsSimulatorRunning, for the window (activity label, message box) and the
 // command (activity line, refusal on standard error) alike.

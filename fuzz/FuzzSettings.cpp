@@ -2,12 +2,12 @@
 // other program) may have edited. The count must survive whatever else the file holds.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string>
-#include <unistd.h>
 
 #include "housekeeping/LaunchCounter.h"
 #include "platform/TextLines.h"
@@ -49,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string section = Name(input);
     const std::string key = Name(input);
     std::string value = input.ConsumeRandomLengthString(16);
-    value.erase(std::remove_if(value.begin(), value.end(), [](char c) { return c == '\n' || c == '\r'; }),
-                value.end());
+    value.erase(std::remove_if(value.begin(), value.end(), [](char c) { return c == '\n' || c == '\r'; }), value.end());
     const std::string text = input.ConsumeRemainingBytesAsString();
 
     // The ini text on its own: a value set is the value found, and setting changes no

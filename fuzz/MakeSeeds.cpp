@@ -61,17 +61,20 @@ void PackageSeeds(const fs::path& root) {
 
 void RegistrySeeds(const fs::path& root) {
     Corpus c(root, "wine_registry");
-    c.Add("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
-          "[Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\10.0] 1700000000\n#time=1d9a\n"
-          "\"SetupPath\"=\"C:\\\\Program Files (x86)\\\\Microsoft Games\\\\FSX\\\\\"\n@=\"default\"\n\n"
-          "[Software\\\\Wow6432Node\\\\Lockheed Martin\\\\Prepar3D v4] 1700000000\n"
-          "\"SetupPath\"=str(2):\"D:\\\\P3D\\\\\"\n\"Flags\"=dword:00000010\n"
-          "\"Bin\"=hex:01,02,03,\\\n  04,05\n\"Wide\"=hex(2):43,00,3a,00,5c,00,00,00\n");
-    c.Add("WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n\n"
-          "[Software\\\\Lockheed Martin\\\\Prepar3D v3] 1700000000\n"
-          "\"SetupPath\"=\"E:\\\\Sims\\\\P3D \\x00e9t\\x00e9\\\\\"\n\"Multi\"=hex(7):41,00,00,00,42,00,00,00,00,00\n");
-    c.Add("\xEF\xBB\xBFWINE REGISTRY Version 2\r\n[Software\\\\Wine]\r\n\"A\"=\"unterminated\r\n\"B\"=dword:zz\r\n"
-          "\"C\"=hex:0g\r\n\"D\"=str(9):\"x\"\r\n");
+    c.Add(
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+        "[Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\10.0] 1700000000\n#time=1d9a\n"
+        "\"SetupPath\"=\"C:\\\\Program Files (x86)\\\\Microsoft Games\\\\FSX\\\\\"\n@=\"default\"\n\n"
+        "[Software\\\\Wow6432Node\\\\Lockheed Martin\\\\Prepar3D v4] 1700000000\n"
+        "\"SetupPath\"=str(2):\"D:\\\\P3D\\\\\"\n\"Flags\"=dword:00000010\n"
+        "\"Bin\"=hex:01,02,03,\\\n  04,05\n\"Wide\"=hex(2):43,00,3a,00,5c,00,00,00\n");
+    c.Add(
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n\n"
+        "[Software\\\\Lockheed Martin\\\\Prepar3D v3] 1700000000\n"
+        "\"SetupPath\"=\"E:\\\\Sims\\\\P3D \\x00e9t\\x00e9\\\\\"\n\"Multi\"=hex(7):41,00,00,00,42,00,00,00,00,00\n");
+    c.Add(
+        "\xEF\xBB\xBFWINE REGISTRY Version 2\r\n[Software\\\\Wine]\r\n\"A\"=\"unterminated\r\n\"B\"=dword:zz\r\n"
+        "\"C\"=hex:0g\r\n\"D\"=str(9):\"x\"\r\n");
 }
 
 void PeSeeds(const fs::path& root) {

@@ -17,10 +17,8 @@ void CheckFixedFiles(FileSystem& fs, const std::string& folder, std::string& log
         const char* missingLine;
     };
     static constexpr Fixed kFixed[] = {
-        {"Cycle.txt", "Missing Cycle.txt text file"},
-        {"magdec.bgl", "Missing magdec.bgl file"},
-        {"APXFileList.txt", "Missing APXFileList.txt file"},
-        {"ATXFileList.txt", "Missing ATXFileList.txt file"},
+        {"Cycle.txt", "Missing Cycle.txt text file"},        {"magdec.bgl", "Missing magdec.bgl file"},
+        {"APXFileList.txt", "Missing APXFileList.txt file"}, {"ATXFileList.txt", "Missing ATXFileList.txt file"},
         {"NVXFileList.txt", "Missing NVXFileList.txt file"},
     };
     for (const Fixed& f : kFixed) {

@@ -14,11 +14,11 @@ constexpr std::array<FileCategory, kCategoryCount> kAllCategories = {FileCategor
                                                                      FileCategory::NVX};
 
 struct CategoryInfo {
-    const char* prefix;       // "APX"
-    const char* listFile;     // "APXFileList.txt"
-    const char* folder;       // "APXFiles" (the separator is added by the path scheme)
-    const char* listName;     // "APXFileList", as messages name it
-    int capacity;             // entries the table holds while reading
+    const char* prefix;    // "APX"
+    const char* listFile;  // "APXFileList.txt"
+    const char* folder;    // "APXFiles" (the separator is added by the path scheme)
+    const char* listName;  // "APXFileList", as messages name it
+    int capacity;          // entries the table holds while reading
 };
 
 const CategoryInfo& InfoOf(FileCategory category);
@@ -29,8 +29,8 @@ constexpr int kRegionCount = 8;
 extern const std::array<const char*, kRegionCount> kRegionNames;
 
 struct PackageEntry {
-    std::string FileName;  // the list line + ".bgl"; empty for a rejected line
-    std::string Area;      // XXYY; empty when not worked out
+    std::string FileName;      // the list line + ".bgl"; empty for a rejected line
+    std::string Area;          // XXYY; empty when not worked out
     std::int16_t Region = -1;  // 0..7 when the entry is complete
 };
 

@@ -19,11 +19,11 @@ int FaultInjectingFileSystem::Intercept(const char* name, const std::string& pat
     return code;
 }
 
-#define ORVANTA_INTERCEPT(...)                                  \
-    do {                                                        \
-        if (int code_ = Intercept(__VA_ARGS__); code_ != 0) {   \
-            return FsStatus::Fail(code_);                       \
-        }                                                       \
+#define ORVANTA_INTERCEPT(...)                                \
+    do {                                                      \
+        if (int code_ = Intercept(__VA_ARGS__); code_ != 0) { \
+            return FsStatus::Fail(code_);                     \
+        }                                                     \
     } while (false)
 
 FsStatus FaultInjectingFileSystem::FileLength(const std::string& path, std::uint64_t& length) {

@@ -59,8 +59,14 @@ public:
         std::size_t countAt = 0;
         std::size_t directoriesAt = 0;
         switch (U16(b, 0)) {
-            case kPe32Magic: countAt = 92; directoriesAt = 96; break;
-            case kPe32PlusMagic: countAt = 108; directoriesAt = 112; break;
+            case kPe32Magic:
+                countAt = 92;
+                directoriesAt = 96;
+                break;
+            case kPe32PlusMagic:
+                countAt = 108;
+                directoriesAt = 112;
+                break;
             default: return false;
         }
         if (optionalSize < countAt + 4) return false;
@@ -104,7 +110,8 @@ public:
         if (!ReadRva(static_cast<std::uint64_t>(resourceRva_) + directory, 16, b)) return false;
         const std::uint32_t count = static_cast<std::uint32_t>(U16(b, 12)) + U16(b, 14);
         if (count == 0 || count > kMaxDirectoryEntries) return false;
-        if (!ReadRva(static_cast<std::uint64_t>(resourceRva_) + directory + 16, static_cast<std::size_t>(count) * 8, b)) {
+        if (!ReadRva(static_cast<std::uint64_t>(resourceRva_) + directory + 16, static_cast<std::size_t>(count) * 8,
+                     b)) {
             return false;
         }
         bool found = false;

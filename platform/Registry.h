@@ -16,8 +16,7 @@ public:
     // The raw text of a string value (REG_SZ or REG_EXPAND_SZ, unexpanded), as stored,
     // possibly with a trailing NUL; nullopt when the key or value is absent or unreadable.
     virtual std::optional<std::string> ReadString(RegistryRoot root, const std::string& key,
-                                                  const std::string& valueName,
-                                                  RegistryView view) = 0;
+                                                  const std::string& valueName, RegistryView view) = 0;
     // Turns a Windows path read from the registry into a path of this platform's file
     // system (identity on Windows; through the Wine prefix's drives on POSIX).
     virtual std::string ToHostPath(const std::string& windowsPath) = 0;

@@ -13,8 +13,8 @@ public:
     virtual std::optional<std::string> Get(const std::string& application, const std::string& section,
                                            const std::string& key, const std::string& defaultValue) = 0;
     // False when the store cannot be written.
-    virtual bool Save(const std::string& application, const std::string& section,
-                      const std::string& key, const std::string& value) = 0;
+    virtual bool Save(const std::string& application, const std::string& section, const std::string& key,
+                      const std::string& value) = 0;
 };
 
 }  // namespace orvanta

@@ -115,8 +115,10 @@ bool ParseEscaped(std::string_view line, std::size_t& pos, char endChar, std::st
             return true;
         }
         if (c != '\\') {
-            if (static_cast<unsigned char>(c) < 0x80) b.Unit(static_cast<unsigned char>(c));
-            else b.Byte(c);
+            if (static_cast<unsigned char>(c) < 0x80)
+                b.Unit(static_cast<unsigned char>(c));
+            else
+                b.Byte(c);
             continue;
         }
         if (pos >= line.size()) return false;
@@ -195,15 +197,18 @@ bool ParseHexBytes(const std::vector<std::string_view>& lines, std::size_t& inde
         if (pos < rest.size() && HexDigit(rest[pos]) >= 0) value = value * 16 + HexDigit(rest[pos++]);
         bytes += static_cast<char>(value);
         SkipBlanks(rest, pos);
-        if (pos < rest.size() && rest[pos] == ',') ++pos;
-        else if (pos < rest.size() && rest[pos] != '\\') return false;
+        if (pos < rest.size() && rest[pos] == ',')
+            ++pos;
+        else if (pos < rest.size() && rest[pos] != '\\')
+            return false;
     }
 }
 
 std::string Utf16LeToUtf8(const std::string& bytes) {
     Utf8Builder b;
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        b.Unit(static_cast<unsigned char>(bytes[i]) | (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8));
+        b.Unit(static_cast<unsigned char>(bytes[i]) |
+               (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8));
     }
     return b.Finish();
 }
@@ -211,8 +216,8 @@ std::string Utf16LeToUtf8(const std::string& bytes) {
 bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
 
 // The part after "name=": a string, str(N):"...", dword:N, hex:... or hex(N):...
-bool ParseValueData(const std::vector<std::string_view>& lines, std::size_t& index, std::string_view s,
-                    std::size_t pos, WineRegistryValue& value) {
+bool ParseValueData(const std::vector<std::string_view>& lines, std::size_t& index, std::string_view s, std::size_t pos,
+                    WineRegistryValue& value) {
     if (pos < s.size() && s[pos] == '"') {
         ++pos;
         value.type = kRegSz;

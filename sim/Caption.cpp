@@ -30,9 +30,7 @@ std::string BuildCaption(FileVersions& versions, SimVersion selectedSim, const s
         case CaptionKind::FsxServiceLevel:
             caption += " (FSX-" + FsxServiceLevel(versions, selectedSimFolder + kFsxExe) + ")";
             break;
-        case CaptionKind::FsxSteamEdition:
-            caption += " (FSX-SE)";
-            break;
+        case CaptionKind::FsxSteamEdition: caption += " (FSX-SE)"; break;
         case CaptionKind::Prepar3DVersion:
             caption += " (P3D " + Prepar3DVersionText(versions, selectedSimFolder + kPrepar3DExe) + ")";
             break;

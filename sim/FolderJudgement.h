@@ -9,9 +9,9 @@
 namespace orvanta {
 
 enum class FolderVerdict {
-    Selected,     // a supported simulator: sim and folder are set
-    Prepar3DV5,   // a Prepar3D of major 5 or later: refused
-    Invalid,      // neither executable with a Scenery folder, or an unknown version
+    Selected,    // a supported simulator: sim and folder are set
+    Prepar3DV5,  // a Prepar3D of major 5 or later: refused
+    Invalid,     // neither executable with a Scenery folder, or an unknown version
 };
 
 inline constexpr const char* kSelectionTitle = "Sim version selection";

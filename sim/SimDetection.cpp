@@ -39,7 +39,8 @@ std::string ToNativeRelative(const char* windowsRelative) {
 
 std::string ReadSimFolder(Registry& registry, FileSystem& fs, const RegistryLookup& lookup,
                           const std::string& executable) {
-    const std::optional<std::string> value = registry.ReadString(lookup.root, lookup.key, lookup.valueName, lookup.view);
+    const std::optional<std::string> value =
+        registry.ReadString(lookup.root, lookup.key, lookup.valueName, lookup.view);
     if (!value) return {};
     const std::string text = TrimAtNul(*value);
     // An empty value names no folder; with a separator added it would name the drive root.

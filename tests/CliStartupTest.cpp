@@ -49,15 +49,17 @@ TEST_F(CliStartupTest, APrepar3DV5FolderIsRefused) {
     const CliRun r = Run({"--sim-folder", MakeSim("P3D5", "Prepar3D.exe", 5, 0, 28), "status", "--regions", "all"});
     EXPECT_EQ(r.code, 3);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "The Orvanta package is not compatible with P3Dv5\n"
-                     "Click Retry to select another folder or Cancel to exit\n");
+    EXPECT_EQ(r.err,
+              "The Orvanta package is not compatible with P3Dv5\n"
+              "Click Retry to select another folder or Cancel to exit\n");
 }
 
 TEST_F(CliStartupTest, AFolderThatIsNoSimulatorIsRefused) {
     const CliRun r = Run({"--sim-folder", MakeSim("FSX9", "FSX.exe", 9, 0, 0), "status"});
     EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err, "Invalid folder, unknown or inactive simulator\n"
-                     "Click Retry to select another folder or Cancel to exit\n");
+    EXPECT_EQ(r.err,
+              "Invalid folder, unknown or inactive simulator\n"
+              "Click Retry to select another folder or Cancel to exit\n");
 }
 
 TEST_F(CliStartupTest, TheVersionDecidesWhichFsxTheFolderIs) {

@@ -207,7 +207,8 @@ TEST_F(MainWindowRunTest, InstallWithErrorsPointsToTheLog) {
     EXPECT_EQ(host.messages[1].lines, (Lines{"Unable to complete full update", "1 BGL file(s) couldn't be updated",
                                              "See the Orvanta_Installer.log file for details"}));
     const std::string log = ReadBytes(pkg + "Orvanta_Installer.log");
-    EXPECT_EQ(log.rfind("Error Id: Backing up original file - Error number: 70\r\nFile: " + Dest("APX47180.bgl"), 0), 0u);
+    EXPECT_EQ(log.rfind("Error Id: Backing up original file - Error number: 70\r\nFile: " + Dest("APX47180.bgl"), 0),
+              0u);
     // Force-full is unticked by the run (its explanation is not shown again) and the
     // normal comparison applies.
     EXPECT_EQ(window->CheckForceFull.Value(), 0);
@@ -245,7 +246,8 @@ TEST_F(MainWindowRunTest, UninstallAsksAboutMissingFilesAndRestores) {
     ASSERT_EQ(host.messages.size(), 3u);
     const MessageRequest& question = host.messages[1];
     EXPECT_EQ(question.Style(), 36);
-    EXPECT_EQ(question.lines, (Lines{"Restore missing files from backups if available?", "If [No], backup files will be kept"}));
+    EXPECT_EQ(question.lines,
+              (Lines{"Restore missing files from backups if available?", "If [No], backup files will be kept"}));
     EXPECT_EQ(host.messages[2].Style(), 64);
     EXPECT_EQ(host.messages[2].lines,
               (Lines{"Uninstall has been successfully completed", "2 BGL file(s) have been restored"}));

@@ -29,8 +29,9 @@ TEST_F(MainWindowStartTest, SecondInstanceIsRefusedBeforeTheWindowShows) {
     EXPECT_EQ(m.Style(), 48);
     EXPECT_EQ(m.lines, (std::vector<std::string>{"Another instance of the Orvanta Installer is already running",
                                                  "The program will not start"}));
-    EXPECT_EQ(host.journal, (std::vector<std::string>{"message:Another instance of the Orvanta Installer is already running",
-                                                      "unloaded:Main"}));
+    EXPECT_EQ(host.journal,
+              (std::vector<std::string>{"message:Another instance of the Orvanta Installer is already running",
+                                        "unloaded:Main"}));
     EXPECT_FALSE(FileExists(pkg + "Orvanta_Installer.log"));
 }
 
@@ -88,8 +89,7 @@ TEST_F(MainWindowStartTest, ReadyWithTheOnlyDetectedSimulator) {
     // The old backup has its new name; the status line showed the migration and was emptied.
     EXPECT_TRUE(FileExists(test::SimSceneryPath(sim, "0502", "APX47180.bgl.bglbckup")));
     EXPECT_FALSE(FileExists(test::SimSceneryPath(sim, "0502", "APX47180.bgl.p3dini")));
-    EXPECT_EQ(host.repaintedStatus,
-              (std::vector<std::string>{" Updating backup file extensions, please wait", ""}));
+    EXPECT_EQ(host.repaintedStatus, (std::vector<std::string>{" Updating backup file extensions, please wait", ""}));
     EXPECT_EQ(w.Form.Pointer(), MousePointer::Default);
 
     // Coming back to the window later repeats nothing.
@@ -250,7 +250,8 @@ TEST_F(MainWindowStartTest, WriteTestRescuesAFolderTheAccessCheckRefuses) {
 TEST_F(MainWindowStartTest, MigrationFailureEndsTheProgramWithItsCount) {
     WritePackage();
     const std::string sim = InstallSimulator(
-        6, test::SimFolderBuilder().Add("0502", "APX47180.bgl.p3dini", "old").Add("0502", "NVX05021.bgl.p3dini", "old"));
+        6,
+        test::SimFolderBuilder().Add("0502", "APX47180.bgl.p3dini", "old").Add("0502", "NVX05021.bgl.p3dini", "old"));
     fs.FailPathsContaining(".p3dini", kPermissionDenied);
     Start();
     EXPECT_FALSE(Running());

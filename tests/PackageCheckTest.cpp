@@ -122,8 +122,8 @@ TEST_F(PackageCheckTest, MissingFixedFilesComeFirstAndAMissingListIsNotAReadErro
     b.writeMagvar = false;
     b.writeLists[0] = b.writeLists[1] = b.writeLists[2] = false;
     EXPECT_EQ(Check(b), (std::vector<std::string>{"Missing Cycle.txt text file", "Missing magdec.bgl file",
-                                                   "Missing APXFileList.txt file", "Missing ATXFileList.txt file",
-                                                   "Missing NVXFileList.txt file"}));
+                                                  "Missing APXFileList.txt file", "Missing ATXFileList.txt file",
+                                                  "Missing NVXFileList.txt file"}));
 }
 
 TEST_F(PackageCheckTest, ProblemsAreListedInPackageOrder) {
@@ -133,8 +133,8 @@ TEST_F(PackageCheckTest, ProblemsAreListedInPackageOrder) {
     b.atx = {"ATX00081"};
     b.nvx = {"NVX1"};
     EXPECT_EQ(Check(b), (std::vector<std::string>{"Missing magdec.bgl file", "Wrong bad file in APXFileList",
-                                                   "Invalid file name: " + Source("ATXFiles", "ATX00081"),
-                                                   "Wrong NVX1 file in NVXFileList"}));
+                                                  "Invalid file name: " + Source("ATXFiles", "ATX00081"),
+                                                  "Wrong NVX1 file in NVXFileList"}));
 }
 
 TEST_F(PackageCheckTest, CapacityCountsOnlyLinesThatMatch) {
@@ -143,8 +143,8 @@ TEST_F(PackageCheckTest, CapacityCountsOnlyLinesThatMatch) {
     for (int i = 0; i < 100; ++i) b.atx.push_back("ATX0502" + std::to_string(i % 10));
     b.nvx = b.atx;
     for (auto& l : b.nvx) l.replace(0, 3, "NVX");
-    b.atx.push_back("ATX05021");       // line 101 matches: the list is unreadable
-    b.nvx.push_back("not a line");     // line 101 does not match: only a wrong-line report
+    b.atx.push_back("ATX05021");    // line 101 matches: the list is unreadable
+    b.nvx.push_back("not a line");  // line 101 does not match: only a wrong-line report
     const auto lines = Check(b);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "Error reading ATXFileList.txt file");
@@ -170,8 +170,8 @@ TEST_F(PackageCheckTest, ListWithoutLinesIsUnreadable) {
     b.atx.clear();
     b.nvx.clear();
     const auto lines = Check(b);  // ATX and NVX lists exist but are empty
-    EXPECT_EQ(lines, (std::vector<std::string>{"Error reading ATXFileList.txt file",
-                                                "Error reading NVXFileList.txt file"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"Error reading ATXFileList.txt file", "Error reading NVXFileList.txt file"}));
 }
 
 TEST_F(PackageCheckTest, ListFolderInPlaceOfAListIsUnreadable) {

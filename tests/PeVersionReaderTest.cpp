@@ -3,8 +3,8 @@
 #include <random>
 
 #include "platform/NativePlatform.h"
-#include "platform/PeVersionReader.h"
 #include "platform/PathSeparator.h"
+#include "platform/PeVersionReader.h"
 #include "support/TempDir.h"
 #include "tools/PeImage.h"
 

@@ -49,8 +49,8 @@ protected:
     test::TempDir dir;
     test::FakePlatform fake;
     SlowFileSystem slow{fake.fs()};
-    Platform platform{slow, fake.env, fake.regional, fake.registry, fake.versions,
-                      fake.processes, fake.settings, fake.shell, fake.access};
+    Platform platform{slow,           fake.env,      fake.regional, fake.registry, fake.versions,
+                      fake.processes, fake.settings, fake.shell,    fake.access};
     ProgramState state;
     std::string scenery;
 

@@ -13,8 +13,8 @@ namespace {
 TEST(CaptionTest, ServiceLevelsByBuild) {
     test::FakeFileVersions versions;
     const std::pair<std::uint16_t, const char*> table[] = {
-        {60905, "RTM"}, {61355, "SP1"}, {61357, "SP1"}, {61472, "SP2"}, {61637, "XPack"},
-        {61356, "Unknown"}, {62607, "Unknown"}, {0, "Unknown"},
+        {60905, "RTM"},   {61355, "SP1"},     {61357, "SP1"},     {61472, "SP2"},
+        {61637, "XPack"}, {61356, "Unknown"}, {62607, "Unknown"}, {0, "Unknown"},
     };
     for (const auto& [build, level] : table) {
         versions.Set("FSX.exe", 10, 0, build, 0);
@@ -40,7 +40,8 @@ TEST(CaptionTest, CaptionPerSelectedSimulator) {
     EXPECT_EQ(BuildCaption(versions, 0, ""), "Orvanta Installer v12.5");
     EXPECT_EQ(BuildCaption(versions, 1, folder), "Orvanta Installer v12.5 (FSX-XPack)");
     EXPECT_EQ(BuildCaption(versions, 2, folder), "Orvanta Installer v12.5 (FSX-SE)");
-    for (SimVersion v = 3; v <= 6; ++v) EXPECT_EQ(BuildCaption(versions, v, folder), "Orvanta Installer v12.5 (P3D v4.5)");
+    for (SimVersion v = 3; v <= 6; ++v)
+        EXPECT_EQ(BuildCaption(versions, v, folder), "Orvanta Installer v12.5 (P3D v4.5)");
     EXPECT_EQ(BuildCaption(versions, 4, std::string("elsewhere") + kSep), "Orvanta Installer v12.5 (P3D v0.0)");
     // The version is read each time the caption is built, never remembered.
     versions.Set(folder + "FSX.exe", 10, 0, 61472, 0);

@@ -54,7 +54,8 @@ TEST(SimulatorGuardTest, LabelAndMessage) {
     EXPECT_EQ(a.message,
               "Installation cannot be performed while the simulator is running\r\nClose the simulator and retry");
     a = IsSimulatorRunning(p, 3, "Uninstall");
-    EXPECT_EQ(a.message, "Uninstall cannot be performed while the simulator is running\r\nClose the simulator and retry");
+    EXPECT_EQ(a.message,
+              "Uninstall cannot be performed while the simulator is running\r\nClose the simulator and retry");
 }
 
 TEST(SimulatorGuardTest, IsProcessRunningComparesExactly) {

@@ -24,8 +24,8 @@ protected:
     test::TempDir dir;
     test::FakePlatform fake;
     FaultInjectingFileSystem faultyFs{fake.fs()};
-    Platform platform{faultyFs, fake.env, fake.regional, fake.registry, fake.versions,
-                      fake.processes, fake.settings, fake.shell, fake.access};
+    Platform platform{faultyFs,       fake.env,      fake.regional, fake.registry, fake.versions,
+                      fake.processes, fake.settings, fake.shell,    fake.access};
     cli::CliOptions options;
     std::string packageFolder;
 
@@ -112,10 +112,14 @@ TEST_F(StartupSequenceTest, WithoutAChoiceTheDetectedOnesAreListed) {
     fake.registry.Set(kLM, kP3D4Key, "SetupPath", p3d, k64);
     r = Run();
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, "orvanta: 2 simulators were detected; choose one with --sim N or --sim-folder DIR\n"
-                     "Detected simulators:\n"
-                     "1\tFlight Simulator X\t" + fsx + "\n"
-                     "6\tPrepar3D v4\t" + p3d + "\n");
+    EXPECT_EQ(r.err,
+              "orvanta: 2 simulators were detected; choose one with --sim N or --sim-folder DIR\n"
+              "Detected simulators:\n"
+              "1\tFlight Simulator X\t" +
+                  fsx +
+                  "\n"
+                  "6\tPrepar3D v4\t" +
+                  p3d + "\n");
     EXPECT_EQ(r.state.SelectedSim, 0);
 
     options.sim = 6;
@@ -128,10 +132,14 @@ TEST_F(StartupSequenceTest, WithoutAChoiceTheDetectedOnesAreListed) {
     options.sim = 3;
     r = Run();
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, "orvanta: simulator 3 (Prepar3D v1) was not detected\n"
-                     "Detected simulators:\n"
-                     "1\tFlight Simulator X\t" + fsx + "\n"
-                     "6\tPrepar3D v4\t" + p3d + "\n");
+    EXPECT_EQ(r.err,
+              "orvanta: simulator 3 (Prepar3D v1) was not detected\n"
+              "Detected simulators:\n"
+              "1\tFlight Simulator X\t" +
+                  fsx +
+                  "\n"
+                  "6\tPrepar3D v4\t" +
+                  p3d + "\n");
 }
 
 TEST_F(StartupSequenceTest, NoDetectSkipsTheRegistry) {
@@ -154,15 +162,17 @@ TEST_F(StartupSequenceTest, SimFolderIsJudgedLikeSetFolder) {
     options.simFolder = MakeSim("P3D5", "Prepar3D.exe", 5, 0, 28);
     Result r = Run();
     EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err, "The Orvanta package is not compatible with P3Dv5\n"
-                     "Click Retry to select another folder or Cancel to exit\n");
+    EXPECT_EQ(r.err,
+              "The Orvanta package is not compatible with P3Dv5\n"
+              "Click Retry to select another folder or Cancel to exit\n");
     EXPECT_TRUE(fake.access.asked.empty());  // refused before the protected-folder check
 
     options.simFolder = dir / "nothing";
     r = Run();
     EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err, "Invalid folder, unknown or inactive simulator\n"
-                     "Click Retry to select another folder or Cancel to exit\n");
+    EXPECT_EQ(r.err,
+              "Invalid folder, unknown or inactive simulator\n"
+              "Click Retry to select another folder or Cancel to exit\n");
 
     const std::string se = MakeSim("FSXSE", "FSX.exe", 10, 0, 62615);
     options.simFolder = se.substr(0, se.size() - 1);  // without the separator

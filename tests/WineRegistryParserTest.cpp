@@ -67,11 +67,11 @@ TEST(WineRegistryParserTest, ThirtyTwoBitViewOfA64BitPrefixIsTheWow6432Node) {
     const WineRegistryHive hive = ParseWineRegistry(kSystemReg64);
     // Prepar3D v4 lives in the 64-bit view only; FSX in the 32-bit one only.
     EXPECT_FALSE(ReadWineValue(hive, "Software\\Lockheed Martin\\Prepar3D v4", "SetupPath", k32, true));
-    EXPECT_EQ(ReadWineValue(hive, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", k32,
-                            true),
-              "C:\\FSX");
-    EXPECT_FALSE(ReadWineValue(hive, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", k64,
-                               true));
+    EXPECT_EQ(
+        ReadWineValue(hive, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", k32, true),
+        "C:\\FSX");
+    EXPECT_FALSE(
+        ReadWineValue(hive, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", k64, true));
     // The user's hive has one view: no redirection there.
     EXPECT_EQ(WineKeyForView(hive, "Software\\X", k32, false), "software\\x");
     EXPECT_EQ(WineKeyForView(hive, "Software\\X", k32, true), "software\\wow6432node\\x");
@@ -105,21 +105,23 @@ TEST(WineRegistryParserTest, Escapes) {
         "WINE REGISTRY Version 2\n"
         "[Software\\\\Esc\\[1\\]] 1\n"
         "\"Quote\"=\"say \\\"hi\\\" \\\\ end\"\n"
-        "\"Latin\"=\"Pr\\xe9par3D\"\n"             // é
-        "\"Wide\"=\"\\x4e2d\\x6587\"\n"            // 中文
-        "\"HexThenDigit\"=\"\\x00e91\"\n"          // é then the digit 1: four digits at most
-        "\"Pair\"=\"\\xd83d\\xde00\"\n"            // one character beyond the BMP
-        "\"Lone\"=\"\\xd83dx\"\n"                  // a lone surrogate becomes U+FFFD
+        "\"Latin\"=\"Pr\\xe9par3D\"\n"     // é
+        "\"Wide\"=\"\\x4e2d\\x6587\"\n"    // 中文
+        "\"HexThenDigit\"=\"\\x00e91\"\n"  // é then the digit 1: four digits at most
+        "\"Pair\"=\"\\xd83d\\xde00\"\n"    // one character beyond the BMP
+        "\"Lone\"=\"\\xd83dx\"\n"          // a lone surrogate becomes U+FFFD
         "\"Controls\"=\"a\\tb\\nc\\r\\a\\b\\e\\f\\v\"\n"
         "\"Octal\"=\"\\0\\101\\7\"\n"
-        "\"Raw\"=\"Pr\xc3\xa9par3D\"\n"            // UTF-8 written as is passes through
+        "\"Raw\"=\"Pr\xc3\xa9par3D\"\n"  // UTF-8 written as is passes through
         "\"Name \\\"q\\\"\"=\"named\"\n";
     const WineRegistryHive hive = ParseWineRegistry(text);
     auto read = [&](const std::string& name) { return ReadWineValue(hive, "Software\\Esc[1]", name, k32, true); };
     EXPECT_EQ(read("Quote"), "say \"hi\" \\ end");
     EXPECT_EQ(read("Latin"), "Pr\xc3\xa9par3D");
     EXPECT_EQ(read("Wide"), "\xe4\xb8\xad\xe6\x96\x87");
-    EXPECT_EQ(read("HexThenDigit"), "\xc3\xa9" "1");
+    EXPECT_EQ(read("HexThenDigit"),
+              "\xc3\xa9"
+              "1");
     EXPECT_EQ(read("Pair"), "\xf0\x9f\x98\x80");
     EXPECT_EQ(read("Lone"), "\xef\xbf\xbdx");
     EXPECT_EQ(read("Controls"), "a\tb\nc\r\a\b\x1b\f\v");
@@ -176,8 +178,8 @@ TEST(WineRegistryParserTest, DamagedLinesGiveNoValueAndSpareTheirNeighbours) {
         "[Software\\\\B] 1\n"
         "\"Cut\"=hex:01,02,\\\n";  // the file ends inside a continuation
     const WineRegistryHive hive = ParseWineRegistry(text);
-    for (const char* name : {"Orphan", "Unclosed", "Trailing", "BadType", "BadHex", "BadDword", "NoEquals",
-                             "EndsInEscape", "Lost"}) {
+    for (const char* name :
+         {"Orphan", "Unclosed", "Trailing", "BadType", "BadHex", "BadDword", "NoEquals", "EndsInEscape", "Lost"}) {
         EXPECT_FALSE(ReadWineValue(hive, "Software\\A", name, k32, true)) << name;
     }
     EXPECT_EQ(ReadWineValue(hive, "Software\\A", "Good1", k32, true), "ok");

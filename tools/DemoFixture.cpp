@@ -53,9 +53,7 @@ std::string SceneryBytes(std::mt19937& rng, const DemoSpec& spec, const std::str
     return bytes;
 }
 
-fs::file_time_type DaysAgo(int days) {
-    return fs::file_time_type::clock::now() - std::chrono::hours(24 * days);
-}
+fs::file_time_type DaysAgo(int days) { return fs::file_time_type::clock::now() - std::chrono::hours(24 * days); }
 
 struct Listed {
     std::string prefix;

@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
         const auto s = orvanta::tools::WriteDemoSimulator(argv[1], argv[2], spec);
         std::cout << "Demo package: " << argv[1] << " (" << spec.apx << " APX, " << spec.atx << " ATX, " << spec.nvx
                   << " NVX files)\n"
-                  << "Demo simulator: " << argv[2] << " (" << s.upToDate << " up to date, " << s.updatable
-                  << " older, " << s.missing << " absent)\n";
+                  << "Demo simulator: " << argv[2] << " (" << s.upToDate << " up to date, " << s.updatable << " older, "
+                  << s.missing << " absent)\n";
     } catch (const std::exception& e) {
         std::cerr << "orvanta-make-demo: " << e.what() << '\n';
         return 1;

@@ -166,13 +166,13 @@ std::string MakePeImage(const PeImageSpec& spec, PeImageLayout* layout) {
     } else {
         Put32(image, opt + 28, 0x400000);
     }
-    Put32(image, opt + 32, 0x1000);      // section alignment
-    Put32(image, opt + 36, kFileAlign);  // file alignment
-    Put16(image, opt + 40, 6);           // OS version
-    Put16(image, opt + 48, 6);           // subsystem version
+    Put32(image, opt + 32, 0x1000);                                             // section alignment
+    Put32(image, opt + 36, kFileAlign);                                         // file alignment
+    Put16(image, opt + 40, 6);                                                  // OS version
+    Put16(image, opt + 48, 6);                                                  // subsystem version
     Put32(image, opt + 56, kSectionRva + (rawSize + 0xFFF) / 0x1000 * 0x1000);  // size of image
-    Put32(image, opt + 60, kFileAlign);                                        // size of headers
-    Put16(image, opt + 68, 2);                                                 // GUI subsystem
+    Put32(image, opt + 60, kFileAlign);                                         // size of headers
+    Put16(image, opt + 68, 2);                                                  // GUI subsystem
     std::size_t dirs = 0;
     if (spec.pe32Plus) {
         Put64(image, opt + 72, 0x100000);

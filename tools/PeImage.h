@@ -25,13 +25,13 @@ struct PeImageSpec {
 
 // File offsets of the structures a test may want to damage.
 struct PeImageLayout {
-    std::size_t peHeader = 0;           // "PE\0\0"
+    std::size_t peHeader = 0;  // "PE\0\0"
     std::size_t optionalHeader = 0;
     std::size_t sectionTable = 0;
-    std::size_t resourceSection = 0;    // raw data of ".rsrc"
-    std::size_t versionDataEntry = 0;   // IMAGE_RESOURCE_DATA_ENTRY of the version resource
-    std::size_t versionBlock = 0;       // VS_VERSIONINFO
-    std::size_t fixedInfo = 0;          // VS_FIXEDFILEINFO
+    std::size_t resourceSection = 0;   // raw data of ".rsrc"
+    std::size_t versionDataEntry = 0;  // IMAGE_RESOURCE_DATA_ENTRY of the version resource
+    std::size_t versionBlock = 0;      // VS_VERSIONINFO
+    std::size_t fixedInfo = 0;         // VS_FIXEDFILEINFO
 };
 
 std::string MakePeImage(const PeImageSpec& spec, PeImageLayout* layout = nullptr);

@@ -5,7 +5,9 @@
 namespace orvanta {
 
 Control::Control(ModelRevision& revision, std::string name, int index)
-    : revision_(&revision), name_(std::move(name)), index_(index) {}
+    : revision_(&revision),
+      name_(std::move(name)),
+      index_(index) {}
 
 void Control::SetCaption(const std::string& caption) {
     if (caption_ == caption) return;

@@ -76,7 +76,8 @@ void frmDisplay::DisplayCaption() {
 void frmDisplay::DisplayBGLList() {
     DisplayList.SetVisible(false);
     DisplayList.Clear();
-    for (const std::string& line : DisplayLines(platform_.fs, state_, state_.DisplayedStatus)) DisplayList.AddItem(line);
+    for (const std::string& line : DisplayLines(platform_.fs, state_, state_.DisplayedStatus))
+        DisplayList.AddItem(line);
     DisplayList.SetVisible(true);
     // Selecting the first line shows its new file date at once.
     if (state_.DisplayedStatus == kUpdatable && DisplayList.ListCount() > 0) DisplayList.SetListIndex(0);

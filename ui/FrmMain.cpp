@@ -204,9 +204,9 @@ void frmMain::Form_Activate() {
 
         if (!ErrorLogText.empty()) {
             ShowMessage(MsgIcon::Critical, {"Some necessary files are missing or corrupted",
-                                     "Check that you correctly extracted the package including",
-                                     "all files, folder subdirectories and their content",
-                                     "See the Orvanta_Installer.log for details"});
+                                            "Check that you correctly extracted the package including",
+                                            "all files, folder subdirectories and their content",
+                                            "See the Orvanta_Installer.log for details"});
             Unload();
             return;
         }
@@ -410,7 +410,8 @@ void frmMain::CheckLog_Click() {
 void frmMain::CheckCleanSF_Click() {
     RunEvent([&] {
         if (!CheckCleanSF.Ticked()) return;
-        Explain(ExplainCleanSF, "This option will make the shader cache is cleared on exit if significant changes occured");
+        Explain(ExplainCleanSF,
+                "This option will make the shader cache is cleared on exit if significant changes occured");
     });
 }
 
@@ -543,7 +544,8 @@ void frmMain::ShowStatusMessage(const std::string& text) {
 }
 
 bool frmMain::IsSimulatorRunning(const std::string& operationName) {
-    const SimulatorActivity activity = orvanta::IsSimulatorRunning(platform_.processes, state_.SelectedSim, operationName);
+    const SimulatorActivity activity =
+        orvanta::IsSimulatorRunning(platform_.processes, state_.SelectedSim, operationName);
     lblFSActivity.SetCaption(activity.labelCaption);
     lblFSActivity.SetForeColor(Rgb{activity.labelColour.red, activity.labelColour.green, activity.labelColour.blue});
     if (activity.running && !activity.message.empty()) ShowMessage(MsgIcon::Information, SplitLines(activity.message));

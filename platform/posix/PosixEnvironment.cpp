@@ -53,7 +53,8 @@ std::string ResolveWinePrefix(const std::string& option) {
 }
 
 PosixEnvironment::PosixEnvironment(std::string commandLineText, std::string winePrefix)
-    : commandLine_(std::move(commandLineText)), winePrefix_(std::move(winePrefix)) {}
+    : commandLine_(std::move(commandLineText)),
+      winePrefix_(std::move(winePrefix)) {}
 
 PosixEnvironment::~PosixEnvironment() {
     if (lockFd_ >= 0) ::close(lockFd_);
@@ -97,7 +98,7 @@ bool PosixEnvironment::AcquireSingleInstanceLock() {
 void PosixEnvironment::SleepMilliseconds(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 std::string PosixRegionalFormat::ShortDate(int year, int month, int day) {
-    std::tm tm {};
+    std::tm tm{};
     tm.tm_year = year - 1900;
     tm.tm_mon = month - 1;
     tm.tm_mday = day;
@@ -105,7 +106,7 @@ std::string PosixRegionalFormat::ShortDate(int year, int month, int day) {
 }
 
 std::string PosixRegionalFormat::Time(int hour, int minute, int second) {
-    std::tm tm {};
+    std::tm tm{};
     tm.tm_year = 100;
     tm.tm_mday = 1;
     tm.tm_hour = hour;

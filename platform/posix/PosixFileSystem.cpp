@@ -6,17 +6,16 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <strings.h>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
-#include <strings.h>
 
 #include "platform/TextLines.h"
 
 namespace orvanta {
 
 namespace {
-
 
 FsStatus FromErrno() { return FsStatus::Fail(FsCodeFromErrno(errno)); }
 
@@ -266,7 +265,7 @@ FsStatus PosixFileSystem::ModifiedTime(const std::string& path, LocalDateTime& t
     struct stat st {};
     if (path.empty()) return FsStatus::Fail(kFileNotFound);
     if (!ORVANTA_STAT_RESOLVED(path, st)) return FromErrno();
-    std::tm tm {};
+    std::tm tm{};
     if (::localtime_r(&st.st_mtim.tv_sec, &tm) == nullptr) return FsStatus::Fail(kDeviceIoError);
     time = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
     return FsStatus::Ok();

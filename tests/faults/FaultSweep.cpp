@@ -110,9 +110,8 @@ public:
                      const std::vector<std::string>& otherBackupExtensions = {}) {
         for (const auto& [relative, bytes] : originals_) {
             const std::string path = kSim + Native(relative);
-            std::vector<std::string> places = {path, path + (EndsWith(relative, kMagvarFileName)
-                                                                 ? kMagvarBackupExtension
-                                                                 : kBackupExtension)};
+            std::vector<std::string> places = {
+                path, path + (EndsWith(relative, kMagvarFileName) ? kMagvarBackupExtension : kBackupExtension)};
             for (const std::string& ext : otherBackupExtensions) places.push_back(path + ext);
             bool found = false;
             for (const std::string& place : places) {
@@ -226,8 +225,8 @@ void Sweep(const std::string& name, bool pairs, const std::function<World()>& pr
             }
         }
         faulty(w, through);
-        std::string context = name + (count == 0 ? ", dying before operation " : ", failing operation ") +
-                              std::to_string(first);
+        std::string context =
+            name + (count == 0 ? ", dying before operation " : ", failing operation ") + std::to_string(first);
         if (count == 2) context += " and " + std::to_string(first + 1);
         if (first <= static_cast<int>(through.Journal().size())) context += " (" + through.Journal()[first - 1] + ")";
         // The first fault must hit; the second may find its operation gone, since the first
@@ -243,10 +242,9 @@ void Sweep(const std::string& name, bool pairs, const std::function<World()>& pr
         for (int n = 1; n < operations; ++n) run(n, 2);
     }
     for (int n = 1; n <= operations; ++n) run(n, 0);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("%-16s %6d operations, %7ld runs (%ld of them dying), %7ld faults, %d failures, %.1f s\n",
-                name.c_str(), operations, runs, crashes, faults, checker.Count() - failuresBefore, seconds);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("%-16s %6d operations, %7ld runs (%ld of them dying), %7ld faults, %d failures, %.1f s\n", name.c_str(),
+                operations, runs, crashes, faults, checker.Count() - failuresBefore, seconds);
     std::fflush(stdout);
     totals.runs += runs;
     totals.faults += faults;
@@ -336,13 +334,13 @@ int Main(int argc, char** argv) {
     }
 
     if (only.empty() || only == "install") {
-        Sweep("install", pairs, [&] { return pristine; },
-              [](World& w, FileSystem& through) { w.Install(through); },
-              [&](World& w, const std::string& context) {
-                  checker.NothingLost(context, w.fs);
-                  recoverAndCompare(w, context, {});
-              },
-              checker, totals);
+        Sweep(
+            "install", pairs, [&] { return pristine; }, [](World& w, FileSystem& through) { w.Install(through); },
+            [&](World& w, const std::string& context) {
+                checker.NothingLost(context, w.fs);
+                recoverAndCompare(w, context, {});
+            },
+            checker, totals);
     }
 
     if (only.empty() || only == "uninstall") {
@@ -359,13 +357,13 @@ int Main(int argc, char** argv) {
             }
         }
         if (!prepared.Scan()) return 1;
-        Sweep("uninstall", pairs, [&] { return prepared; },
-              [](World& w, FileSystem& through) { w.Uninstall(through); },
-              [&](World& w, const std::string& context) {
-                  checker.NothingLost(context, w.fs);
-                  recoverAndCompare(w, context, {});
-              },
-              checker, totals);
+        Sweep(
+            "uninstall", pairs, [&] { return prepared; }, [](World& w, FileSystem& through) { w.Uninstall(through); },
+            [&](World& w, const std::string& context) {
+                checker.NothingLost(context, w.fs);
+                recoverAndCompare(w, context, {});
+            },
+            checker, totals);
     }
 
     if (only.empty() || only == "migration") {
@@ -380,7 +378,8 @@ int Main(int argc, char** argv) {
                 if (!prepared.fs.Exists(backup)) continue;
                 const bool europe = entry.Region == 4;
                 if (category == FileCategory::ATX && !europe) continue;  // never migrated
-                const std::string old = destination + (category == FileCategory::APX && !europe ? ".ilsbckup" : ".raxini");
+                const std::string old =
+                    destination + (category == FileCategory::APX && !europe ? ".ilsbckup" : ".raxini");
                 if (++n % 9 == 0) {
                     prepared.fs.AddFile(old, "stale backup of an older installer");
                 } else {
@@ -393,28 +392,29 @@ int Main(int argc, char** argv) {
                                 "obsolete area file");
         }
         const std::vector<std::string> ignored = {"INT_T.BGL"};
-        Sweep("migration", pairs, [&] { return prepared; },
-              [](World& w, FileSystem& through) {
-                  std::string log;
-                  (void)MigrateBackupExtensions(through, w.state, log);
-              },
-              [&](World& w, const std::string& context) {
-                  checker.NothingLost(context, w.fs, kOldExtensions);
-                  std::string log;
-                  if (MigrateBackupExtensions(w.fs, w.state, log) != 0) {
-                      checker.Fail(context, "the next migration failed:\n" + log);
-                  }
-                  for (const auto& [relative, bytes] : w.fs.Files(kSim)) {
-                      (void)bytes;
-                      for (const std::string& ext : kOldExtensions) {
-                          if (EndsWith(relative, ext)) checker.Fail(context, relative + " was not migrated");
-                      }
-                      if (EndsWith(relative, "INT_T.BGL")) checker.Fail(context, relative + " was not deleted");
-                  }
-                  checker.NothingLost(context, w.fs);
-                  recoverAndCompare(w, context, ignored);
-              },
-              checker, totals);
+        Sweep(
+            "migration", pairs, [&] { return prepared; },
+            [](World& w, FileSystem& through) {
+                std::string log;
+                (void)MigrateBackupExtensions(through, w.state, log);
+            },
+            [&](World& w, const std::string& context) {
+                checker.NothingLost(context, w.fs, kOldExtensions);
+                std::string log;
+                if (MigrateBackupExtensions(w.fs, w.state, log) != 0) {
+                    checker.Fail(context, "the next migration failed:\n" + log);
+                }
+                for (const auto& [relative, bytes] : w.fs.Files(kSim)) {
+                    (void)bytes;
+                    for (const std::string& ext : kOldExtensions) {
+                        if (EndsWith(relative, ext)) checker.Fail(context, relative + " was not migrated");
+                    }
+                    if (EndsWith(relative, "INT_T.BGL")) checker.Fail(context, relative + " was not deleted");
+                }
+                checker.NothingLost(context, w.fs);
+                recoverAndCompare(w, context, ignored);
+            },
+            checker, totals);
     }
 
     if (only.empty() || only == "shaders") {
@@ -436,22 +436,23 @@ int Main(int argc, char** argv) {
         prepared.fs.AddLink(kCache + kSep + "to-file", kOutside + kSep + "single.txt", false);
         const Tree outside = prepared.fs.Files(kOutside);
         const Tree packageTree = prepared.fs.Files(kPkg);
-        Sweep("shader cleaning", pairs, [&] { return prepared; },
-              [](World&, FileSystem& through) { CleanShaderCache(through, kCache); },
-              [&](World& w, const std::string& context) {
-                  if (w.fs.Files(kOutside) != outside) checker.Fail(context, "a file outside the cache changed");
-                  if (w.fs.Files(kSim) != originals || w.fs.Files(kPkg) != packageTree) {
-                      checker.Fail(context, "the simulator or the package changed");
-                  }
-                  if (!w.fs.IsFolder(kCache)) checker.Fail(context, "the cache folder itself is gone");
-                  CleanShaderCache(w.fs, kCache);
-                  std::vector<FolderEntry> left;
-                  if (!w.fs.ListFolder(kCache, left) || !left.empty()) {
-                      checker.Fail(context, "a clean run after it left the cache not empty");
-                  }
-                  if (w.fs.Files(kOutside) != outside) checker.Fail(context, "a file outside the cache changed");
-              },
-              checker, totals);
+        Sweep(
+            "shader cleaning", pairs, [&] { return prepared; },
+            [](World&, FileSystem& through) { CleanShaderCache(through, kCache); },
+            [&](World& w, const std::string& context) {
+                if (w.fs.Files(kOutside) != outside) checker.Fail(context, "a file outside the cache changed");
+                if (w.fs.Files(kSim) != originals || w.fs.Files(kPkg) != packageTree) {
+                    checker.Fail(context, "the simulator or the package changed");
+                }
+                if (!w.fs.IsFolder(kCache)) checker.Fail(context, "the cache folder itself is gone");
+                CleanShaderCache(w.fs, kCache);
+                std::vector<FolderEntry> left;
+                if (!w.fs.ListFolder(kCache, left) || !left.empty()) {
+                    checker.Fail(context, "a clean run after it left the cache not empty");
+                }
+                if (w.fs.Files(kOutside) != outside) checker.Fail(context, "a file outside the cache changed");
+            },
+            checker, totals);
     }
 
     for (const std::string& f : checker.failures) std::cout << "FAILED: " << f << "\n";

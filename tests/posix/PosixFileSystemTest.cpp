@@ -24,8 +24,9 @@ TEST(PosixFileSystemTest, ComponentsResolveIgnoringCase) {
     EXPECT_TRUE(test::FileExists(dir / "Scenery/0502/scenery/APX47180.bgl.bglbckup"));
     // A name taken in another case counts as taken.
     test::WriteBytes(dir / "Scenery/0502/scenery/other.bgl", "o");
-    EXPECT_EQ(fs.RenameFile(dir / "Scenery/0502/scenery/other.bgl", dir / "Scenery/0502/scenery/APX47180.BGL.BGLBCKUP").code,
-              kFileExists);
+    EXPECT_EQ(
+        fs.RenameFile(dir / "Scenery/0502/scenery/other.bgl", dir / "Scenery/0502/scenery/APX47180.BGL.BGLBCKUP").code,
+        kFileExists);
 }
 
 TEST(PosixFileSystemTest, ExactNameWinsOverOtherCase) {

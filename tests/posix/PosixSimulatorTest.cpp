@@ -49,9 +49,11 @@ TEST(PosixRegistryTest, ReadsBothHivesAndViewsOfAPrefix) {
     w.user = {{"Software\\Lockheed Martin\\Prepar3D v2", "AppPath", "D:\\Prépar3D v2"}};
     w.Write(dir.path());
     PosixRegistry registry(dir.path());
-    EXPECT_EQ(registry.ReadString(kLM, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", k32),
-              "C:\\FSX");
-    EXPECT_FALSE(registry.ReadString(kLM, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", k64));
+    EXPECT_EQ(
+        registry.ReadString(kLM, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", k32),
+        "C:\\FSX");
+    EXPECT_FALSE(
+        registry.ReadString(kLM, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", k64));
     EXPECT_EQ(registry.ReadString(kLM, "Software\\Lockheed Martin\\Prepar3D v4", "SetupPath", k64),
               "C:\\Program Files\\Lockheed Martin\\Prepar3D v4\\");
     EXPECT_FALSE(registry.ReadString(kLM, "Software\\Lockheed Martin\\Prepar3D v4", "SetupPath", k32));
@@ -67,8 +69,11 @@ TEST(PosixRegistryTest, MissingOrDamagedFilesGiveNoValue) {
     EXPECT_FALSE(absent.ReadString(kLM, "Software\\A", "V", k32));
     EXPECT_FALSE(absent.ReadString(kCU, "Software\\A", "V", k32));
 
-    test::WriteBytes(dir / "p/system.reg", "WINE REGISTRY Version 2\n#arch=win32\n[Software\\\\A] 1\n\"V\"=\"C:\\\\cut");
-    test::WriteBytes(dir / "p/user.reg", std::string("\x7f" "ELF\0\0\0", 7));
+    test::WriteBytes(dir / "p/system.reg",
+                     "WINE REGISTRY Version 2\n#arch=win32\n[Software\\\\A] 1\n\"V\"=\"C:\\\\cut");
+    test::WriteBytes(dir / "p/user.reg", std::string("\x7f"
+                                                     "ELF\0\0\0",
+                                                     7));
     PosixRegistry damaged(dir / "p");
     EXPECT_FALSE(damaged.ReadString(kLM, "Software\\A", "V", k32));
     EXPECT_FALSE(damaged.ReadString(kCU, "Software\\A", "V", k32));
@@ -155,12 +160,18 @@ TEST(CliDetectTest, ListsWhatAWinePrefixHolds) {
 
     const CliRun r = RunCli({"detect", "--wine-prefix", prefix});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "1\tFlight Simulator X\t-\n"
-                     "2\tFSX Steam Edition\t" + prefix + "/drive_c/FSX/\n"
-                     "3\tPrepar3D v1\t-\n"
-                     "4\tPrepar3D v2\t" + longFolder + "/\n"
-                     "5\tPrepar3D v3\t-\n"
-                     "6\tPrepar3D v4\t" + prefix + "/drive_c/Program Files/Lockheed Martin/Prepar3D v4/\n");
+    EXPECT_EQ(r.out,
+              "1\tFlight Simulator X\t-\n"
+              "2\tFSX Steam Edition\t" +
+                  prefix +
+                  "/drive_c/FSX/\n"
+                  "3\tPrepar3D v1\t-\n"
+                  "4\tPrepar3D v2\t" +
+                  longFolder +
+                  "/\n"
+                  "5\tPrepar3D v3\t-\n"
+                  "6\tPrepar3D v4\t" +
+                  prefix + "/drive_c/Program Files/Lockheed Martin/Prepar3D v4/\n");
 
     const CliRun off = RunCli({"detect", "--nodetect", "--wine-prefix", prefix});
     EXPECT_EQ(off.code, 0);
@@ -228,7 +239,8 @@ TEST(CliWinePrefixTest, TheOnlyDetectedSimulatorIsChosenAndTheLockIsHonoured) {
     test::WriteBytes(prefix + "/drive_c/Program Files/Lockheed Martin/Prepar3D v4/Prepar3D.exe", Exe(4, 5, 12, true));
     test::MakeFolder(prefix + "/drive_c/Program Files/Lockheed Martin/Prepar3D v4/Scenery");
     test::WinePrefixWriter w;
-    w.machine = {{"Software\\Lockheed Martin\\Prepar3D v4", "SetupPath", "C:\\Program Files\\Lockheed Martin\\Prepar3D v4"}};
+    w.machine = {
+        {"Software\\Lockheed Martin\\Prepar3D v4", "SetupPath", "C:\\Program Files\\Lockheed Martin\\Prepar3D v4"}};
     w.Write(prefix);
 
     const std::vector<std::string> args = {"--package", dir / "pkg", "--wine-prefix", prefix, "status"};

@@ -18,7 +18,8 @@ std::vector<unsigned> Utf16Units(const std::string& s) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
         unsigned cp = extra == 0 ? c : c & (0x3Fu >> extra);
-        for (int k = 1; k <= extra && i + k < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        for (int k = 1; k <= extra && i + k < s.size(); ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
         if (cp >= 0x10000) {
             out.push_back(0xD800 + ((cp - 0x10000) >> 10));
             out.push_back(0xDC00 + ((cp - 0x10000) & 0x3FF));
@@ -33,8 +34,10 @@ std::vector<unsigned> Utf16Units(const std::string& s) {
 std::string EscapeKey(const std::string& key) {
     std::string out;
     for (char c : key) {
-        if (c == '\\') out += "\\\\";
-        else out += c;
+        if (c == '\\')
+            out += "\\\\";
+        else
+            out += c;
     }
     return out;
 }
@@ -49,7 +52,8 @@ std::string WineEscape(const std::string& utf8) {
         char buffer[16];
         if (u > 127) {
             // Four digits when a hexadecimal digit follows, as Wine writes it.
-            const bool hexFollows = i + 1 < units.size() && units[i + 1] < 128 && std::isxdigit(static_cast<int>(units[i + 1]));
+            const bool hexFollows =
+                i + 1 < units.size() && units[i + 1] < 128 && std::isxdigit(static_cast<int>(units[i + 1]));
             std::snprintf(buffer, sizeof buffer, hexFollows ? "\\x%04x" : "\\x%x", u);
             out += buffer;
         } else if (u == '\\' || u == '"') {

@@ -7,9 +7,9 @@ namespace orvanta::test {
 
 // One value of a registry file, written the way Wine writes it.
 struct WineRegValue {
-    std::string key;    // "Software\Lockheed Martin\Prepar3D v4"
-    std::string name;   // "" for the default value
-    std::string data;   // the text of a string value
+    std::string key;   // "Software\Lockheed Martin\Prepar3D v4"
+    std::string name;  // "" for the default value
+    std::string data;  // the text of a string value
 };
 
 // Escapes a text as Wine does in its registry files: "\\", "\"", and \x for every

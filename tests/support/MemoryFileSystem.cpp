@@ -175,7 +175,8 @@ void MemoryFileSystem::LoadFromDisk(const std::string& hostFolder, const std::st
             std::ifstream in(it->path(), std::ios::binary);
             std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             const bool readOnly = (it->status().permissions() & stdfs::perms::owner_write) == stdfs::perms::none;
-            AddFile(path, std::move(bytes), LocalTimeOf(it->last_write_time()), readOnly ? std::uint32_t{kAttrReadOnly} : 0u);
+            AddFile(path, std::move(bytes), LocalTimeOf(it->last_write_time()),
+                    readOnly ? std::uint32_t{kAttrReadOnly} : 0u);
         }
     }
 }
@@ -278,7 +279,8 @@ FsStatus MemoryFileSystem::GetAttributes(const std::string& path, std::uint32_t&
     if (node == nullptr) return FsStatus::Fail(kFileNotFound);
     attributes = node->attributes;
     if (node->kind == Node::Folder) attributes |= kAttrDirectory;
-    if (node->kind == Node::Link) attributes |= kAttrReparsePoint | (node->linkToFolder ? std::uint32_t{kAttrDirectory} : 0u);
+    if (node->kind == Node::Link)
+        attributes |= kAttrReparsePoint | (node->linkToFolder ? std::uint32_t{kAttrDirectory} : 0u);
     if (attributes == 0) attributes = kAttrNormal;
     return FsStatus::Ok();
 }
