@@ -27,7 +27,9 @@ WindowPlace CenteredSelectionPlace(double ownerLeft, double ownerTop, double own
                                    double width, double height) {
     const auto widthGap = static_cast<std::int64_t>(RoundHalfEven(ownerWidth - width));
     const auto heightGap = static_cast<std::int64_t>(RoundHalfEven(ownerHeight - height));
-    return {ownerLeft + static_cast<double>(widthGap / 2), ownerTop + static_cast<double>(heightGap / 2)};
+    // Whole window units halved as whole numbers, truncating toward zero.
+    return {ownerLeft + static_cast<double>(widthGap / 2),   // NOLINT(bugprone-integer-division)
+            ownerTop + static_cast<double>(heightGap / 2)};  // NOLINT(bugprone-integer-division)
 }
 
 WindowPlace DisplayPlaceBeside(double ownerLeft, double ownerTop, double ownerWidth) {

@@ -60,7 +60,7 @@ struct NativeForm::Slot {
     }
 };
 
-NativeForm::NativeForm(FormModel& form, std::vector<ControlPlace> layout, int clientWidth, int clientHeight)
+NativeForm::NativeForm(FormModel& form, const std::vector<ControlPlace>& layout, int clientWidth, int clientHeight)
     : form_(form),
       clientWidth_(clientWidth),
       clientHeight_(clientHeight) {

@@ -55,7 +55,7 @@ inline constexpr wchar_t kControlNameProperty[] = L"OrvantaControlName";
 // models onto them and turns notifications into clicks on the models. It decides nothing.
 class NativeForm {
 public:
-    NativeForm(FormModel& form, std::vector<ControlPlace> layout, int clientWidth, int clientHeight);
+    NativeForm(FormModel& form, const std::vector<ControlPlace>& layout, int clientWidth, int clientHeight);
     ~NativeForm();
     NativeForm(const NativeForm&) = delete;
     NativeForm& operator=(const NativeForm&) = delete;
