@@ -10,15 +10,6 @@ namespace orvanta {
 
 namespace {
 
-// Thrown inside one item's steps only; caught at that item, never leaves the run.
-struct StepFailure {
-    int code;
-};
-
-void Check(FsStatus status) {
-    if (!status) throw StepFailure{status.code};
-}
-
 class InstallRun {
 public:
     InstallRun(RunTools tools, ProgramState& state, const InstallOptions& options, RunLogs logs)
@@ -77,12 +68,6 @@ public:
     }
 
 private:
-    std::string Describe(const std::string& path) {
-        std::string description;
-        Check(DescribeFile(tools_.fs, tools_.regional, path, description));
-        return description;
-    }
-
     void InstallMagvarTable() {
         result_.magvarAttempted = true;
         const std::string source = MagvarSourcePath(state_.AppFolder);
@@ -90,21 +75,22 @@ private:
         const std::string backup = MagvarBackupPath(destination);
         try {
             std::string d1;
-            if (options_.log) d1 = Describe(destination);
+            if (options_.log) d1 = DescribeForStep(tools_, destination);
             if (!tools_.fs.Exists(backup)) {
                 // The backup is a copy, not the table moved aside: the simulator, which cannot
                 // run without a magvar table, keeps one whatever stops the replacement (a
                 // failed copy, a crash), and the program can still read it next time.
-                Check(tools_.fs.CopyFile(destination, backup));
+                ThrowOnFailure(tools_.fs.CopyFile(destination, backup));
                 if (options_.log) {
                     AppendLine(logs_.actionsLogText, "Backup rename: " + destination + d1 + " TO " + backup);
                 }
             }
             // Replaced in one step, which a read-only table would refuse on Windows.
             if (!ClearWriteProtection(tools_.fs, destination)) throw StepFailure{kPermissionDenied};
-            Check(tools_.fs.CopyFile(source, destination));
+            ThrowOnFailure(tools_.fs.CopyFile(source, destination));
             if (options_.log) {
-                AppendLine(logs_.actionsLogText, "Replaced: " + destination + d1 + " BY " + source + Describe(source));
+                AppendLine(logs_.actionsLogText,
+                           "Replaced: " + destination + d1 + " BY " + source + DescribeForStep(tools_, source));
             }
             ++result_.replaced;
         } catch (const StepFailure& failure) {
@@ -122,20 +108,21 @@ private:
                 throw StepFailure{0};
             }
             std::string d1;
-            if (options_.log) d1 = Describe(destination);
+            if (options_.log) d1 = DescribeForStep(tools_, destination);
             if (!tools_.fs.Exists(backup)) {
                 step_ = kStepBackup;
-                Check(tools_.fs.RenameFile(destination, backup));
+                ThrowOnFailure(tools_.fs.RenameFile(destination, backup));
                 if (options_.log) {
                     AppendLine(logs_.actionsLogText, "Backup rename: " + destination + d1 + " TO " + backup);
                 }
             }
             step_ = kStepCopy;
             std::string d2;
-            if (options_.log) d2 = Describe(destination);
-            Check(tools_.fs.CopyFile(source, destination));
+            if (options_.log) d2 = DescribeForStep(tools_, destination);
+            ThrowOnFailure(tools_.fs.CopyFile(source, destination));
             if (options_.log) {
-                AppendLine(logs_.actionsLogText, "Replaced: " + destination + d2 + " BY " + source + Describe(source));
+                AppendLine(logs_.actionsLogText,
+                           "Replaced: " + destination + d2 + " BY " + source + DescribeForStep(tools_, source));
             }
             ++result_.replaced;
         } catch (const StepFailure& failure) {

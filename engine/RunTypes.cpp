@@ -10,4 +10,10 @@ std::string DescribeForRecord(RunTools tools, const std::string& path) {
     return description;
 }
 
+std::string DescribeForStep(RunTools tools, const std::string& path) {
+    std::string description;
+    ThrowOnFailure(DescribeFile(tools.fs, tools.regional, path, description));
+    return description;
+}
+
 }  // namespace orvanta

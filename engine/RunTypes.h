@@ -30,6 +30,18 @@ struct RunLogs {
 // stop the record: it then says so instead of giving date and size.
 std::string DescribeForRecord(RunTools tools, const std::string& path);
 
+// Thrown inside one item's steps of a run only; caught at that item, never leaves the run.
+struct StepFailure {
+    int code;
+};
+
+inline void ThrowOnFailure(FsStatus status) {
+    if (!status) throw StepFailure{status.code};
+}
+
+// A path's description for an actions log line; a failed query fails the item's step.
+std::string DescribeForStep(RunTools tools, const std::string& path);
+
 inline constexpr const char* kSeeErrorLogLine = "See the Orvanta_Installer.log file for details";
 
 }  // namespace orvanta

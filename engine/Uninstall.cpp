@@ -10,14 +10,6 @@ namespace orvanta {
 
 namespace {
 
-struct StepFailure {
-    int code;
-};
-
-void Check(FsStatus status) {
-    if (!status) throw StepFailure{status.code};
-}
-
 class UninstallRun {
 public:
     UninstallRun(RunTools tools, ProgramState& state, const UninstallOptions& options, RunLogs logs)
@@ -57,12 +49,6 @@ public:
     }
 
 private:
-    std::string Describe(const std::string& path) {
-        std::string description;
-        Check(DescribeFile(tools_.fs, tools_.regional, path, description));
-        return description;
-    }
-
     // A copy cut short by a crash or a kill leaves its temporary file beside the destination
     // (the destination itself is never partly written). It is ours, never the user's: remove it.
     void RemoveCopyLeftover(const std::string& destination) {
@@ -84,15 +70,15 @@ private:
                     throw StepFailure{0};
                 }
                 std::string d1;
-                if (options_.log) d1 = Describe(destination);
+                if (options_.log) d1 = DescribeForStep(tools_, destination);
                 step_ = kStepDelete;
-                Check(tools_.fs.DeleteFile(destination));
+                ThrowOnFailure(tools_.fs.DeleteFile(destination));
                 if (options_.log) AppendLine(logs_.actionsLogText, "Deleting: " + destination + d1);
             }
             step_ = kStepRestore;
             std::string d2;
-            if (options_.log) d2 = Describe(backup);
-            Check(tools_.fs.RenameFile(backup, destination));
+            if (options_.log) d2 = DescribeForStep(tools_, backup);
+            ThrowOnFailure(tools_.fs.RenameFile(backup, destination));
             if (options_.log) AppendLine(logs_.actionsLogText, "Restoring file from: " + backup + d2);
             ++result_.restored;
         } catch (const StepFailure& failure) {
