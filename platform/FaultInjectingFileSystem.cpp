@@ -34,6 +34,11 @@ FsStatus FaultInjectingFileSystem::ModifiedTime(const std::string& path, LocalDa
     ORVANTA_INTERCEPT("ModifiedTime", path);
     return inner_.ModifiedTime(path, time);
 }
+FsStatus FaultInjectingFileSystem::QueryFile(const std::string& path, FileInfo& info) {
+    info = {};
+    ORVANTA_INTERCEPT("QueryFile", path);
+    return inner_.QueryFile(path, info);
+}
 FsStatus FaultInjectingFileSystem::CopyFile(const std::string& source, const std::string& target) {
     ORVANTA_INTERCEPT("CopyFile", source, target);
     return inner_.CopyFile(source, target);

@@ -46,6 +46,16 @@ bool QueryAttributes(const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& data) 
     return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) != FALSE;
 }
 
+// Local time with the daylight saving rule of the file's own date, as Explorer shows it.
+FsStatus LocalTimeOf(const FILETIME& written, LocalDateTime& time) {
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    if (!::FileTimeToSystemTime(&written, &utc)) return FromLastError();
+    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return FromLastError();
+    time = {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
+    return FsStatus::Ok();
+}
+
 // Opens an existing file for reading; a folder is refused as the run-time library refuses it.
 FsStatus OpenForReading(const std::string& path, HANDLE& out) {
     const std::wstring wide = ToWide(path);
@@ -105,13 +115,23 @@ FsStatus Win32FileSystem::FileLength(const std::string& path, std::uint64_t& len
 FsStatus Win32FileSystem::ModifiedTime(const std::string& path, LocalDateTime& time) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!QueryAttributes(ToWide(path), data)) return FromLastError();
-    // Local time with the daylight saving rule of the file's own date, as Explorer shows it.
-    SYSTEMTIME utc{};
-    SYSTEMTIME local{};
-    if (!::FileTimeToSystemTime(&data.ftLastWriteTime, &utc)) return FromLastError();
-    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return FromLastError();
-    time = {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
-    return FsStatus::Ok();
+    return LocalTimeOf(data.ftLastWriteTime, time);
+}
+
+FsStatus Win32FileSystem::QueryFile(const std::string& path, FileInfo& info) {
+    info = {};
+    if (path.empty()) return FsStatus::Ok();
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!QueryAttributes(ToWide(path), data)) {
+        const FsStatus failure = FromLastError();
+        const bool absent = failure.code == kFileNotFound || failure.code == kPathNotFound;
+        return absent ? FsStatus::Ok() : failure;
+    }
+    info.exists = true;
+    info.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (!info.isFolder) info.length = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    info.attributes = data.dwFileAttributes;
+    return LocalTimeOf(data.ftLastWriteTime, info.modified);
 }
 
 FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string& target) {
