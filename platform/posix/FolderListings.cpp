@@ -1,6 +1,7 @@
 #include "platform/posix/FolderListings.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <sys/statfs.h>
 #include <unistd.h>
@@ -134,19 +135,30 @@ const FolderListings::Listing* FolderListings::Read(const std::string& folder) {
     // Watched before it is read: a change while it is read arrives as an event.
     const bool watched = WatchWithParents(folder);
     struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
     struct stat st {};
-    if (!watched) {
-        ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
-        if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
+    if (!watched && ::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return nullptr;
     }
-    DIR* d = ::opendir(folder.c_str());
-    if (d == nullptr) return nullptr;
     Listing fresh;
-    while (dirent* e = ::readdir(d)) {
-        const std::string name = e->d_name;
-        if (name != "." && name != "..") fresh.Add(name);
+    alignas(struct dirent64) char buffer[32768];
+    for (;;) {
+        const ssize_t n = ::getdents64(fd, buffer, sizeof buffer);
+        if (n <= 0) {
+            ::close(fd);
+            if (n < 0) return nullptr;
+            break;
+        }
+        for (ssize_t at = 0; at < n;) {
+            const auto* entry = reinterpret_cast<const struct dirent64*>(buffer + at);
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") fresh.Add(name);
+            at += entry->d_reclen;
+        }
     }
-    ::closedir(d);
     if (watched) {
         fresh.watched_ = true;
         return &(listings_[folder] = std::move(fresh));
@@ -171,23 +183,32 @@ bool FolderListings::WatchWithParents(const std::string& folder) {
         }
     }
     if (!ReportsEveryChange(folder)) return false;
-    // From the root down: a folder on the way that is replaced once its parent is watched
-    // shows as an event in the parent.
-    for (std::size_t at = 0;;) {
+    if (folder == "/") return AddWatch(folder, kWatchMask) >= 0;
+    // From the root down, each folder on the way watched for its entry that leads on: one
+    // replaced once its parent is watched shows as an event there. The folder's own
+    // parent is spared when the folder is no link: its own events tell that it moved.
+    const std::size_t parentEnd = folder.find_last_of('/', folder.size() - 2);
+    for (std::size_t at = 0; at < parentEnd;) {
         const std::size_t next = folder.find('/', at + 1);
-        if (next == std::string::npos) break;
-        const int parent = AddWatch(folder.substr(0, at + 1));
+        const int parent = AddWatch(folder.substr(0, at + 1), kWatchMask);
         if (parent < 0) return false;
         watches_[parent].guarded.insert(folder.substr(at + 1, next - at - 1));
         at = next;
     }
-    return AddWatch(folder) >= 0;
+    if (AddWatch(folder, kWatchMask | IN_DONT_FOLLOW) >= 0) return true;
+    if (errno != ENOTDIR) return false;
+    const int parent = AddWatch(folder.substr(0, parentEnd + 1), kWatchMask);
+    if (parent < 0) return false;
+    watches_[parent].guarded.insert(folder.substr(parentEnd + 1, folder.size() - parentEnd - 2));
+    return AddWatch(folder, kWatchMask) >= 0;
 }
 
-int FolderListings::AddWatch(const std::string& path) {
+int FolderListings::AddWatch(const std::string& path, std::uint32_t mask) {
     auto known = watchOfPath_.find(path);
     if (known != watchOfPath_.end()) return known->second;
-    const int wd = ::inotify_add_watch(events_, path.c_str(), kWatchMask);
+    // Without its closing '/', a link at the end of the path is not followed.
+    const std::string name = (mask & IN_DONT_FOLLOW) != 0 ? path.substr(0, path.size() - 1) : path;
+    const int wd = ::inotify_add_watch(events_, name.c_str(), mask);
     if (wd < 0) return -1;
     watchOfPath_[path] = wd;
     // A folder reached through another path already has its descriptor.

@@ -3,6 +3,7 @@
 #include <sys/inotify.h>
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <unordered_map>
@@ -72,7 +73,7 @@ private:
 
     const Listing* Read(const std::string& folder);
     bool WatchWithParents(const std::string& folder);
-    int AddWatch(const std::string& path);
+    int AddWatch(const std::string& path, std::uint32_t mask);
     void ApplyEvents();
     void Apply(const struct inotify_event& event);
     // Forgets the listings and watches of `prefix` and of every folder below it.
