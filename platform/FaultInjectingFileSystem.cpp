@@ -4,6 +4,8 @@ namespace orvanta {
 
 int FaultInjectingFileSystem::Intercept(const char* name, const std::string& path, const std::string& other) {
     ++count_;
+    ++asked_[path];
+    if (!other.empty()) ++asked_[other];
     journal_.push_back(std::string(name) + " " + path + (other.empty() ? "" : " -> " + other));
     int code = 0;
     if (auto it = failNumbers_.find({count_, 0}); it != failNumbers_.end()) code = it->code;

@@ -138,6 +138,7 @@ const FolderListings::Listing* FolderListings::Read(const std::string& folder) {
     ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return nullptr;
+    ++reads_;
     struct stat st {};
     if (!watched && ::fstat(fd, &st) != 0) {
         ::close(fd);

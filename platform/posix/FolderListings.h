@@ -49,7 +49,8 @@ public:
         off_t size_ = 0;
     };
 
-    FolderListings() = default;
+    // Without watching, every kept listing is checked against the folder's dates.
+    explicit FolderListings(bool watch = true) : eventsUnavailable_(!watch) {}
     ~FolderListings();
     FolderListings(const FolderListings&) = delete;
     FolderListings& operator=(const FolderListings&) = delete;
@@ -64,6 +65,9 @@ public:
     // place first; the events they cause confirm them.
     void NoteAdded(const std::string& path);
     void NoteRemoved(const std::string& path);
+
+    // Folders read so far.
+    int Reads() const { return reads_; }
 
 private:
     struct Watch {
@@ -86,6 +90,7 @@ private:
     Listing scratch_;  // a listing too recent to keep
     int events_ = -1;  // the inotify descriptor, opened at the first watch
     bool eventsUnavailable_ = false;
+    int reads_ = 0;
     std::unordered_map<int, Watch> watches_;
     std::unordered_map<std::string, int> watchOfPath_;
 };

@@ -16,6 +16,12 @@ namespace orvanta {
 // check of that listing (FolderListings). One thread at a time.
 class PosixFileSystem : public FileSystem {
 public:
+    // Kept listings follow the kernel's change events where it reports them all; without
+    // watching, they are checked against the folders' dates.
+    enum class Watching { WhereReported, Never };
+    explicit PosixFileSystem(Watching watching = Watching::WhereReported)
+        : listings_(watching == Watching::WhereReported) {}
+
     bool Exists(const std::string& path) override;
     bool IsFolder(const std::string& path) override;
     FsStatus FileLength(const std::string& path, std::uint64_t& length) override;
@@ -40,6 +46,8 @@ public:
     // else under the first name in its folder that equals it ignoring ASCII case, else
     // unchanged (so that a file can be created under the name asked for).
     std::string Resolve(const std::string& path);
+    // Folders read so far for the case-insensitive lookups.
+    int FolderReads() const { return listings_.Reads(); }
 
 private:
     // stat (or lstat) of what the path names on disk; false with errno when nothing is
