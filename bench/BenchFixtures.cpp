@@ -78,8 +78,8 @@ std::vector<std::string> NamesOfOneArea() {
 
 std::unique_ptr<Fixture> MakeCrowded(int replaced, int unrelated) {
     auto f = std::make_unique<Fixture>();
-    const std::string base = TheScratch().root + "crowded-" + std::to_string(replaced) + "-" +
-                             std::to_string(unrelated) + "/";
+    const std::string base =
+        TheScratch().root + "crowded-" + std::to_string(replaced) + "-" + std::to_string(unrelated) + "/";
     f->pkg = base + "package/";
     f->sim = base + "FSX/";
     std::mt19937 rng(640);
@@ -109,7 +109,8 @@ std::unique_ptr<Fixture> MakeCrowded(int replaced, int unrelated) {
         }
     }
     Write(f->pkg + "APXFileList.txt", list);
-    for (int i = 0; i < unrelated; ++i) Write(folder + "OWN" + std::to_string(10000 + i) + ".bgl", RandomBytes(rng, 512));
+    for (int i = 0; i < unrelated; ++i)
+        Write(folder + "OWN" + std::to_string(10000 + i) + ".bgl", RandomBytes(rng, 512));
     CheckCatalogue(*f);
     return f;
 }

@@ -44,7 +44,8 @@ ScanResult RefreshFileStatus(FileSystem& fs, ProgramState& state, const StatusSe
             }
             const bool destinationKnown = fs.QueryFile(destination, destinationInfo).ok();
             if (!destinationKnown || destinationInfo.exists) {
-                if (!selection.forceFull && sourceKnown && destinationKnown && IsSameFile(sourceInfo, destinationInfo)) {
+                if (!selection.forceFull && sourceKnown && destinationKnown &&
+                    IsSameFile(sourceInfo, destinationInfo)) {
                     ++counts[kUpToDate];
                     upToDate.push_back(destination);
                 } else {

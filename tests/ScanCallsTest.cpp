@@ -16,11 +16,12 @@ TEST(ScanCallsTest, EachSourceBackupAndDestinationIsAskedOnce) {
     package.apx = {"APX47180", "APX47185"};
     package.nvx = {"NVX05021", "NVX11070"};
     test::SimFolderBuilder simulator;
-    simulator.Add("0502", "APX47180.bgl", "SIM APX47180")  // up to date (dates below)
-        .Add("0502", "APX47185.bgl", "SIM APX47185")      // updatable, backed up
+    simulator
+        .Add("0502", "APX47180.bgl", "SIM APX47180")  // up to date (dates below)
+        .Add("0502", "APX47185.bgl", "SIM APX47185")  // updatable, backed up
         .Add("0502", "APX47185.bgl.bglbckup", "original")
         .Add("0502", "ATX05021.bgl", "longer than the package's")  // updatable
-        .Add("1107", "NVX11070.bgl.bglbckup", "original");        // backup only
+        .Add("1107", "NVX11070.bgl.bglbckup", "original");         // backup only
     ASSERT_TRUE(f.Build(package, simulator)) << f.errorLog;
     test::SetLocalModifiedTime(f.Source("APX", "APX47180.bgl"), 2023, 5, 10, 9, 0, 0);
     test::SetLocalModifiedTime(f.Dest("0502", "APX47180.bgl"), 2023, 5, 10, 18, 0, 0);

@@ -15,7 +15,7 @@ namespace sfs = std::filesystem;
 // folder afterwards, ours and another program's, without reading the folder again; only a
 // folder replaced by another one (itself, a folder above it, a link to it) is read again.
 TEST(KeptListingTest, FollowsEveryChangeAndReadsAFolderOnce) {
-    using Change = void (*)(PosixFileSystem& fs, const std::string& root, const std::string& folder);
+    using Change = void (*)(PosixFileSystem & fs, const std::string& root, const std::string& folder);
     struct Case {
         const char* name;
         bool folderIsLink;
