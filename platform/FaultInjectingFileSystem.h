@@ -1,8 +1,8 @@
 #pragma once
 
-#include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -90,7 +90,7 @@ private:
     std::set<NumberFault> failNumbers_;
     std::vector<FragmentFault> failFragments_;
     std::vector<std::string> journal_;
-    std::map<std::string, int> asked_;
+    std::unordered_map<std::string, int> asked_;
     int failFrom_ = 0;
     int failFromCode_ = 0;
     int count_ = 0;

@@ -274,15 +274,20 @@ FsStatus PosixFileSystem::QueryFile(const std::string& path, FileInfo& info) {
 
 namespace {
 
-// Gives an anonymous file, written in full, the partial name for an instant and then the
-// target's: a run killed while copying leaves nothing behind, and the target's name never
-// holds a partly written file. False (with errno) when it cannot be named.
-bool NameAnonymousFile(int fd, const std::string& partial, const std::string& finalName) {
+// Gives an anonymous file, written in full, the target's name: at once where the target
+// is absent; else the partial name for an instant, renamed over the target. A run killed
+// while copying leaves nothing behind, and the target's name never holds a partly written
+// file. False (with errno) when it cannot be named.
+bool NameAnonymousFile(int fd, const std::string& partial, const std::string& finalName, bool targetExists) {
     char self[64];
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+    if (!targetExists) {
+        if (::linkat(AT_FDCWD, self, AT_FDCWD, finalName.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+        if (errno != EEXIST) return false;  // else someone made it meanwhile: replaced below
+    }
     if (::linkat(AT_FDCWD, self, AT_FDCWD, partial.c_str(), AT_SYMLINK_FOLLOW) != 0) {
         if (errno != EEXIST) return false;
-        // Left by a run of a version that named its copies first.
+        // Left by a run killed between the two steps.
         if (::unlink(partial.c_str()) != 0) return false;
         if (::linkat(AT_FDCWD, self, AT_FDCWD, partial.c_str(), AT_SYMLINK_FOLLOW) != 0) return false;
     }
@@ -338,7 +343,9 @@ FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string&
     if (anonymous.valid()) {
         FsStatus status = CopyContent(in.get(), anonymous.get(), st.st_size);
         if (status && ::futimens(anonymous.get(), times) != 0) status = FromErrno();
-        if (status && !NameAnonymousFile(anonymous.get(), partial, finalName)) status = FromErrno();
+        if (status && !NameAnonymousFile(anonymous.get(), partial, finalName, targetSt.st_mode != 0)) {
+            status = FromErrno();
+        }
         if (status && ::close(anonymous.release()) != 0) status = FromErrno();
         if (status) listings_.NoteAdded(finalName);
         return status;
