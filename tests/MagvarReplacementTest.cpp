@@ -54,31 +54,6 @@ TEST_F(MagvarReplacementTest, AFailedCopyLeavesTheSimulatorsTableAndTheOptionToR
     EXPECT_EQ(test::ReadBytes(table + ".bak"), original);
 }
 
-TEST_F(MagvarReplacementTest, ARunCutShortAtAnyOperationLeavesATableInPlace) {
-    int operations = 0;
-    {
-        EngineFixture clean;
-        ASSERT_TRUE(clean.Build(test::PackageBuilder{}, test::SimFolderBuilder{}));
-        FaultInjectingFileSystem cleanCounter(clean.fs());
-        InstallOptions options;
-        options.magvar = true;
-        ASSERT_EQ(RunInstall(clean.tools(cleanCounter), clean.state, options, clean.logs()).errors, 0);
-        operations = cleanCounter.OperationCount();
-    }
-    ASSERT_GT(operations, 2);
-    for (int n = 1; n <= operations; ++n) {
-        EngineFixture run;
-        ASSERT_TRUE(run.Build(test::PackageBuilder{}, test::SimFolderBuilder{}));
-        FaultInjectingFileSystem dying(run.fs());
-        dying.FailFrom(n, kDeviceIoError);
-        InstallOptions options;
-        options.magvar = true;
-        (void)RunInstall(run.tools(dying), run.state, options, run.logs());
-        const std::string now = test::ReadBytes(test::SimMagvarPath(run.sim));
-        EXPECT_TRUE(now == original || now == replacement) << "dying before operation " << n;
-    }
-}
-
 TEST_F(MagvarReplacementTest, AReadOnlyTableIsReplacedAndItsBackupKept) {
     namespace stdfs = std::filesystem;
     stdfs::permissions(stdfs::u8path(table), stdfs::perms::owner_write, stdfs::perm_options::remove);
