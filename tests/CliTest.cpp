@@ -116,10 +116,11 @@ TEST_F(CliTest, UsageErrorsExitTwo) {
 TEST_F(CliTest, StatusAndListPrintTheWindowsFigures) {
     CliRun r = Run({"status", "--regions", "Europe,0"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, CaptionBase() + " (P3D v4.5)\nRegion status [2 region(s) selected]\nAvailable files: 3 files\n"
-                                     "Up-to-date files: None\nUpdatable files: 2 files\nDeinstallable: None\n"
-                                     "Missing destination: 1 files\nMagvar table: Magvar table (2022-R3)\n"
-                                     "Simulator activity: Inactive\n");
+    EXPECT_EQ(r.out, CaptionBase() +
+                         " (P3D v4.5)\nRegion status [2 region(s) selected]\nAvailable files: 3 files\n"
+                         "Up-to-date files: None\nUpdatable files: 2 files\nDeinstallable: None\n"
+                         "Missing destination: 1 files\nMagvar table: Magvar table (2022-R3)\n"
+                         "Simulator activity: Inactive\n");
 
     test::SetLocalModifiedTime(Dest("APX47180.bgl"), 2022, 1, 31, 12, 0, 0);
     test::SetLocalModifiedTime(dir / "pkg/APXFiles/APX47180.bgl", 2023, 2, 28, 12, 0, 0);
@@ -138,8 +139,9 @@ TEST_F(CliTest, InstallAndUninstallWithErrorsThenWithout) {
     CliRun r = Run({"install", "--regions", "europe"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Unable to complete full update\n1 BGL file(s) couldn't be updated\n"
-                     "See the Orvanta_Installer.log file for details\n");
+    EXPECT_EQ(r.err,
+              "Unable to complete full update\n1 BGL file(s) couldn't be updated\n"
+              "See the Orvanta_Installer.log file for details\n");
     EXPECT_EQ(test::ReadBytes(dir / "pkg/Orvanta_Installer.log").rfind("Error Id: Copying new file", 0), 0u);
     EXPECT_EQ(StoredCount(), "0");  // a failed install is not counted
 
@@ -180,8 +182,9 @@ TEST_F(CliTest, AFailedMigrationRefusesEveryCommand) {
     const CliRun r = Run({"status", "--regions", "europe"});
     EXPECT_EQ(r.code, 3);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "1 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is required "
-                     "before using the installer\nSee the Orvanta_Installer.log file for details\n");
+    EXPECT_EQ(r.err,
+              "1 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is required "
+              "before using the installer\nSee the Orvanta_Installer.log file for details\n");
     EXPECT_NE(test::ReadBytes(dir / "pkg/Orvanta_Installer.log").find("ERROR Renaming backup file: "),
               std::string::npos);
 }
@@ -210,8 +213,9 @@ TEST_F(CliTest, TerminalAnswersTheRestoreQuestion) {
         cli::InitProgramState(ctx);
         ctx.terminalInput = &input;
         EXPECT_EQ(cli::RunUninstallCommand(ctx), 0) << err.str();
-        EXPECT_EQ(err.str(), "Restore missing files from backups if available?\nIf [No], backup files will be kept\n"
-                             "[Y/n] ");
+        EXPECT_EQ(err.str(),
+                  "Restore missing files from backups if available?\nIf [No], backup files will be kept\n"
+                  "[Y/n] ");
     };
     ASSERT_EQ(Run({"install", "--regions", "europe"}).code, 0);
     std::remove(Dest("ATX05021.bgl").c_str());

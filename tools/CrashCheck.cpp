@@ -71,7 +71,8 @@ int Record(const fs::path& sim, const fs::path& pkg, const std::string& manifest
     for (const auto& [relative, hash] : HashTree(pkg)) {
         std::string name = fs::path(relative).filename().string();
         for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".bgl") == 0) out << "P " << hash << " " << name << "\n";
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".bgl") == 0)
+            out << "P " << hash << " " << name << "\n";
     }
     return out ? 0 : 2;
 }
@@ -81,8 +82,8 @@ int Verify(const fs::path& sim, const std::string& manifestPath) {
     const orvanta::tools::LossReport r = orvanta::tools::CheckNothingLost(m.simulator, m.package, HashTree(sim));
     for (const std::string& p : r.problems) std::cout << p << "\n";
     std::cout << "originals " << m.simulator.size() << ": in place " << r.inPlace << ", at a backup " << r.atBackup
-              << "; package files in place " << r.replaced << "; temporary leftovers " << r.leftovers
-              << "; problems " << r.problems.size() << "\n";
+              << "; package files in place " << r.replaced << "; temporary leftovers " << r.leftovers << "; problems "
+              << r.problems.size() << "\n";
     return r.problems.empty() ? 0 : 1;
 }
 

@@ -15,10 +15,10 @@ namespace orvanta::tools {
 using Tree = std::map<std::string, std::string>;
 
 struct LossReport {
-    int inPlace = 0;      // originals at their place
-    int atBackup = 0;     // originals at a backup name (current or older extension)
-    int replaced = 0;     // package files in place of an original
-    int leftovers = 0;    // temporary files of a copy cut short
+    int inPlace = 0;                    // originals at their place
+    int atBackup = 0;                   // originals at a backup name (current or older extension)
+    int replaced = 0;                   // package files in place of an original
+    int leftovers = 0;                  // temporary files of a copy cut short
     std::vector<std::string> problems;  // lost originals, foreign files, a missing magvar table
 };
 

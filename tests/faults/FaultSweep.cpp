@@ -140,7 +140,8 @@ void CheckErrorCount(Checker& checker, const std::string& context, const World& 
          at = w.errorLog.find("Error Id: ", at + 1)) {
         ++records;
     }
-    if (records != errors) checker.Fail(context, std::to_string(errors) + " errors, " + std::to_string(records) + " records");
+    if (records != errors)
+        checker.Fail(context, std::to_string(errors) + " errors, " + std::to_string(records) + " records");
     if (faults == 0) return;
     if (errors > faults) checker.Fail(context, "one failure counted " + std::to_string(errors) + " times");
     const std::string& op = through.Journal()[first - 1];
@@ -290,7 +291,8 @@ int Main(int argc, char** argv) {
 
     if (only.empty() || only == "install") {
         Sweep(
-            "install", pairs, [&] { return pristine; }, [](World& w, FileSystem& through) { return w.Install(through).errors; },
+            "install", pairs, [&] { return pristine; },
+            [](World& w, FileSystem& through) { return w.Install(through).errors; },
             [&](World& w, const std::string& context) {
                 checker.NothingLost(context, w.fs);
                 recoverAndCompare(w, context, {});
@@ -313,7 +315,8 @@ int Main(int argc, char** argv) {
         }
         if (!prepared.Scan()) return 1;
         Sweep(
-            "uninstall", pairs, [&] { return prepared; }, [](World& w, FileSystem& through) { return w.Uninstall(through).errors; },
+            "uninstall", pairs, [&] { return prepared; },
+            [](World& w, FileSystem& through) { return w.Uninstall(through).errors; },
             [&](World& w, const std::string& context) {
                 checker.NothingLost(context, w.fs);
                 recoverAndCompare(w, context, {});
