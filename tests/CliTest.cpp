@@ -226,6 +226,23 @@ TEST_F(CliTest, TerminalAnswersTheRestoreQuestion) {
     EXPECT_EQ(test::ReadBytes(Dest("ATX05021.bgl")), "original ATX file");
 }
 
+// On a terminal a run shows its progress on standard error, one line rewritten in place,
+// and erases it before the closing message.
+TEST_F(CliTest, ProgressOnATerminalIsErasedBeforeTheClosingMessage) {
+    const cli::ParseResult parsed = cli::ParseCommandLine(
+        {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "sim", "install", "--regions", "europe"});
+    auto native = MakeNativePlatform({});
+    std::ostringstream out, err;
+    cli::CliContext ctx{native->get(), parsed.options, out, err, {}, {}, {}};
+    cli::InitProgramState(ctx);
+    ctx.progressOnTerminal = true;
+    ASSERT_EQ(cli::RunInstallCommand(ctx), 0) << err.str();
+    const std::string widest = "\r1/2  ATX05021.bgl";
+    EXPECT_EQ(err.str(), "\r0/2  APX47180.bgl" + widest + "\r2/2" + std::string(widest.size() - 4, ' ') + "\r" +
+                             std::string(widest.size() - 1, ' ') + "\r");
+    EXPECT_EQ(out.str(), "Update has been successfully completed\n2 BGL file(s) have been replaced\n");
+}
+
 TEST(CliSelectionTest, RegionsAndCategoriesByEveryName) {
     struct Case {
         const char* regions;
