@@ -255,6 +255,7 @@ TEST(CliSelectionTest, RegionsAndCategoriesByEveryName) {
         {"ALL", std::string("nvx,Apx"), {1, 1, 1, 1, 1, 1, 1, 1}, {1, 0, 1}},
         {"Australasia-Oceania,russia,middle-east,south-america", std::nullopt, {0, 0, 1, 1, 0, 0, 1, 1}, {1, 1, 1}},
         {"africa,north-america,australasia,europe", std::string("atx"), {1, 1, 0, 1, 1, 0, 0, 0}, {0, 1, 0}},
+        {"7", std::string("ALL"), {0, 0, 0, 0, 0, 0, 0, 1}, {1, 1, 1}},
     };
     for (const Case& c : cases) {
         StatusSelection s;
