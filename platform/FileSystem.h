@@ -97,8 +97,9 @@ public:
     virtual FsStatus RemoveEmptyFolder(const std::string& path) = 0;
     virtual FsStatus CreateFolder(const std::string& path) = 0;
 
-    // Reads a text file's lines; CR LF, LF and CR end a line and are not part of it, and a
-    // last line without terminator counts.
+    // Reads a text file's lines as UTF-8, from the platform's text encoding (the ANSI code
+    // page on Windows, UTF-8 on POSIX); CR LF, LF and CR end a line and are not part of it,
+    // and a last line without terminator counts.
     virtual FsStatus ReadLines(const std::string& path, std::vector<std::string>& lines) = 0;
     // The first line only; hasLine is false for an empty file.
     virtual FsStatus ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) = 0;

@@ -222,7 +222,8 @@ FsStatus Win32FileSystem::CreateFolder(const std::string& path) {
 FsStatus Win32FileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::string content;
     if (FsStatus st = ReadAll(path, content); !st) return st;
-    lines = SplitLines(content);
+    // Text files are 8-bit text in the ANSI code page; inside, text is UTF-8.
+    lines = SplitLines(FromAnsiCodePage(content));
     return FsStatus::Ok();
 }
 
