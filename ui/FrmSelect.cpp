@@ -44,6 +44,8 @@ frmSelect::frmSelect(Platform& platform, ProgramState& state, Host& host)
 void frmSelect::Load() {
     if (Form.Loaded()) return;
     Form.SetLoaded(true);
+    // The window exists from here on, so its model holds its real size when it is placed.
+    host_.PrepareModal(*this);
     Form_Load();
 }
 
