@@ -106,8 +106,10 @@ void frmSelect::cmdSet_Click() {
                 Unload();
                 return;
             }
-            const char* why = judgement.verdict == FolderVerdict::Prepar3DV5 ? kPrepar3DV5Line : kInvalidFolderLine;
-            if (Ask({why, kRetryOrCancelLine}, MsgIcon::Exclamation, MsgButtons::RetryCancel) != kAnswerRetry) return;
+            if (Ask({judgement.reason, kRetryOrCancelLine}, MsgIcon::Exclamation, MsgButtons::RetryCancel) !=
+                kAnswerRetry) {
+                return;
+            }
         }
     });
 }
