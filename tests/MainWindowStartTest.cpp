@@ -67,6 +67,9 @@ TEST_F(MainWindowStartTest, ReadyWithTheOnlyDetectedSimulator) {
     WritePackage(package);
     const std::string sim = InstallSimulator(6, test::SimFolderBuilder().Add("0502", "APX47180.bgl.p3dini", "old"));
     MakeShaderCache(6);
+    host.statusLine = [this] {
+        return window->lblMess.Caption() + (window->Form.Pointer() == MousePointer::Hourglass ? "|hourglass" : "");
+    };
     frmMain& w = Start();
 
     ASSERT_TRUE(Running());
@@ -85,11 +88,12 @@ TEST_F(MainWindowStartTest, ReadyWithTheOnlyDetectedSimulator) {
     EXPECT_TRUE(w.CheckCleanSF.Enabled());
     EXPECT_FALSE(w.cmdInstall.Enabled());
     EXPECT_FALSE(w.cmdUninstall.Enabled());
-    EXPECT_EQ(w.StepNames[1], "Copying new file replacing old one");
-    // The old backup has its new name; the status line showed the migration and was emptied.
+    // The old backup has its new name; the status line showed the migration under the
+    // hourglass, then was emptied.
     EXPECT_TRUE(FileExists(test::SimSceneryPath(sim, "0502", "APX47180.bgl.bglbckup")));
     EXPECT_FALSE(FileExists(test::SimSceneryPath(sim, "0502", "APX47180.bgl.p3dini")));
-    EXPECT_EQ(host.repaintedStatus, (std::vector<std::string>{" Updating backup file extensions, please wait", ""}));
+    EXPECT_EQ(host.repaintedStatus,
+              (std::vector<std::string>{" Updating backup file extensions, please wait|hourglass", ""}));
     EXPECT_EQ(w.Form.Pointer(), MousePointer::Default);
 
     // Coming back to the window later repeats nothing.

@@ -46,6 +46,7 @@ public:
     std::vector<std::string> journal;
 
     MsgAnswer ShowMessage(const MessageRequest& request) override;
+    void PrepareModal(frmSelect&) override {}  // the design size stands for the real one
     void ShowModal(frmSelect& window) override;
     std::string BrowseForFolder(FormId owner, const std::string& startFolder, const std::string& title) override;
     void RepaintNow(FormId form) override;

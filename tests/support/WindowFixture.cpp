@@ -49,7 +49,7 @@ std::string WindowFixture::MakeShaderCache(SimVersion version) {
 
 frmMain& WindowFixture::Start() {
     window = std::make_unique<frmMain>(platform, state, host);
-    host.statusLine = [this] { return window->lblMess.Caption(); };
+    if (!host.statusLine) host.statusLine = [this] { return window->lblMess.Caption(); };
     window->Load();
     window->Show();
     window->Form_Activate();

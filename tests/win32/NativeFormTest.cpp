@@ -188,9 +188,10 @@ TEST(NativeFormTest, CursorSetByAMouseMoveEventStays) {
     int moves = 0;
     // As the documentation link does: its mouse-move event asks for the hand.
     t.native.Events.mouseMove = [&](Control& c) {
-        if (&c != &t.counter) return;
+        if (&c != &t.counter) return false;
         ++moves;
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return true;
     };
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     const auto handled = SendMessageW(t.native.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(t.Of(t.counter)),
