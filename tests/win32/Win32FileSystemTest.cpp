@@ -108,10 +108,20 @@ TEST_F(Win32FileSystemTest, ListingShowsHiddenAndSystemEntries) {
     EXPECT_TRUE(entries.empty());
 }
 
-TEST_F(Win32FileSystemTest, TextFilesLeaveInTheAnsiCodePage) {
+// Text files are in the ANSI code page: a letter of it in "Cycle.txt" or a list line reaches
+// the program as that letter and goes back into a log as the byte it was.
+TEST_F(Win32FileSystemTest, TextFilesAreInTheAnsiCodePage) {
     if (::GetACP() != 1252) GTEST_SKIP() << "the test prefix is expected to use code page 1252";
-    ASSERT_TRUE(fs.WriteTextFile(At("a.log"), "caf\xC3\xA9 \xE6\x9D\xB1\r\n").ok());
-    EXPECT_EQ(test::ReadBytes(At("a.log")), "caf\xE9 ?\r\n");  // what the code page lacks becomes '?'
+    test::WriteBytes(At("Cycle.txt"), "AIRAC \xE9t\xE9\r\nAPX4718\xE9\r\n");
+    std::vector<std::string> lines;
+    ASSERT_TRUE(fs.ReadLines(At("Cycle.txt"), lines).ok());
+    EXPECT_EQ(lines, (std::vector<std::string>{"AIRAC \xC3\xA9t\xC3\xA9", "APX4718\xC3\xA9"}));
+    std::string line;
+    bool hasLine = false;
+    ASSERT_TRUE(fs.ReadFirstLine(At("Cycle.txt"), line, hasLine).ok());
+    EXPECT_EQ(line, lines[0]);
+    ASSERT_TRUE(fs.WriteTextFile(At("a.log"), lines[1] + " \xE6\x9D\xB1\r\n").ok());
+    EXPECT_EQ(test::ReadBytes(At("a.log")), "APX4718\xE9 ?\r\n");  // what the code page lacks becomes '?'
     ASSERT_TRUE(fs.WriteFile(At("b.bin"), std::string("caf\xC3\xA9\0x", 7)).ok());
     EXPECT_EQ(test::ReadBytes(At("b.bin")), std::string("caf\xC3\xA9\0x", 7));  // bytes stay bytes
 }

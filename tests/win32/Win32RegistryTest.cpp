@@ -4,6 +4,7 @@
 #include "platform/win32/Win32Settings.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
+#include "sim/SimDetection.h"
 
 namespace orvanta {
 namespace {
@@ -31,9 +32,10 @@ public:
             ::RegSetValueExW(key_, ToWide(value).c_str(), 0, type, reinterpret_cast<const BYTE*>(wide.c_str()), bytes),
             ERROR_SUCCESS);
     }
-    void SetNumber(const std::string& value, DWORD number) {
-        ASSERT_EQ(::RegSetValueExW(key_, ToWide(value).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                                   sizeof number),
+    void SetNumber(const std::string& value, DWORD number) { SetRaw(value, REG_DWORD, &number, sizeof number); }
+    void SetRaw(const std::string& value, DWORD type, const void* data, std::size_t bytes) {
+        ASSERT_EQ(::RegSetValueExW(key_, ToWide(value).c_str(), 0, type, static_cast<const BYTE*>(data),
+                                   static_cast<DWORD>(bytes)),
                   ERROR_SUCCESS);
     }
 
@@ -98,6 +100,27 @@ TEST(Win32RegistryTest, CurrentUserIsReadToo) {
     EXPECT_EQ(registry.ReadString(RegistryRoot::CurrentUser, name, "AppPath", RegistryView::Default32),
               WithNul("E:\\Games\\FSX\\"));
     EXPECT_EQ(registry.ReadString(RegistryRoot::LocalMachine, name, "AppPath", RegistryView::Default32), std::nullopt);
+}
+
+// Detection reads a folder from a value of any type: the text before the first NUL.
+TEST(Win32RegistryTest, EveryTypeIsReadAsText) {
+    const std::string name = UniqueKeyName();
+    TestKey key(HKEY_CURRENT_USER, name, 0);
+    const char binary[] = "C:\\Jeux\\FSX\xE9\0junk";
+    key.SetRaw("Binary", REG_BINARY, binary, sizeof binary - 1);
+    key.SetRaw("None", REG_NONE, binary, 8);
+    const wchar_t multi[] = L"D:\\P3D\0E:\\Other\0";
+    key.SetRaw("Multi", REG_MULTI_SZ, multi, sizeof multi);
+    key.SetNumber("Number", 0x5C3A43);  // "C:\" in its bytes
+    Win32Registry registry;
+    const auto read = [&](const char* value) {
+        return TrimAtNul(
+            registry.ReadString(RegistryRoot::CurrentUser, name, value, RegistryView::Default32).value_or("?"));
+    };
+    if (::GetACP() == 1252) EXPECT_EQ(read("Binary"), "C:\\Jeux\\FSX\xC3\xA9");
+    EXPECT_EQ(read("None"), "C:\\Jeux\\");
+    EXPECT_EQ(read("Multi"), "D:\\P3D");
+    EXPECT_EQ(read("Number"), "C:\\");
 }
 
 class Win32SettingsTest : public ::testing::Test {
