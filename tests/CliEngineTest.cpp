@@ -29,10 +29,8 @@ struct CliRun {
 class CliEngineTest : public ::testing::Test {
 protected:
     CliEngineTest()
-        : runtime_("XDG_RUNTIME_DIR", dir / "run"),
-          config_("XDG_CONFIG_HOME", dir / "config"),
-          appData_("LOCALAPPDATA", dir / "appdata") {
-        test::MakeFolder(dir / "run");
+        : config_("XDG_CONFIG_HOME", dir / "config"), appData_("LOCALAPPDATA", dir / "appdata") {
+        isolated.instanceLockPath = dir / "instance.lock";
         test::PackageBuilder package;
         package.magvar = test::MagvarBytes(0x2022, 3);
         package.Write(dir / "pkg");
@@ -59,14 +57,15 @@ protected:
         std::vector<std::string> all = {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "sim"};
         all.insert(all.end(), args.begin(), args.end());
         std::ostringstream out, err;
-        const int code = cli::RunOrvanta(all, out, err);
+        const int code = cli::RunOrvanta(all, out, err, isolated);
         return {code, out.str(), err.str()};
     }
 
     std::string Dest(const std::string& name) const { return test::SimSceneryPath(sim, "0502", name); }
 
     test::TempDir dir;
-    test::ScopedEnv runtime_, config_, appData_;
+    test::ScopedEnv config_, appData_;
+    NativePlatformOptions isolated;
     std::string sim;
 };
 
@@ -240,7 +239,7 @@ TEST_F(CliEngineTest, TerminalAnswersTheRestoreQuestion) {
         const cli::ParseResult parsed = cli::ParseCommandLine(
             {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "sim", "uninstall", "--regions", "europe"});
         ASSERT_EQ(parsed.error, "");
-        auto native = MakeNativePlatform({});  // holds the instance lock until it goes
+        auto native = MakeNativePlatform(isolated);  // holds the instance lock until it goes
         std::ostringstream out, err;
         std::istringstream input(typed);
         cli::CliContext ctx{native->get(), parsed.options, out, err, {}, {}, {}};

@@ -15,8 +15,8 @@ namespace {
 // The command's start-up on real folders and executables, as a user runs it.
 class CliStartupTest : public ::testing::Test {
 protected:
-    CliStartupTest() : runtime_("XDG_RUNTIME_DIR", dir / "run"), config_("XDG_CONFIG_HOME", dir / "config") {
-        test::MakeFolder(dir / "run");
+    CliStartupTest() : config_("XDG_CONFIG_HOME", dir / "config") {
+        isolated.instanceLockPath = dir / "instance.lock";
         test::PackageBuilder().Write(dir / "pkg");
     }
 
@@ -37,12 +37,13 @@ protected:
         std::vector<std::string> all = {"--package", dir / "pkg", "--nodetect"};
         all.insert(all.end(), args.begin(), args.end());
         std::ostringstream out, err;
-        const int code = cli::RunOrvanta(all, out, err);
+        const int code = cli::RunOrvanta(all, out, err, isolated);
         return {code, out.str(), err.str()};
     }
 
     test::TempDir dir;
-    test::ScopedEnv runtime_, config_;
+    test::ScopedEnv config_;
+    NativePlatformOptions isolated;
 };
 
 TEST_F(CliStartupTest, APrepar3DV5FolderIsRefused) {
