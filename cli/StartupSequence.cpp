@@ -105,7 +105,8 @@ void UseLocalAppDataOfChosen(CliContext& ctx, const std::array<int, kLastSim + 1
     }
     const std::vector<SimulatorRegistry> registries = ctx.native->SimulatorRegistries();
     for (std::size_t i = 0; i < registries.size(); ++i) {
-        const std::string prefix = registries[i].winePrefix.empty() ? std::string() : AddBackslash(registries[i].winePrefix);
+        const std::string prefix =
+            registries[i].winePrefix.empty() ? std::string() : AddBackslash(registries[i].winePrefix);
         if (!prefix.empty() && state.SelectedSimFolder.compare(0, prefix.size(), prefix) == 0) {
             ctx.native->UseLocalAppDataOf(i);
             return;

@@ -78,7 +78,7 @@ std::array<int, kLastSim + 1> DetectSimulatorsInTurn(Platform& platform, const s
     foundIn.fill(-1);
     for (std::string& f : state.SimFolders) f.clear();
     for (std::size_t i = 0; i < registries.size(); ++i) {
-        Platform one{platform.fs,        platform.env,      platform.regional, *registries[i],   platform.versions,
+        Platform one{platform.fs,        platform.env,      platform.regional, *registries[i], platform.versions,
                      platform.processes, platform.settings, platform.shell,    platform.access};
         ProgramState found;
         DetectSimulators(one, found);

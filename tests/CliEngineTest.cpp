@@ -28,8 +28,7 @@ struct CliRun {
 // settings and the local application data live in the test's own folder.
 class CliEngineTest : public ::testing::Test {
 protected:
-    CliEngineTest()
-        : config_("XDG_CONFIG_HOME", dir / "config"), appData_("LOCALAPPDATA", dir / "appdata") {
+    CliEngineTest() : config_("XDG_CONFIG_HOME", dir / "config"), appData_("LOCALAPPDATA", dir / "appdata") {
         isolated.instanceLockPath = dir / "instance.lock";
         test::PackageBuilder package;
         package.magvar = test::MagvarBytes(0x2022, 3);

@@ -26,7 +26,8 @@ TEST(SteamLibraryFoldersTest, ReadsTheLibrariesOfBothFormats) {
         {"quotes and backslashes escaped", tools::LibraryFoldersVdf({"D:\\Games \"SSD\"\\Steam"}),
          Folders{"D:\\Games \"SSD\"\\Steam"}},
         {"the older format, numbered values beside settings",
-         "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1700000000\"\n\t\"1\"\t\t\"/mnt/a\"\n\t\"2\"\t\t\"/mnt/b\"\n}\n",
+         "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1700000000\"\n\t\"1\"\t\t\"/mnt/a\"\n\t\"2\"\t\t\"/mnt/"
+         "b\"\n}\n",
          Folders{"/mnt/a", "/mnt/b"}},
         {"comments, bare tokens, conditions, any case",
          "// written by hand\nlibraryfolders [$LINUX] {\n 0 { PATH /mnt/c label \"\" } [$LINUX]\n"

@@ -49,7 +49,8 @@ std::wstring ArgumentsAfterProgramName(const std::wstring& commandLine) {
 }
 
 Win32Environment::Win32Environment(std::string commandLineText, std::string hostLockFile)
-    : commandLine_(std::move(commandLineText)), hostLockFile_(std::move(hostLockFile)) {}
+    : commandLine_(std::move(commandLineText)),
+      hostLockFile_(std::move(hostLockFile)) {}
 
 Win32Environment::~Win32Environment() {
     if (instanceMutex_ != nullptr) ::CloseHandle(static_cast<HANDLE>(instanceMutex_));
@@ -109,7 +110,8 @@ bool Win32Environment::AcquireSingleInstanceLock() {
     // A mutex that cannot be made is most likely another instance's, made with other rights.
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, kInstanceMutexName);
     if (mutex == nullptr) return false;
-    if (::GetLastError() == ERROR_ALREADY_EXISTS || hostLock_.Acquire(hostLockFile_) == WineHostLock::Outcome::Refused) {
+    if (::GetLastError() == ERROR_ALREADY_EXISTS ||
+        hostLock_.Acquire(hostLockFile_) == WineHostLock::Outcome::Refused) {
         ::CloseHandle(mutex);
         return false;
     }

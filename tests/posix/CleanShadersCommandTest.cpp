@@ -83,8 +83,8 @@ TEST(CleanShadersCommandTest, EmptiesReadOnlyFoldersAndNamesWhatStayed) {
     ::chmod(cache.c_str(), 0555);
     NativePlatformOptions isolated;
     isolated.instanceLockPath = dir / "instance.lock";
-    const std::vector<std::string> args = {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "FSX",
-                                           "clean-shaders"};
+    const std::vector<std::string> args = {"--package",    dir / "pkg", "--nodetect",
+                                           "--sim-folder", dir / "FSX", "clean-shaders"};
 
     CliRun r = RunAsOrdinaryUser(args, isolated, dir.path());
     EXPECT_EQ(r.code, 1);

@@ -16,15 +16,9 @@ TEST(PosixFsxGuardTest, FsxRunsUnderItsNameInAnyCase) {
         bool prepar3DRuns;
     };
     const Case cases[] = {
-        {"FSX.exe", true, false},
-        {"fsx.exe", true, false},
-        {"FSX.EXE", true, false},
-        {"Fsx.Exe", true, false},
-        {"FSX.exe.bak", false, false},
-        {"MyFSX.exe", false, false},
-        {"FSX", false, false},
-        {"Prepar3D.exe", false, true},
-        {"prepar3d.exe", false, false},
+        {"FSX.exe", true, false}, {"fsx.exe", true, false},      {"FSX.EXE", true, false},
+        {"Fsx.Exe", true, false}, {"FSX.exe.bak", false, false}, {"MyFSX.exe", false, false},
+        {"FSX", false, false},    {"Prepar3D.exe", false, true}, {"prepar3d.exe", false, false},
     };
     for (const Case& c : cases) {
         test::TempDir proc;

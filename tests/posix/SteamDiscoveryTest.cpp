@@ -78,12 +78,18 @@ TEST(SteamDiscoveryTest, ProtonPrefixesOfEveryLibraryAreSearchedAfterTheDefaultP
 
     std::ostringstream out, err;
     EXPECT_EQ(cli::RunOrvanta({"detect"}, out, err), 0) << err.str();
-    EXPECT_EQ(out.str(), "1\tFlight Simulator X\t-\n"
-                         "2\tFSX Steam Edition\t" + library + "/steamapps/common/FSX/\n"
-                         "3\tPrepar3D v1\t-\n"
-                         "4\tPrepar3D v2\t-\n"
-                         "5\tPrepar3D v3\t" + flatpakPfx + "/drive_c/P3D3/\n"
-                         "6\tPrepar3D v4\t" + home + "/.wine/drive_c/P3D4/\n");
+    EXPECT_EQ(out.str(),
+              "1\tFlight Simulator X\t-\n"
+              "2\tFSX Steam Edition\t" +
+                  library +
+                  "/steamapps/common/FSX/\n"
+                  "3\tPrepar3D v1\t-\n"
+                  "4\tPrepar3D v2\t-\n"
+                  "5\tPrepar3D v3\t" +
+                  flatpakPfx +
+                  "/drive_c/P3D3/\n"
+                  "6\tPrepar3D v4\t" +
+                  home + "/.wine/drive_c/P3D4/\n");
 
     // The shader caches are those of the prefix each simulator was found in.
     test::PackageBuilder().Write(dir / "pkg");
@@ -96,9 +102,8 @@ TEST(SteamDiscoveryTest, ProtonPrefixesOfEveryLibraryAreSearchedAfterTheDefaultP
     for (const auto& [sim, cache] : caches) {
         test::WriteBytes(cache + "/shader.bin", "compiled");
         std::ostringstream cleanOut, cleanErr;
-        EXPECT_EQ(cli::RunOrvanta({"--package", dir / "pkg", "--sim", sim, "clean-shaders"}, cleanOut, cleanErr,
-                                  isolated),
-                  0)
+        EXPECT_EQ(
+            cli::RunOrvanta({"--package", dir / "pkg", "--sim", sim, "clean-shaders"}, cleanOut, cleanErr, isolated), 0)
             << cleanErr.str();
         EXPECT_EQ(cleanOut.str(), "Shader cache emptied: " + cache + "\n");
         EXPECT_FALSE(test::FileExists(cache + "/shader.bin"));
