@@ -37,9 +37,9 @@ int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ost
             return kExitUsage;
         }
         CliOptions& options = parsed.options;
-        // Logs and messages name these folders: absolute, support can place them.
+        // Logs and messages name these folders: made absolute, support can place them.
         for (std::optional<std::string>* folder : {&options.package, &options.simFolder, &options.winePrefix}) {
-            if (*folder) **folder = NativeAbsolutePath(**folder);
+            if (*folder && !(*folder)->empty()) **folder = NativeAbsolutePath(**folder);
         }
         if (options.help) {
             out << UsageText();
