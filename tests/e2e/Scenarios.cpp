@@ -682,11 +682,16 @@ void Screenshots(const Setup& s, Checks& checks) {
 
 int RunScenario(const std::string& name, const Setup& setup) {
     const std::map<std::string, std::function<void(const Setup&, Checks&)>> scenarios = {
-        {"fsx", DetectedFsx},           {"nodetect", NoDetect},
-        {"damaged", DamagedPackage},    {"second-instance", SecondInstance},
-        {"host-lock", HostLockHeld},    {"p3d-running", Prepar3DRunning},
-        {"shaders", ShaderCacheOnExit}, {"set-folder", SetFolder},
-        {"program-file", ProgramFile},  {"screenshots", Screenshots},
+        {"fsx", DetectedFsx},
+        {"nodetect", NoDetect},
+        {"damaged", DamagedPackage},
+        {"second-instance", SecondInstance},
+        {"p3d-running", Prepar3DRunning},
+        {"shaders", ShaderCacheOnExit},
+        {"set-folder", SetFolder},
+        {"program-file", ProgramFile},
+        {"screenshots", Screenshots},
+        {"host-lock", HostLockHeld},  // beside a command holding the lock (scripts/e2e-wine)
     };
     const auto it = scenarios.find(name);
     if (it == scenarios.end()) {
