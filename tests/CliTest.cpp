@@ -25,9 +25,9 @@ struct CliRun {
     std::string err;
 };
 
-CliRun RunCli(const std::vector<std::string>& args) {
+CliRun RunCli(const std::vector<std::string>& args, const NativePlatformOptions& options = {}) {
     std::ostringstream out, err;
-    const int code = cli::RunOrvanta(args, out, err);
+    const int code = cli::RunOrvanta(args, out, err, options);
     return {code, out.str(), err.str()};
 }
 
@@ -37,11 +37,8 @@ CliRun RunCli(const std::vector<std::string>& args) {
 // test's folder.
 class CliTest : public ::testing::Test {
 protected:
-    CliTest()
-        : runtime_("XDG_RUNTIME_DIR", dir / "run"),
-          config_("XDG_CONFIG_HOME", dir / "config"),
-          appData_("LOCALAPPDATA", dir / "appdata") {
-        test::MakeFolder(dir / "run");
+    CliTest() : config_("XDG_CONFIG_HOME", dir / "config"), appData_("LOCALAPPDATA", dir / "appdata") {
+        isolated.instanceLockPath = dir / "instance.lock";
         test::PackageBuilder package;
         package.magvar = test::MagvarBytes(0x2022, 3);
         package.Write(dir / "pkg");
@@ -67,12 +64,13 @@ protected:
     CliRun Run(std::vector<std::string> args) {
         std::vector<std::string> all = {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "sim"};
         all.insert(all.end(), args.begin(), args.end());
-        return RunCli(all);
+        return RunCli(all, isolated);
     }
     std::string Dest(const std::string& name) const { return test::SimSceneryPath(sim, "0502", name); }
 
     test::TempDir dir;
-    test::ScopedEnv runtime_, config_, appData_;
+    test::ScopedEnv config_, appData_;
+    NativePlatformOptions isolated;
     std::string sim;
 };
 
@@ -105,7 +103,7 @@ TEST_F(CliTest, UsageErrorsExitTwo) {
         {"--package", dir / "pkg", "--nodetect", "status"},  // no simulator chosen
     };
     for (const auto& args : usageErrors) {
-        const CliRun r = RunCli(args);
+        const CliRun r = RunCli(args, isolated);
         EXPECT_EQ(r.code, 2) << ::testing::PrintToString(args);
         EXPECT_NE(r.err, "") << ::testing::PrintToString(args);
     }
@@ -206,7 +204,7 @@ TEST_F(CliTest, TerminalAnswersTheRestoreQuestion) {
     auto uninstallAnswering = [&](const char* typed) {
         const cli::ParseResult parsed = cli::ParseCommandLine(
             {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "sim", "uninstall", "--regions", "europe"});
-        auto native = MakeNativePlatform({});  // holds the instance lock until it goes
+        auto native = MakeNativePlatform(isolated);  // holds the instance lock until it goes
         std::ostringstream out, err;
         std::istringstream input(typed);
         cli::CliContext ctx{native->get(), parsed.options, out, err, {}, {}, {}};
@@ -231,7 +229,7 @@ TEST_F(CliTest, TerminalAnswersTheRestoreQuestion) {
 TEST_F(CliTest, ProgressOnATerminalIsErasedBeforeTheClosingMessage) {
     const cli::ParseResult parsed = cli::ParseCommandLine(
         {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "sim", "install", "--regions", "europe"});
-    auto native = MakeNativePlatform({});
+    auto native = MakeNativePlatform(isolated);
     std::ostringstream out, err;
     cli::CliContext ctx{native->get(), parsed.options, out, err, {}, {}, {}};
     cli::InitProgramState(ctx);

@@ -502,6 +502,25 @@ void SecondInstance(const Setup& s, Checks& checks) {
     CloseProgram(checks, first, main);
 }
 
+// (d') Run by scripts/e2e-wine while the orvanta command on the host holds the lock: the
+// program refuses to start.
+void HostLockHeld(const Setup& s, Checks& checks) {
+    const std::string package = s.Package("host-lock");
+    if (!checks.That(WritePackage(package, s.installer), "fixture written")) return;
+    Program program;
+    checks.That(program.Start(Widen(package + "\\Orvanta_Installer.exe"), L""), "program started");
+    MessageBoxSeen box;
+    if (ExpectMessageBox(
+            checks, program, kTitle,
+            Lines({L"Another instance of the Orvanta Installer is already running", L"The program will not start"}),
+            {IDOK}, nullptr, box, "refusal")) {
+        checks.That(FindProgramWindow(program.Id(), kMainClass) == nullptr, "no main window");
+        Answer(program, box, IDOK);
+    }
+    DWORD code = 0;
+    checks.That(program.WaitForExit(kWait, code), "program ended after the message");
+}
+
 // (e) Prepar3D selected while a process named Prepar3D.exe runs: the install is refused.
 void Prepar3DRunning(const Setup& s, Checks& checks) {
     const std::string package = s.Package("e");
@@ -672,6 +691,7 @@ int RunScenario(const std::string& name, const Setup& setup) {
         {"set-folder", SetFolder},
         {"program-file", ProgramFile},
         {"screenshots", Screenshots},
+        {"host-lock", HostLockHeld},  // beside a command holding the lock (scripts/e2e-wine)
     };
     const auto it = scenarios.find(name);
     if (it == scenarios.end()) {

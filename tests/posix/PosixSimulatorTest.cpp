@@ -118,9 +118,9 @@ struct CliRun {
     std::string err;
 };
 
-CliRun RunCli(const std::vector<std::string>& args) {
+CliRun RunCli(const std::vector<std::string>& args, const NativePlatformOptions& platform = {}) {
     std::ostringstream out, err;
-    const int code = cli::RunOrvanta(args, out, err);
+    const int code = cli::RunOrvanta(args, out, err, platform);
     return {code, out.str(), err.str()};
 }
 
@@ -230,10 +230,10 @@ TEST(PosixProcessesTest, SeesARunningProcessAsWineNamesIt) {
 
 TEST(CliWinePrefixTest, TheOnlyDetectedSimulatorIsChosenAndTheLockIsHonoured) {
     test::TempDir dir;
-    test::ScopedEnv runtime("XDG_RUNTIME_DIR", dir / "run");
     test::ScopedEnv config("XDG_CONFIG_HOME", dir / "config");
     test::ScopedEnv appData("LOCALAPPDATA", dir / "appdata");
-    test::MakeFolder(dir / "run");
+    NativePlatformOptions isolated;
+    isolated.instanceLockPath = dir / "instance.lock";
     test::PackageBuilder().Write(dir / "pkg");
     const std::string prefix = dir / "wine";
     test::WriteBytes(prefix + "/drive_c/Program Files/Lockheed Martin/Prepar3D v4/Prepar3D.exe", Exe(4, 5, 12, true));
@@ -244,14 +244,14 @@ TEST(CliWinePrefixTest, TheOnlyDetectedSimulatorIsChosenAndTheLockIsHonoured) {
     w.Write(prefix);
 
     const std::vector<std::string> args = {"--package", dir / "pkg", "--wine-prefix", prefix, "status"};
-    CliRun r = RunCli(args);
+    CliRun r = RunCli(args, isolated);
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Orvanta Installer v12.5 (P3D v4.5)");
 
     // While another instance holds the lock, the command refuses to start.
-    PosixEnvironment other("", prefix);
+    PosixEnvironment other("", prefix, isolated.instanceLockPath);
     ASSERT_TRUE(other.AcquireSingleInstanceLock());
-    r = RunCli(args);
+    r = RunCli(args, isolated);
     EXPECT_EQ(r.code, 3);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "Another instance of the Orvanta Installer is already running\nThe program will not start\n");

@@ -48,16 +48,30 @@ TEST(Win32EnvironmentTest, GivenCommandLineTextWinsOverTheProcesses) {
 }
 
 TEST(Win32EnvironmentTest, OneInstanceAtATime) {
-    auto first = std::make_unique<Win32Environment>();
+    test::TempDir dir;
+    const std::string hostLock = dir / "instance.lock";  // the user's own is for real runs
+    auto first = std::make_unique<Win32Environment>("", hostLock);
     ASSERT_TRUE(first->AcquireSingleInstanceLock());
     EXPECT_TRUE(first->AcquireSingleInstanceLock()) << "asking again keeps the lock";
     {
-        Win32Environment second;
+        Win32Environment second("", hostLock);
         EXPECT_FALSE(second.AcquireSingleInstanceLock());
     }
     first.reset();
-    Win32Environment third;
+    Win32Environment third("", hostLock);
     EXPECT_TRUE(third.AcquireSingleInstanceLock()) << "the lock goes with its holder";
+}
+
+// Under Wine the host's lock file is locked as well, and one that cannot be locked refuses.
+TEST(Win32EnvironmentTest, UnderWineTheHostLockIsTakenToo) {
+    if (::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) {
+        GTEST_SKIP() << "Windows has no host lock";
+    }
+    test::TempDir dir;
+    WineHostLock first, second, unreachable;
+    EXPECT_EQ(first.Acquire(dir / "host.lock"), WineHostLock::Outcome::Taken);
+    EXPECT_EQ(second.Acquire(dir / "host.lock"), WineHostLock::Outcome::Refused);
+    EXPECT_EQ(unreachable.Acquire(dir / "gone\\host.lock"), WineHostLock::Outcome::Refused);
 }
 
 TEST(Win32EnvironmentTest, VariablesRoundTripInUtf8) {
