@@ -159,15 +159,23 @@ TEST_F(CliTest, InstallAndUninstallWithErrorsThenWithout) {
     EXPECT_EQ(test::ReadBytes(Dest("APX47180.bgl")), "original APX file");
     EXPECT_EQ(Run({"uninstall", "--regions", "europe"}).out, "Nothing to uninstall\n");
 
-    // The fourth successful install asks for a donation, on standard output.
+    // The fourth successful install asks for a donation, on standard output. Folders given
+    // relative to the current one reach the log absolute, as support needs them.
     std::filesystem::remove(std::filesystem::u8path(Dest("APX47180.bgl.orvanta-partial")));
     StoreCount("3");
-    r = Run({"install", "--regions", "europe", "--magvar", "--log"});
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::u8path(dir.path()));
+    r = RunCli({"--package", "pkg", "--nodetect", "--sim-folder", "./sim/", "install", "--regions", "europe",
+                "--magvar", "--log"},
+               isolated);
+    std::filesystem::current_path(before);
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Update has been successfully completed\n3 BGL file(s) have been replaced\n" +
                          DonationPrompt().Text() + "\n" + kDonationUrl + "\n");
     EXPECT_EQ(StoredCount(), "4");
-    EXPECT_NE(test::ReadBytes(dir / "pkg/Installer_Actions.log").find("Backup rename: "), std::string::npos);
+    const std::string log = test::ReadBytes(dir / "pkg/Installer_Actions.log");
+    EXPECT_NE(log.find("Backup rename: " + Dest("APX47180.bgl")), std::string::npos) << log;
+    EXPECT_NE(log.find(" BY " + dir / "pkg/APXFiles/APX47180.bgl"), std::string::npos) << log;
     r = Run({"install", "--regions", "europe", "--magvar"});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("Magvar table (up to date)"), std::string::npos);

@@ -21,11 +21,19 @@ protected:
 
 TEST_F(ShaderCacheTest, CleansOnlyAfterAChangeWithTheOptionTickedAndAnExistingFolder) {
     test::MakeFolder(cache);
-    EXPECT_TRUE(ShouldCleanShaderCache(fs(), cache, true, true));
-    EXPECT_FALSE(ShouldCleanShaderCache(fs(), cache, false, true));
-    EXPECT_FALSE(ShouldCleanShaderCache(fs(), cache, true, false));
-    EXPECT_FALSE(ShouldCleanShaderCache(fs(), "", true, true));
-    EXPECT_FALSE(ShouldCleanShaderCache(fs(), dir / "Gone", true, true));
+    struct Case {
+        std::string folder;
+        bool ticked, changed, clean;
+    };
+    const Case cases[] = {{cache, true, true, true},
+                          {cache, false, true, false},
+                          {cache, true, false, false},
+                          {"", true, true, false},
+                          {dir / "Gone", true, true, false}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(ShouldCleanShaderCache(fs(), c.folder, c.ticked, c.changed), c.clean)
+            << c.folder << c.ticked << c.changed;
+    }
 }
 
 TEST_F(ShaderCacheTest, EmptiesNestedAndReadOnlyContentAndKeepsTheFolder) {
@@ -36,21 +44,15 @@ TEST_F(ShaderCacheTest, EmptiesNestedAndReadOnlyContentAndKeepsTheFolder) {
     test::WriteBytes(dir / "Shaders/sub/c.psh", "x");
     stdfs::permissions(stdfs::u8path(dir / "Shaders/sub/c.psh"), stdfs::perms::owner_read);
     stdfs::permissions(stdfs::u8path(dir / "Shaders/sub/deeper"), stdfs::perms::owner_read | stdfs::perms::owner_exec);
+    stdfs::permissions(stdfs::u8path(cache), stdfs::perms::owner_read | stdfs::perms::owner_exec);
     test::WriteBytes(dir / "outside.txt", "keep");
 
-    CleanShaderCache(fs(), cache);
+    EXPECT_EQ(CleanShaderCache(fs(), cache), std::vector<std::string>{});
     EXPECT_TRUE(fs().IsFolder(cache));
     std::vector<FolderEntry> left;
     ASSERT_TRUE(fs().ListFolder(cache, left).ok());
     EXPECT_TRUE(left.empty()) << left.front().name;
     EXPECT_EQ(test::ReadBytes(dir / "outside.txt"), "keep");
-}
-
-TEST_F(ShaderCacheTest, ClearFolderRemovesAFolderOtherThanTheRoot) {
-    test::WriteBytes(dir / "Shaders/sub/b.psh", "x");
-    ClearFolder(fs(), dir / "Shaders/sub", cache);
-    EXPECT_FALSE(test::FileExists(dir / "Shaders/sub"));
-    EXPECT_TRUE(test::FileExists(cache));
 }
 
 TEST(LaunchCounterTest, CountsFromAFreshStoreAndPromptsEveryFourth) {

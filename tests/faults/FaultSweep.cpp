@@ -70,6 +70,7 @@ struct World {
     ProgramState state;
     test::FixedRegional regional;
     std::string errorLog, actionsLog;
+    std::vector<std::string> stayed;  // what the shader cleaning reported as left
 
     RunTools Tools(FileSystem& through) { return {through, regional}; }
     RunLogs Logs() { return {errorLog, actionsLog}; }
@@ -397,8 +398,8 @@ int Main(int argc, char** argv) {
         const Tree packageTree = prepared.fs.Files(kPkg);
         Sweep(
             "shader cleaning", pairs, [&] { return prepared; },
-            [](World&, FileSystem& through) {
-                CleanShaderCache(through, kCache);
+            [](World& w, FileSystem& through) {
+                w.stayed = CleanShaderCache(through, kCache);
                 return -1;
             },
             [&](World& w, const std::string& context) {
@@ -407,7 +408,10 @@ int Main(int argc, char** argv) {
                     checker.Fail(context, "the simulator or the package changed");
                 }
                 if (!w.fs.IsFolder(kCache)) checker.Fail(context, "the cache folder itself is gone");
-                CleanShaderCache(w.fs, kCache);
+                std::vector<FolderEntry> before;
+                (void)w.fs.ListFolder(kCache, before);
+                if (w.stayed.empty() != before.empty()) checker.Fail(context, "the cleaning misreported what stayed");
+                (void)CleanShaderCache(w.fs, kCache);
                 std::vector<FolderEntry> left;
                 if (!w.fs.ListFolder(kCache, left) || !left.empty()) {
                     checker.Fail(context, "a clean run after it left the cache not empty");

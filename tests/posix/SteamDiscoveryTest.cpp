@@ -91,6 +91,14 @@ TEST(SteamDiscoveryTest, ProtonPrefixesOfEveryLibraryAreSearchedAfterTheDefaultP
                   "6\tPrepar3D v4\t" +
                   home + "/.wine/drive_c/P3D4/\n");
 
+    // --wine-prefix means that prefix and no other.
+    std::ostringstream one, oneErr;
+    EXPECT_EQ(cli::RunOrvanta({"detect", "--wine-prefix", libraryPfx}, one, oneErr), 0) << oneErr.str();
+    EXPECT_EQ(one.str(), "1\tFlight Simulator X\t-\n2\tFSX Steam Edition\t" + library +
+                             "/steamapps/common/FSX/\n3\tPrepar3D v1\t-\n4\tPrepar3D v2\t-\n5\tPrepar3D v3\t-\n"
+                             "6\tPrepar3D v4\t" +
+                             libraryPfx + "/drive_c/P3D4/\n");
+
     // The shader caches are those of the prefix each simulator was found in.
     test::PackageBuilder().Write(dir / "pkg");
     NativePlatformOptions isolated;
