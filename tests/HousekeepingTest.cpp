@@ -63,13 +63,24 @@ TEST(LaunchCounterTest, CountsInTheSettingsStoreAndPromptsEveryFourth) {
         bool failRead, failWrite;
         std::int32_t count;  // -1: not counted, and nothing written
     } cases[] = {
+        // clang-format off
         {"a fresh store", std::nullopt, false, false, 1},
-        {"blanks around the number", " 7 ", false, false, 8},
-        {"not a number", "many", false, false, -1},
+        {"blanks around the number", " \t7 ", false, false, 8},
+        {"a sign", "+12", false, false, 13},
+        {"the smallest count", "-2147483648", false, false, -2147483647},
+        {"one below the largest", "2147483646", false, false, 2147483647},
         {"the largest count", "2147483647", false, false, -1},
-        {"one below", "2147483646", false, false, 2147483647},
+        {"beyond 32 bits", "2147483648", false, false, -1},
+        {"far beyond", "99999999999999999999", false, false, -1},
+        {"not a number", "many", false, false, -1},
+        {"blank", " ", false, false, -1},
+        {"a sign alone", "-", false, false, -1},
+        {"a fraction", "1.5", false, false, -1},
+        {"trailing letters", "12a", false, false, -1},
+        {"hexadecimal", "0x10", false, false, -1},
         {"unreadable store", "3", true, false, -1},
         {"unwritable store", "3", false, true, -1},
+        // clang-format on
     };
     for (const auto& c : cases) {
         test::MemorySettings settings;
@@ -87,17 +98,6 @@ TEST(LaunchCounterTest, CountsInTheSettingsStoreAndPromptsEveryFourth) {
     EXPECT_EQ(DonationPrompt().Text(),
               "Thank you for your continued confidence. To help me continue this work, would you consider making a "
               "small onetime donation now (if not already done)?");
-}
-
-TEST(LaunchCounterTest, ParsesSignedDecimalTextOnly) {
-    std::int32_t v = 0;
-    for (const auto& [text, value] : {std::pair{"-2147483648", -2147483647 - 1}, {"+12", 12}, {"\t5 ", 5}}) {
-        EXPECT_TRUE(ParseCount(text, v)) << text;
-        EXPECT_EQ(v, value) << text;
-    }
-    for (const char* bad : {"", " ", "-", "1.5", "12a", "2147483648", "0x10", "99999999999999999999"}) {
-        EXPECT_FALSE(ParseCount(bad, v)) << bad;
-    }
 }
 
 }  // namespace

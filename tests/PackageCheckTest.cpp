@@ -6,7 +6,6 @@
 #include "app/ProgramState.h"
 #include "package/AreaGrid.h"
 #include "package/PackageCheck.h"
-#include "package/PathScheme.h"
 #include "platform/NativePlatform.h"
 #include "platform/PathSeparator.h"
 #include "support/PackageBuilder.h"
@@ -113,23 +112,6 @@ TEST(PackageCheckTest, FindingsInPackageOrder) {
     }
 }
 
-TEST(PackageCheckTest, EveryLineTakesATableEntryRejectedOnesEmpty) {
-    CheckedPackage p;
-    test::PackageBuilder b;
-    b.apx = {"bad", "APX95630"};
-    b.nvx = {"NVX00001"};
-    EXPECT_EQ(p.Check(b), Lines{"Wrong bad file in APXFileList"});
-    const PackageTable& apx = p.state.Table(FileCategory::APX);
-    ASSERT_EQ(apx.size(), 2u);
-    EXPECT_EQ(apx[0].FileName, "");
-    EXPECT_EQ(apx[1].FileName, "APX95630.bgl");
-    EXPECT_EQ(apx[1].Area, "1107");
-    EXPECT_EQ(apx[1].Region, 3);
-    ASSERT_EQ(p.state.Table(FileCategory::NVX).size(), 1u);
-    EXPECT_EQ(p.state.Table(FileCategory::NVX)[0].Area, "0000");
-    EXPECT_EQ(p.state.Table(FileCategory::NVX)[0].Region, 1);
-}
-
 TEST(AreaGridTest, AreasOfListLinesAndTheirRegions) {
     const struct {
         FileCategory category;
@@ -160,19 +142,6 @@ TEST(AreaGridTest, AreasOfListLinesAndTheirRegions) {
     for (const auto& [code, region] : regions) {
         EXPECT_EQ(RegionOfArea(static_cast<std::int16_t>(code)), region) << code;
     }
-}
-
-TEST(PathSchemeTest, PathsOfAnEntryAndTheMagvarTable) {
-    const PackageEntry e{"APX47180.bgl", "0502", 4};
-    const std::string s(1, kSep);
-    const std::string dest = "S" + s + "Scenery" + s + "0502" + s + "scenery" + s + "APX47180.bgl";
-    const std::string magvar = "S" + s + "Scenery" + s + "base" + s + "Scenery" + s + "magdec.bgl";
-    EXPECT_EQ(SourcePath("P" + s, FileCategory::APX, e), "P" + s + "APXFiles" + s + "APX47180.bgl");
-    EXPECT_EQ(DestinationPath("S" + s, e), dest);
-    EXPECT_EQ(BackupPath(dest), dest + ".bglbckup");
-    EXPECT_EQ(MagvarSourcePath("P" + s), "P" + s + "magdec.bgl");
-    EXPECT_EQ(MagvarDestinationPath("S" + s), magvar);
-    EXPECT_EQ(MagvarBackupPath(magvar), magvar + ".bak");
 }
 
 }  // namespace

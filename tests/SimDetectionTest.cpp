@@ -31,6 +31,12 @@ struct Value {
     std::string data;  // a leading '@' stands for the test folder and a separator
     RegistryView view;
 };
+Value LM(const std::string& key, const std::string& data, RegistryView view = k32) {
+    return {kLM, key, "SetupPath", data, view};
+}
+Value CU(const std::string& key, const std::string& data, RegistryView view = k32) {
+    return {kCU, key, "AppPath", data, view};
+}
 
 TEST(SimDetectionTest, EachVersionsFolderFromTheRegistry) {
     using namespace std::string_literals;
@@ -41,52 +47,28 @@ TEST(SimDetectionTest, EachVersionsFolderFromTheRegistry) {
         FileVersion fsx;                   // of FSX/FSX.exe
         std::map<int, const char*> found;  // version -> folder; every other version finds none
     } cases[] = {
+        // clang-format off
         {"each version from its keys, the separator added, text after a NUL dropped",
-         {{kLM, kFsxKey, "SetupPath", "@FSX", k32},
-          {kCU, kP3D2Key, "AppPath", "@P3D" + sep, k32},
-          {kLM, kP3D4Key, "SetupPath", "@P3D\0junk"s, k64}},
-         {10, 0, 61637, 0},
-         {{1, "FSX"}, {4, "P3D"}, {6, "P3D"}}},
-        {"a boxed FSX below the Steam Edition build",
-         {{kLM, kFsxKey, "SetupPath", "@FSX", k32}},
-         {10, 0, 62606, 0},
-         {{1, "FSX"}}},
+         {LM(kFsxKey, "@FSX"), CU(kP3D2Key, "@P3D" + sep), LM(kP3D4Key, "@P3D\0junk"s, k64)},
+         {10, 0, 61637, 0}, {{1, "FSX"}, {4, "P3D"}, {6, "P3D"}}},
+        {"a boxed FSX below the Steam Edition build", {LM(kFsxKey, "@FSX")}, {10, 0, 62606, 0}, {{1, "FSX"}}},
         {"a boxed FSX of a Steam Edition build is the Steam Edition, whose keys are then not read",
-         {{kLM, kFsxKey, "SetupPath", "@FSX", k32}, {kLM, kFsxSeKey, "SetupPath", "@FSX2", k32}},
-         {10, 0, 62607, 0},
-         {{2, "FSX"}}},
-        {"only major 10 can be the Steam Edition",
-         {{kLM, kFsxKey, "SetupPath", "@FSX", k32}},
-         {11, 0, 62607, 0},
-         {{1, "FSX"}}},
-        {"no version information: boxed", {{kLM, kFsxKey, "SetupPath", "@FSX", k32}}, {}, {{1, "FSX"}}},
+         {LM(kFsxKey, "@FSX"), LM(kFsxSeKey, "@FSX2")}, {10, 0, 62607, 0}, {{2, "FSX"}}},
+        {"only major 10 can be the Steam Edition", {LM(kFsxKey, "@FSX")}, {11, 0, 62607, 0}, {{1, "FSX"}}},
+        {"no version information: boxed", {LM(kFsxKey, "@FSX")}, {}, {{1, "FSX"}}},
         {"the Steam Edition's own keys, whatever the build; the first that names a folder wins",
-         {{kLM, kDovetailKey, "Install_Path", "@FSX", k32}, {kCU, kDovetailKey, "AppPath", "@FSX2", k32}},
-         {10, 0, 60905, 0},
+         {{kLM, kDovetailKey, "Install_Path", "@FSX", k32}, CU(kDovetailKey, "@FSX2")}, {10, 0, 60905, 0},
          {{2, "FSX"}}},
         {"a folder without the executable lets the next key answer",
-         {{kLM, kP3D1Key, "SetupPath", "@NoExe", k32},
-          {kCU, kP3D1Key, "AppPath", "@P3D", k32},
-          {kLM, kFsxKey, "SetupPath", "@NoExe", k32}},
-         {},
-         {{3, "P3D"}}},
+         {LM(kP3D1Key, "@NoExe"), CU(kP3D1Key, "@P3D"), LM(kFsxKey, "@NoExe")}, {}, {{3, "P3D"}}},
         {"a folder without a Scenery folder (in any case) is dropped after the lookups",
-         {{kLM, kP3D1Key, "SetupPath", "@Bare", k32},
-          {kCU, kP3D1Key, "AppPath", "@P3D", k32},
-          {kLM, kP3D2Key, "SetupPath", "@Lower", k32},
-          {kLM, kP3D3Key, "SetupPath", "@File", k32}},
-         {},
+         {LM(kP3D1Key, "@Bare"), CU(kP3D1Key, "@P3D"), LM(kP3D2Key, "@Lower"), LM(kP3D3Key, "@File")}, {},
          {{4, "Lower"}}},
         {"only Prepar3D v4 reads the 64-bit view",
-         {{kLM, kP3D1Key, "SetupPath", "@P3D", k64},
-          {kLM, kP3D2Key, "SetupPath", "@P3D", k64},
-          {kLM, kP3D3Key, "SetupPath", "@P3D", k64},
-          {kLM, kP3D4Key, "SetupPath", "@P3D", k32},
-          {kCU, kP3D4Key, "AppPath", "@P3D", k32},
-          {kLM, kFsxKey, "SetupPath", "@FSX", k64}},
-         {10, 0, 61637, 0},
-         {}},
-        {"Windows paths are mapped to host folders", {{kLM, kP3D4Key, "SetupPath", "Q:\\P3D", k64}}, {}, {{6, "P3D"}}},
+         {LM(kP3D1Key, "@P3D", k64), LM(kP3D2Key, "@P3D", k64), LM(kP3D3Key, "@P3D", k64), LM(kP3D4Key, "@P3D"),
+          CU(kP3D4Key, "@P3D"), LM(kFsxKey, "@FSX", k64)}, {10, 0, 61637, 0}, {}},
+        {"Windows paths are mapped to host folders", {LM(kP3D4Key, "Q:\\P3D", k64)}, {}, {{6, "P3D"}}},
+        // clang-format on
     };
     test::TempDir dir;
     for (const char* fsx : {"FSX", "FSX2"}) test::WriteBytes(dir / fsx + sep + "FSX.exe", "MZ");
@@ -116,25 +98,17 @@ TEST(SimDetectionTest, EachVersionsFolderFromTheRegistry) {
 }
 
 TEST(ShaderCacheFolderTest, EachVersionsExistingFolderOrNone) {
+    const char *fsx = "Microsoft/FSX/Shaders", *se = "Microsoft/FSX-SE/Shaders";
+    const char *v1 = "Lockheed Martin/Prepar3D/Shaders", *v2 = "Lockheed Martin/Prepar3D v2/Shaders";
+    const char *v3 = "Lockheed Martin/Prepar3D v3/Shaders", *v4 = "Lockheed Martin/Prepar3D v4/Shaders";
+    // The Steam Edition falls back to FSX's folder.
     const struct {
         SimVersion version;
         std::vector<const char*> existing;
         const char* found;  // nullptr: none
     } cases[] = {
-        {1, {}, nullptr},
-        {1, {"Microsoft/FSX/Shaders"}, "Microsoft/FSX/Shaders"},
-        {2, {}, nullptr},
-        {2, {"Microsoft/FSX/Shaders"}, "Microsoft/FSX/Shaders"},  // the Steam Edition falls back to FSX's
-        {2, {"Microsoft/FSX/Shaders", "Microsoft/FSX-SE/Shaders"}, "Microsoft/FSX-SE/Shaders"},
-        {3,
-         {"Lockheed Martin/Prepar3D/Shaders", "Lockheed Martin/Prepar3D v4/Shaders"},
-         "Lockheed Martin/Prepar3D/Shaders"},
-        {4, {"Lockheed Martin/Prepar3D/Shaders"}, nullptr},
-        {4, {"Lockheed Martin/Prepar3D v2/Shaders"}, "Lockheed Martin/Prepar3D v2/Shaders"},
-        {5, {"Lockheed Martin/Prepar3D v3/Shaders"}, "Lockheed Martin/Prepar3D v3/Shaders"},
-        {6, {"Lockheed Martin/Prepar3D v4/Shaders"}, "Lockheed Martin/Prepar3D v4/Shaders"},
-        {0, {"Microsoft/FSX/Shaders"}, nullptr},
-        {7, {"Lockheed Martin/Prepar3D v4/Shaders"}, nullptr},
+        {1, {}, nullptr},   {1, {fsx}, fsx}, {2, {}, nullptr}, {2, {fsx}, fsx}, {2, {fsx, se}, se},  {3, {v1, v4}, v1},
+        {4, {v1}, nullptr}, {4, {v2}, v2},   {5, {v3}, v3},    {6, {v4}, v4},   {0, {fsx}, nullptr}, {7, {v4}, nullptr},
     };
     for (const auto& c : cases) {
         test::TempDir dir;

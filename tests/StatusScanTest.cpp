@@ -36,19 +36,33 @@ protected:
     }
 };
 
-TEST_F(StatusScanTest, ClassifiesByLengthAndCalendarDay) {
+TEST_F(StatusScanTest, ClassifiesByLengthAndCalendarDayAndListsTheFiles) {
     ASSERT_TRUE(RefreshFileStatus(fs(), state, All()).packageIntact);
     EXPECT_EQ(state.StatusCounts, (Counts{6, 1, 3, 1, 2}));
-    EXPECT_EQ(state.UpToDateList, (Paths{Dest("0502", "APX47180.bgl")}));
     // Scan order: APX, ATX, NVX, each in list order; the two updatable lists pair up.
-    EXPECT_EQ(state.UpdatableDestList,
-              (Paths{Dest("0502", "ATX05021.bgl"), Dest("0502", "NVX05021.bgl"), Dest("0503", "NVX05031.bgl")}));
     EXPECT_EQ(state.UpdatableSourceList,
               (Paths{Source("ATX", "ATX05021.bgl"), Source("NVX", "NVX05021.bgl"), Source("NVX", "NVX05031.bgl")}));
-    // A backup without its destination is both deinstallable and missing; the list holds
-    // the destination, not the backup.
-    EXPECT_EQ(state.DeinstallableList, (Paths{Dest("1107", "NVX11070.bgl")}));
-    EXPECT_EQ(state.MissingDestList, (Paths{Dest("1107", "NVX11070.bgl"), Dest("0600", "NVX06000.bgl")}));
+    EXPECT_EQ(state.UpdatableDestList[2], Dest("0503", "NVX05031.bgl"));
+    // Existing destinations show their own date; the new file date is the package's.
+    EXPECT_EQ(DisplayLines(fs(), state, kUpToDate), Paths{"APX47180.bgl [10-05-2023] - Region:0502"});
+    EXPECT_EQ(DisplayLines(fs(), state, kUpdatable),
+              (Paths{"ATX05021.bgl [09-05-2023] - Region:0502", "NVX05021.bgl [11-05-2023] - Region:0502",
+                     "NVX05031.bgl [10-05-2023] - Region:0503"}));
+    EXPECT_EQ(NewFileDate(fs(), state, 1), "10-05-2023");
+    EXPECT_EQ(NewFileDate(fs(), state, 3), "");
+    // A backup without its destination is both deinstallable and missing: listed (by its
+    // destination) without a date.
+    EXPECT_EQ(DisplayLines(fs(), state, kDeinstallable), Paths{"NVX11070.bgl - Region:1107"});
+    EXPECT_EQ(DisplayLines(fs(), state, kMissingDestination),
+              (Paths{"NVX11070.bgl - Region:1107", "NVX06000.bgl - Region:0600"}));
+    EXPECT_TRUE(DisplayLines(fs(), state, kAvailable).empty());
+    EXPECT_EQ(DisplayCaptionText(state, kUpToDate), "Up-to-date files [1]");
+    EXPECT_EQ(DisplayCaptionText(state, kUpdatable), "Updatable files [3]");
+    EXPECT_EQ(DisplayCaptionText(state, kDeinstallable), "Deinstallable files [1]");
+    EXPECT_EQ(DisplayCaptionText(state, kMissingDestination), "Missing destination files [2]");
+    EXPECT_FALSE(DisplayCaptionText(state, kAvailable).has_value());
+    EXPECT_TRUE(ShowsNewFileDate(kUpdatable));
+    EXPECT_FALSE(ShowsNewFileDate(kDeinstallable));
 }
 
 TEST_F(StatusScanTest, ScansOnlyTheSelection) {
@@ -121,30 +135,6 @@ TEST_F(StatusScanTest, CountersButtonsAndCaptionsFollowTheCounts) {
 
     EXPECT_EQ(RegionStatusCaption(0), "Region status [No region selected]");
     EXPECT_EQ(RegionStatusCaption(1), "Region status [1 region(s) selected]");
-}
-
-TEST_F(StatusScanTest, FileListLinesAndCaptions) {
-    ASSERT_TRUE(RefreshFileStatus(fs(), state, All()).packageIntact);
-    EXPECT_EQ(DisplayCaptionText(state, kUpToDate), "Up-to-date files [1]");
-    EXPECT_EQ(DisplayCaptionText(state, kUpdatable), "Updatable files [3]");
-    EXPECT_EQ(DisplayCaptionText(state, kDeinstallable), "Deinstallable files [1]");
-    EXPECT_EQ(DisplayCaptionText(state, kMissingDestination), "Missing destination files [2]");
-    EXPECT_FALSE(DisplayCaptionText(state, kAvailable).has_value());
-    EXPECT_TRUE(ShowsNewFileDate(kUpdatable));
-    EXPECT_FALSE(ShowsNewFileDate(kDeinstallable));
-
-    // Existing destinations show their own date; the new file date is the package's.
-    EXPECT_EQ(DisplayLines(fs(), state, kUpdatable),
-              (Paths{"ATX05021.bgl [09-05-2023] - Region:0502", "NVX05021.bgl [11-05-2023] - Region:0502",
-                     "NVX05031.bgl [10-05-2023] - Region:0503"}));
-    EXPECT_EQ(NewFileDate(fs(), state, 1), "10-05-2023");
-    EXPECT_EQ(NewFileDate(fs(), state, 3), "");
-    EXPECT_EQ(DisplayLines(fs(), state, kMissingDestination),
-              (Paths{"NVX11070.bgl - Region:1107", "NVX06000.bgl - Region:0600"}));
-    // A deinstallable file whose destination is gone (only the backup is left) is listed
-    // without a date instead of failing.
-    EXPECT_EQ(DisplayLines(fs(), state, kDeinstallable), (Paths{"NVX11070.bgl - Region:1107"}));
-    EXPECT_TRUE(DisplayLines(fs(), state, kAvailable).empty());
 }
 
 TEST(MagvarStatusTest, PackageTableAgainstTheSimulatorsStamp) {
