@@ -44,19 +44,23 @@ private:
 
 TEST(ProtectedFolderTest, ModifyRightsMustAllBeGranted) {
     test::FakeAccessControl access;
-    access.granted = kModifyRights;
-    EXPECT_TRUE(HasModifyAccess(access, std::string("sim") + kSep));
-    EXPECT_EQ(access.asked, std::vector<std::string>{std::string("sim") + kSep + "Scenery"});
-    access.granted = kFullControl;
-    EXPECT_TRUE(HasModifyAccess(access, "sim"));
-    for (int bit = 0; bit < 32; ++bit) {
-        const std::int64_t one = std::int64_t{1} << bit;
-        if ((kModifyRights & one) == 0) continue;
-        access.granted = kFullControl & ~one;
-        EXPECT_FALSE(HasModifyAccess(access, "sim")) << std::hex << one;
+    const std::string sim = std::string("sim") + kSep;
+    // Full control without one right: each of the eleven Modify rights is needed; delete
+    // child, write DAC and write owner are not.
+    const std::pair<std::int64_t, bool> cases[] = {
+        {0, true},        {0x1, false},      {0x2, false},  {0x4, false},    {0x8, false},
+        {0x10, false},    {0x20, false},     {0x80, false}, {0x100, false},  {0x10000, false},
+        {0x20000, false}, {0x100000, false}, {0x40, true},  {0x40000, true}, {0x80000, true},
+    };
+    for (const auto& [missing, granted] : cases) {
+        access.granted = kFullControl & ~missing;
+        EXPECT_EQ(HasModifyAccess(access, sim), granted) << std::hex << missing;
     }
+    access.granted = 0x1301BF;
+    EXPECT_TRUE(HasModifyAccess(access, sim));
     access.granted = -1;  // "cannot tell", though its bits would all match
-    EXPECT_FALSE(HasModifyAccess(access, "sim"));
+    EXPECT_FALSE(HasModifyAccess(access, sim));
+    EXPECT_EQ(access.asked.back(), sim + "Scenery");
 }
 
 TEST(ProtectedFolderTest, WithoutModifyRightsAProbeFileDecides) {
