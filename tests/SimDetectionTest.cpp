@@ -48,9 +48,15 @@ TEST(SimDetectionTest, EachVersionsFolderFromTheRegistry) {
         std::map<int, const char*> found;  // version -> folder; every other version finds none
     } cases[] = {
         // clang-format off
-        {"each version from its keys, the separator added, text after a NUL dropped",
-         {LM(kFsxKey, "@FSX"), CU(kP3D2Key, "@P3D" + sep), LM(kP3D4Key, "@P3D\0junk"s, k64)},
-         {10, 0, 61637, 0}, {{1, "FSX"}, {4, "P3D"}, {6, "P3D"}}},
+        {"the separator added once, text after a NUL dropped",
+         {CU(kP3D2Key, "@P3D" + sep), LM(kP3D4Key, "@P3D\0junk"s, k64)}, {}, {{4, "P3D"}, {6, "P3D"}}},
+        {"each version's first lookup", {LM(kFsxKey, "@FSX"), LM(kFsxSeKey, "@FSX2"), LM(kP3D1Key, "@P3D"),
+         LM(kP3D2Key, "@P3D"), LM(kP3D3Key, "@P3D"), LM(kP3D4Key, "@P3D", k64)}, {10, 0, 61637, 0},
+         {{1, "FSX"}, {2, "FSX2"}, {3, "P3D"}, {4, "P3D"}, {5, "P3D"}, {6, "P3D"}}},
+        {"each version's second lookup", {CU(kFsxKey, "@FSX"), CU(kFsxSeKey, "@FSX2"), CU(kP3D1Key, "@P3D"),
+         CU(kP3D2Key, "@P3D"), CU(kP3D3Key, "@P3D"), CU(kP3D4Key, "@P3D", k64)}, {10, 0, 61637, 0},
+         {{1, "FSX"}, {2, "FSX2"}, {3, "P3D"}, {4, "P3D"}, {5, "P3D"}, {6, "P3D"}}},
+        {"the Steam Edition's last lookup", {CU(kDovetailKey, "@FSX2")}, {}, {{2, "FSX2"}}},
         {"a boxed FSX below the Steam Edition build", {LM(kFsxKey, "@FSX")}, {10, 0, 62606, 0}, {{1, "FSX"}}},
         {"a boxed FSX of a Steam Edition build is the Steam Edition, whose keys are then not read",
          {LM(kFsxKey, "@FSX"), LM(kFsxSeKey, "@FSX2")}, {10, 0, 62607, 0}, {{2, "FSX"}}},
