@@ -102,7 +102,7 @@ TEST(WineRegistryParserTest, ValueSyntax) {
          "1"},
         {"a surrogate pair", "\"\\xd83d\\xde00\"", "\xf0\x9f\x98\x80"},
         {"a lone surrogate", "\"\\xd83dx\"", "\xef\xbf\xbdx"},
-        {"octal, as the NUL of a value written with one", "\"C:\\\\FSX\\0\\101\\7\"", std::string("C:\\FSX\0A\7", 9)},
+        {"octal, as the NUL of a value written with one", "\"C:\\\\FSX\\0\\107\\7\"", std::string("C:\\FSX\0G\7", 9)},
         {"UTF-8 as is", "\"Pr\xc3\xa9par3D\"", "Pr\xc3\xa9par3D"},
         {"a long value", "\"C:\\\\" + longName + "\"", "C:\\" + longName},
         {"hex(1): UTF-16 text", "hex(1):43,00,3a,00,5c,00,e9,00", "C:\\\xc3\xa9"},
