@@ -64,27 +64,28 @@ class MainWindowRunTest : public ::testing::Test, public RunFixture {};
 
 TEST_F(MainWindowRunTest, StatusFollowsRegionsCategoriesAndTheMagvarOption) {
     Tick({kEurope});
-    EXPECT_EQ(Status(), "Region status [1 region(s) selected]: None None None None None");
+    EXPECT_EQ(window->Frame_Status.Caption(), "Region status [1 region(s) selected]");
+    EXPECT_EQ(Status(), "None None None None None");
     Tick({}, {kApx});
-    EXPECT_EQ(Status(), "Region status [1 region(s) selected]: 2 files 1 files?! 1 files?! None None +install");
+    EXPECT_EQ(Status(), "2 files 1 files?! 1 files?! None None +install");
     window->CheckMV.Click();
     window->CheckMV.Click();  // something is updatable: the button stays
-    EXPECT_EQ(Status(), "Region status [1 region(s) selected]: 2 files 1 files?! 1 files?! None None +install");
+    EXPECT_EQ(Status(), "2 files 1 files?! 1 files?! None None +install");
     Tick({kAfrica}, {kAtx, kNvx});
-    EXPECT_EQ(Status(),
-              "Region status [2 region(s) selected]: 4 files 1 files?! 2 files?! 2 files?! 1 files?! +install +uninstall");
+    EXPECT_EQ(window->Frame_Status.Caption(), "Region status [2 region(s) selected]");
+    EXPECT_EQ(Status(), "4 files 1 files?! 2 files?! 2 files?! 1 files?! +install +uninstall");
 
     for (auto box : {kApx, kAtx, kNvx}) ((*window).*box).Click();
-    EXPECT_EQ(Status(), "Region status [2 region(s) selected]: None None None None None");
+    EXPECT_EQ(Status(), "None None None None None");
     window->CheckMV.Click();  // the magvar table alone is something to install
-    EXPECT_EQ(Status(), "Region status [2 region(s) selected]: None None None None None +install");
+    EXPECT_EQ(Status(), "None None None None None +install");
     window->CheckMV.Click();
-    EXPECT_EQ(Status(), "Region status [2 region(s) selected]: None None None None None");
-    Tick({kEurope, kAfrica}, {kNvx});
-    window->CheckMV.Click();
+    EXPECT_EQ(Status(), "None None None None None");
+    Tick({}, {kNvx, &frmMain::CheckMV});
     window->RegionList.SetSelected(kEurope, false);
     window->RegionList.SetSelected(kAfrica, false);
-    EXPECT_EQ(Status(), "Region status [No region selected]: None None None None None +install");
+    EXPECT_EQ(window->Frame_Status.Caption(), "Region status [No region selected]");
+    EXPECT_EQ(Status(), "None None None None None +install");
     EXPECT_EQ(host.journal.size(), 3u);  // start-up's only
 }
 
@@ -147,7 +148,7 @@ TEST_F(MainWindowRunTest, InstallFromClickToClosingMessage) {
     window->cmdInstall.Click();
     EXPECT_EQ(host.journal, (Lines{"repaint  Installing..please wait [disabled] [hourglass]", "repaint ",
                                    "Main 64: Update has been successfully completed / 3 BGL file(s) have been replaced"}));
-    EXPECT_EQ(Status(), "Region status [1 region(s) selected]: 4 files 3 files?! None 3 files?! 1 files?! +uninstall");
+    EXPECT_EQ(Status(), "4 files 3 files?! None 3 files?! 1 files?! +uninstall");
     EXPECT_EQ(window->CheckMV.Caption(), "Magvar table (up to date)");
     EXPECT_FALSE(window->CheckMV.Enabled());
     EXPECT_EQ(window->CheckMV.Value(), 0);
@@ -157,7 +158,7 @@ TEST_F(MainWindowRunTest, InstallFromClickToClosingMessage) {
 
 TEST_F(MainWindowRunTest, InstallWithErrorsUnticksForceFullAndCountsNothing) {
     Tick({kEurope}, {kApx, kAtx, &frmMain::CheckForceFull});
-    EXPECT_EQ(Status(), "Region status [1 region(s) selected]: 3 files None 3 files?! 1 files?! None +install +uninstall");
+    EXPECT_EQ(Status(), "3 files None 3 files?! 1 files?! None +install +uninstall");
     fs.FailPathsContaining("APX47180.bgl.bglbckup", kPermissionDenied);
     host.journal.clear();
     window->cmdInstall.Click();
@@ -166,7 +167,7 @@ TEST_F(MainWindowRunTest, InstallWithErrorsUnticksForceFullAndCountsNothing) {
                                    "the Orvanta_Installer.log file for details"}));
     // Unticked by the run, and rescanned without it.
     EXPECT_EQ(window->CheckForceFull.Value(), 0);
-    EXPECT_EQ(Status(), "Region status [1 region(s) selected]: 3 files 3 files?! None 2 files?! None +uninstall");
+    EXPECT_EQ(Status(), "3 files 3 files?! None 2 files?! None +uninstall");
     EXPECT_EQ(LaunchCount(), "absent");
 }
 
@@ -242,7 +243,7 @@ TEST_F(MainWindowRunTest, PackageFileGoneEndsTheProgram) {
     window->CheckAPX.Click();  // a scan finds it gone
     EXPECT_FALSE(Running());
     EXPECT_EQ(host.journal, (Lines{gone, "unloaded Main"}));
-    EXPECT_EQ(Status(), "Region status [1 region(s) selected]: 1 files None 1 files?! 1 files?! None +install +uninstall");
+    EXPECT_EQ(Status(), "1 files None 1 files?! 1 files?! None +install +uninstall");
 
     // Gone before an install: the run changed files, so the exit path empties the cache.
     RunFixture t;
@@ -263,7 +264,7 @@ TEST_F(MainWindowRunTest, AnInstallCutShortLeavesTheWindowUsable) {
     EXPECT_EQ(window->Form.Pointer(), MousePointer::Default);
     EXPECT_EQ(host.journal.back(), "repaint ");
     window->CheckNVX.Click();  // the window still works
-    EXPECT_EQ(Status(), "Region status [1 region(s) selected]: 2 files 1 files?! None 2 files?! 1 files?! +uninstall");
+    EXPECT_EQ(Status(), "2 files 1 files?! None 2 files?! 1 files?! +uninstall");
 }
 
 TEST(MainWindowExitTest, ShaderCacheEmptiedOnlyAfterAChangeWithTheOptionTicked) {
@@ -299,13 +300,14 @@ TEST(MainWindowExitTest, ShaderCacheEmptiedOnlyAfterAChangeWithTheOptionTicked) 
         EXPECT_EQ(FileExists(t.cache + kSep + "sub" + kSep + "shader.bin"), !c.emptied);
         EXPECT_TRUE(t.fs.IsFolder(t.cache));
         EXPECT_EQ(t.host.journal.back(), "unloaded Main");
-        EXPECT_EQ(t.host.journal.end()[-2] == "repaint  Clearing shader cache before exiting", c.emptied);
+        EXPECT_EQ(std::count(t.host.journal.begin(), t.host.journal.end(), "repaint  Clearing shader cache before exiting"),
+                  c.emptied ? 1 : 0);
     }
 }
 
 // ---- The file list window ----
 
-TEST_F(MainWindowRunTest, FileListBesideTheMainWindowSwitchesInPlace) {
+TEST_F(MainWindowRunTest, FileListBesideTheMainWindowFollowsClicksAndRescans) {
     Select({kApx, kAtx, kNvx});
     frmDisplay& display = window->Display;
     window->lblbglnb(0).Click();  // never a list
@@ -336,18 +338,15 @@ TEST_F(MainWindowRunTest, FileListBesideTheMainWindowSwitchesInPlace) {
     EXPECT_EQ(display.Form.Caption(), "Missing destination files [1]");
     display.DisplayList.SetListIndex(0);  // only the updatable list shows a date
     EXPECT_EQ(display.lblNFD2.Caption(), "29-12-2022");
-    EXPECT_EQ(state.DisplayedStatus, 4);
-}
 
-TEST_F(MainWindowRunTest, FileListFollowsEveryRescan) {
-    Select({kApx, kAtx, kNvx});
+    // A rescan refills it, the first line selected again.
     window->lblbglnb(2).Click();
-    window->Display.DisplayList.SetListIndex(1);
+    display.DisplayList.SetListIndex(1);
     fs.FailPathsContaining("APX47995.bgl.bglbckup", kPermissionDenied);
     window->cmdInstall.Click();
-    EXPECT_EQ(window->Display.Form.Caption(), "Updatable files [1]");
-    EXPECT_EQ(window->Display.DisplayList.Items(), DisplayLines(fs, state, kUpdatable));
-    EXPECT_EQ(window->Display.lblNFD2.Caption(), "31-12-2022");
+    EXPECT_EQ(display.Form.Caption(), "Updatable files [1]");
+    EXPECT_EQ(display.DisplayList.Items(), DisplayLines(fs, state, kUpdatable));
+    EXPECT_EQ(display.lblNFD2.Caption(), "31-12-2022");
 }
 
 TEST(MainWindowFileListTest, ClosesWhenItsListEmptiesOrNothingIsSelected) {

@@ -36,7 +36,7 @@ TEST_F(MainWindowStartTest, ReadyWithTheOnlyDetectedSimulator) {
     EXPECT_EQ(state.SelectedSimFolder, sim);
     EXPECT_EQ(w.Form.Caption(), "Orvanta Installer v12.5 (P3D v4.5)");
     EXPECT_EQ(w.lblCycle.Caption(), "2213");
-    EXPECT_EQ(Status(), "Region status [No region selected]: None None None None None");
+    EXPECT_EQ(Status(), "None None None None None");
     EXPECT_EQ(w.CheckMV.Caption(), "Magvar table (2022-R3)");
     EXPECT_TRUE(w.CheckMV.Enabled());
     EXPECT_EQ(w.lblFSActivity.Caption(), "Inactive");
@@ -126,7 +126,8 @@ TEST(MainWindowSelectionTest, SeveralSimulatorsAskTheUserInACentredModalWindow) 
         t.window->Show();
         t.window->Form_Activate();
         ASSERT_TRUE(t.Running());
-        EXPECT_EQ(t.host.journal[1], "modal Sim version selection at 3190,2260");
+        EXPECT_EQ(t.host.journal, (Lines{"shown Main", "modal Sim version selection at 3190,2260", "unloaded Select",
+                                         "repaint  Updating backup file extensions, please wait", "repaint "}));
         EXPECT_EQ(t.state.SelectedSim, choice);
         EXPECT_EQ(t.window->CheckCleanSF.Enabled(), choice == 5);
         EXPECT_EQ(t.window->Form.Caption(),
@@ -140,7 +141,9 @@ TEST_F(MainWindowStartTest, NoDetectAlwaysAsksAndAFolderCanBeChosen) {
     host.modalScript.push_back([](frmSelect& s) { s.cmdSet.Click(); });
     Start();
     ASSERT_TRUE(Running());
-    EXPECT_EQ(host.journal[1], "modal Sim selection (detection disabled) at 2490,1537");
+    EXPECT_EQ(host.journal, (Lines{"shown Main", "modal Sim selection (detection disabled) at 2490,1537",
+                                   "browse Select Select the sim main folder", "unloaded Select",
+                                   "repaint  Updating backup file extensions, please wait", "repaint "}));
     EXPECT_EQ(state.SelectedSimFolder, sim);
     EXPECT_TRUE(state.SimFolders[6].empty());  // detection did not run
     EXPECT_EQ(window->Form.Caption(), "Orvanta Installer v12.5 (P3D v4.5)");

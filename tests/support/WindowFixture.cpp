@@ -61,10 +61,10 @@ void WindowFixture::Tick(std::initializer_list<int> regions, const std::vector<C
 }
 
 std::string WindowFixture::Status() const {
-    std::string s = window->Frame_Status.Caption() + ":";
+    std::string s;
     for (int i = 0; i < kStatusCount; ++i) {
         const Label& counter = window->lblbglnb(i);
-        s += " " + counter.Caption() + (counter.Pointer() == MousePointer::ArrowQuestion ? "?" : "") +
+        s += (i > 0 ? " " : "") + counter.Caption() + (counter.Pointer() == MousePointer::ArrowQuestion ? "?" : "") +
              (counter.ToolTipText().empty() ? "" : "!");
     }
     if (window->cmdInstall.Enabled()) s += " +install";

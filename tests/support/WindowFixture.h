@@ -54,8 +54,8 @@ struct WindowFixture {
 
     // Ticks regions by index, then the given check boxes.
     void Tick(std::initializer_list<int> regions, const std::vector<CheckBox frmMain::*>& boxes = {});
-    // The status frame at a glance: its caption, each counter's caption followed by '?' for
-    // the arrow-and-question-mark pointer and '!' for a tooltip, and the enabled buttons.
+    // The counters at a glance, each caption followed by '?' for the arrow-and-question-mark
+    // pointer and '!' for a tooltip, then the enabled buttons.
     std::string Status() const;
 };
 
