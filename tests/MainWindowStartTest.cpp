@@ -14,6 +14,9 @@ namespace {
 using test::FileExists;
 using Lines = std::vector<std::string>;
 
+const std::string kMigrating = "repaint  Updating backup file extensions, please wait";
+const std::string kNoneDetected = "modal Sim selection (none detected) at 2490,1537:";
+
 // A sound package and a Prepar3D v4 with a shader cache and a backup under its old name,
 // which the start-up migration renames.
 struct StartFixture : test::WindowFixture {
@@ -32,7 +35,7 @@ class MainWindowStartTest : public ::testing::Test, public StartFixture {};
 TEST_F(MainWindowStartTest, ReadyWithTheOnlyDetectedSimulator) {
     frmMain& w = Start();
     ASSERT_TRUE(Running());
-    EXPECT_EQ(host.journal, (Lines{"shown Main", "repaint  Updating backup file extensions, please wait", "repaint "}));
+    EXPECT_EQ(host.journal, (Lines{"shown Main", kMigrating, "repaint "}));
     EXPECT_EQ(state.SelectedSimFolder, sim);
     EXPECT_EQ(w.Form.Caption(), "Orvanta Installer v12.5 (P3D v4.5)");
     EXPECT_EQ(w.lblCycle.Caption(), "2213");
@@ -52,13 +55,23 @@ TEST_F(MainWindowStartTest, ReadyWithTheOnlyDetectedSimulator) {
 
 // Every refusal shows one box (none when the user gave up in the selection window), ends
 // the program and leaves the simulator as it was.
-TEST_F(MainWindowStartTest, RefusalsEndTheProgramBeforeAnythingChanges) {
+TEST(MainWindowRefusalTest, EndsTheProgramBeforeAnythingChanges) {
     struct Case {
         const char* name;
         std::function<void(StartFixture&)> arrange;
         Lines journal;
         const char* caption;
         bool errorLog;
+    };
+    const std::string exit = "Select 36: Exit the Orvanta Installer ?";
+    const auto noSimulator = [](std::deque<MsgAnswer> answers, int cancels) {
+        return [=](StartFixture& t) {
+            t.registry.values.clear();
+            t.host.answers = answers;
+            t.host.modalScript.push_back([=](frmSelect& s) {
+                for (int i = 0; i < cancels; ++i) s.cmdCancel.Click();
+            });
+        };
     };
     const Case cases[] = {
         {"second instance", [](auto& t) { t.env.anotherInstanceRuns = true; },
@@ -71,15 +84,11 @@ TEST_F(MainWindowStartTest, RefusalsEndTheProgramBeforeAnythingChanges) {
           "including / all files, folder subdirectories and their content / See the Orvanta_Installer.log for details",
           "unloaded Main"},
          "Orvanta Installer v12.5", true},
-        {"no simulator chosen",
-         [](auto& t) {
-             t.registry.values.clear();
-             t.host.answers = {kAnswerYes};
-             t.host.modalScript.push_back([](frmSelect& s) { s.cmdCancel.Click(); });
-         },
-         {"shown Main", "modal Sim selection (none detected) at 2490,1537", "Select 36: Exit the Orvanta Installer ?",
-          "unloaded Select", "unloaded Main"},
-         "Orvanta Installer v12.5", false},
+        {"selection window closed", noSimulator({}, 0),
+         {"shown Main", kNoneDetected, "unloaded Select", "unloaded Main"}, "Orvanta Installer v12.5", false},
+        {"cancelled, No, then Yes", noSimulator({kAnswerNo, kAnswerYes}, 2),
+         {"shown Main", kNoneDetected, exit, exit, "unloaded Select", "unloaded Main"}, "Orvanta Installer v12.5",
+         false},
         {"protected folder",
          [](auto& t) {
              t.access.granted = 0x1201BF;  // every Modify right but delete
@@ -88,7 +97,7 @@ TEST_F(MainWindowStartTest, RefusalsEndTheProgramBeforeAnythingChanges) {
          {"shown Main", std::string("Main 16: ") + kProtectedFolderMessage, "unloaded Main"},
          "Orvanta Installer v12.5 (P3D v4.5)", false},
         {"migration failure", [](auto& t) { t.fs.FailPathsContaining(".p3dini", kPermissionDenied); },
-         {"shown Main", "repaint  Updating backup file extensions, please wait", "repaint ",
+         {"shown Main", kMigrating, "repaint ",
           "Main 16: 1 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is required "
           "before using the installer / See the Orvanta_Installer.log file for details",
           "unloaded Main"},
@@ -126,8 +135,8 @@ TEST(MainWindowSelectionTest, SeveralSimulatorsAskTheUserInACentredModalWindow) 
         t.window->Show();
         t.window->Form_Activate();
         ASSERT_TRUE(t.Running());
-        EXPECT_EQ(t.host.journal, (Lines{"shown Main", "modal Sim version selection at 3190,2260", "unloaded Select",
-                                         "repaint  Updating backup file extensions, please wait", "repaint "}));
+        EXPECT_EQ(t.host.journal, (Lines{"shown Main", "modal Sim version selection at 3190,2260: 2* 5 Frame Select",
+                                         "unloaded Select", kMigrating, "repaint "}));
         EXPECT_EQ(t.state.SelectedSim, choice);
         EXPECT_EQ(t.window->CheckCleanSF.Enabled(), choice == 5);
         EXPECT_EQ(t.window->Form.Caption(),
@@ -135,19 +144,58 @@ TEST(MainWindowSelectionTest, SeveralSimulatorsAskTheUserInACentredModalWindow) 
     }
 }
 
-TEST_F(MainWindowStartTest, NoDetectAlwaysAsksAndAFolderCanBeChosen) {
-    env.commandLine = "/  NODETECT ";
-    host.browseAnswers = {sim.substr(0, sim.size() - 1)};
-    host.modalScript.push_back([](frmSelect& s) { s.cmdSet.Click(); });
-    Start();
-    ASSERT_TRUE(Running());
-    EXPECT_EQ(host.journal, (Lines{"shown Main", "modal Sim selection (detection disabled) at 2490,1537",
-                                   "browse Select Select the sim main folder", "unloaded Select",
-                                   "repaint  Updating backup file extensions, please wait", "repaint "}));
-    EXPECT_EQ(state.SelectedSimFolder, sim);
-    EXPECT_TRUE(state.SimFolders[6].empty());  // detection did not run
-    EXPECT_EQ(window->Form.Caption(), "Orvanta Installer v12.5 (P3D v4.5)");
-    EXPECT_TRUE(Migrated());
+// With detection switched off the selection window always asks; Set folder tries folders
+// until one holds a supported simulator, or the user gives up.
+TEST(MainWindowSelectionTest, SetFolderRetriesUntilAValidFolderOrCancel) {
+    const std::string modal = "modal Sim selection (detection disabled) at 2490,1537:";
+    const std::string browse = "browse Select Select the sim main folder";
+    const std::string retry = " / Click Retry to select another folder or Cancel to exit";
+    const std::string v5 = "Select 53: The Orvanta package is not compatible with P3Dv5" + retry;
+    const std::string invalid = "Select 53: Invalid folder, unknown or inactive simulator" + retry;
+    const Lines chosen = {"unloaded Select", kMigrating, "repaint "};
+    const Lines gaveUp = {"unloaded Select", "unloaded Main"};
+    struct Case {
+        const char* name;
+        Lines folders;
+        std::deque<MsgAnswer> answers;
+        Lines journal;
+        SimVersion sim;
+    };
+    const Case cases[] = {
+        {"the detected Prepar3D v4 folder", {"sim6"}, {}, {browse}, 6},
+        {"Prepar3D v5, then v4", {"p3d5", "sim6"}, {kAnswerRetry}, {browse, v5, browse}, 6},
+        {"unknown FSX, then the Steam Edition", {"fsx9", "fsxse"}, {kAnswerRetry}, {browse, invalid, browse}, 2},
+        {"no Scenery folder, cancelled", {"bare"}, {kAnswerCancel}, {browse, invalid}, 0},
+        {"browser cancelled", {}, {}, {browse}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartFixture t;
+        const auto make = [&](const char* name, const char* exe, FileVersion version, bool scenery = true) {
+            test::WriteBytes(t.dir / name + kSep + exe, "MZ");
+            if (scenery) test::MakeFolder(t.dir / name + kSep + "Scenery");
+            t.versions.versions[t.dir / name + kSep + exe] = version;
+        };
+        make("p3d5", "Prepar3D.exe", {5, 0, 28, 0});
+        make("bare", "Prepar3D.exe", {4, 0, 0, 0}, false);
+        make("fsx9", "FSX.exe", {9, 0, 0, 0});
+        make("fsxse", "FSX.exe", {10, 0, 62607, 0});
+        for (const std::string& f : c.folders) t.host.browseAnswers.push_back(t.dir / f);
+        t.host.answers = c.answers;
+        t.host.modalScript.push_back([](frmSelect& s) { s.cmdSet.Click(); });
+        t.env.commandLine = "/  NODETECT ";
+        t.Start();
+        Lines journal = {"shown Main", modal};
+        journal.insert(journal.end(), c.journal.begin(), c.journal.end());
+        const Lines& end = c.sim != 0 ? chosen : gaveUp;
+        journal.insert(journal.end(), end.begin(), end.end());
+        EXPECT_EQ(t.host.journal, journal);
+        EXPECT_EQ(t.state.SelectedSim, c.sim);
+        EXPECT_TRUE(t.state.SimFolders[6].empty());  // detection did not run
+        if (c.sim != 0) {
+            EXPECT_EQ(t.state.SelectedSimFolder, t.dir / c.folders.back() + kSep);
+        }
+    }
 }
 
 TEST_F(MainWindowStartTest, ShaderOptionDisabledWithoutShaderFolder) {

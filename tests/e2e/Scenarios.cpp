@@ -76,7 +76,7 @@ struct Run {
             return nullptr;
         }
         HWND main = WaitForWindow(program.Id(), kMainClass);
-        checks.That(main != nullptr, "main window shown (" + DescribeWindows(program.Id()) + ")");
+        checks.That(main != nullptr, "main window shown" + (main ? "" : " (" + DescribeWindows(program.Id()) + ")"));
         if (main != nullptr && ready) {
             checks.That(WaitUntil([&] { return !ControlText(main, L"lblFSActivity").empty(); }), "start-up finished");
         }
@@ -87,8 +87,10 @@ struct Run {
     bool Box(const std::wstring& text, std::initializer_list<int> buttons, HWND over,
              const std::wstring& title = kTitle) {
         HWND box = WaitForDialog(program.Id(), text);
-        const std::string what = "box \"" + Narrow(text.substr(0, 40)) + "...\"";
-        if (!checks.That(box != nullptr, what + " shown (" + DescribeWindows(program.Id()) + ")")) return false;
+        const std::string what = "box \"" + Narrow(text.substr(0, text.find(L'\r'))) + "\"";
+        if (!checks.That(box != nullptr, what + (box ? "" : " shown (" + DescribeWindows(program.Id()) + ")"))) {
+            return false;
+        }
         checks.Equal(TextOf(box), title, what + ": title");
         for (int id : buttons) checks.That(GetDlgItem(box, id) != nullptr, what + ": button " + std::to_string(id));
         if (over != nullptr) {

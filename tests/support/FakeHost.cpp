@@ -39,8 +39,13 @@ MsgAnswer FakeHost::ShowMessage(const MessageRequest& request) {
 }
 
 void FakeHost::ShowModal(frmSelect& window) {
+    // What the user sees: caption, place, the usable options (the checked one starred).
     std::ostringstream entry;
-    entry << "modal " << window.Form.Caption() << " at " << window.Form.Left() << "," << window.Form.Top();
+    entry << "modal " << window.Form.Caption() << " at " << window.Form.Left() << "," << window.Form.Top() << ":";
+    for (int i = 1; i <= 6; ++i) {
+        if (window.OptSim(i).Enabled()) entry << " " << i << (window.OptSim(i).Value() ? "*" : "");
+    }
+    entry << (window.FrameSim.Enabled() ? " Frame" : "") << (window.cmdSelect.Enabled() ? " Select" : "");
     journal.push_back(entry.str());
     if (!modalScript.empty()) {
         modalScript.front()(window);

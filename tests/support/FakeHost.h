@@ -25,7 +25,7 @@ public:
     std::function<std::string()> look;
 
     // "Main 64: line / line" (the owner, or Screen when not centred; the style number; the
-    // text), "modal <caption> at <left>,<top>", "browse <owner> <title>", "repaint <look>",
+    // text), "modal <caption> at <left>,<top>: <options>", "browse <owner> <title>", "repaint <look>",
     // "shown <form>", "unloaded <form>", "cursor <pointer number>".
     std::vector<std::string> journal;
 
