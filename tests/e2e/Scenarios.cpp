@@ -1,7 +1,7 @@
 // End-to-end scenarios of Orvanta_Installer.exe, driven from outside as a user would. Each
 // crosses every layer once; what the window logic decides is tested through the fake host.
 //
-// Usage: orvanta_e2e_driver <scenario> <installer exe> <helper folder> <work folder>
+// Usage: orvanta_e2e_driver <scenario> <installer exe> <helper folder> <work folder> [shots]
 // The calling script registers FSX under <work folder>\sim\FSX and sets the install count
 // to 3 before the run.
 #include <algorithm>
@@ -30,11 +30,13 @@ constexpr wchar_t kDisplayClass[] = L"OrvantaInstallerDisplay";
 constexpr wchar_t kTitle[] = L"Orvanta Installer";
 constexpr wchar_t kBrowserTitle[] = L"Select the sim main folder";
 constexpr int kEurope = 4;
+constexpr int kMiddleEast = 6;  // no file there
 
 struct Setup {
     std::string installer;  // the built Orvanta_Installer.exe
     std::string helpers;    // folder of the stand-ins FSX.exe and Prepar3D.exe
     std::string work;       // the scenarios' own folder
+    bool shots;             // photographs the windows for the documentation on the way
     std::string Sim(const std::string& name) const { return work + "\\sim\\" + name; }
     std::string Package(const std::string& name) const { return work + "\\" + name; }
     // Writes the package, and the simulator ("FSX" or "P3D") when one is named.
@@ -64,10 +66,11 @@ private:
 
 // A program under test and the checks made on it.
 struct Run {
+    const Setup& s;
     Checks& checks;
     Program program;
 
-    explicit Run(Checks& c) : checks(c) {}
+    Run(const Setup& setup, Checks& c) : s(setup), checks(c) {}
 
     // Starts the installer of the package folder and waits for its main window; with
     // ready, also for the end of its start-up (the activity label is filled last).
@@ -85,7 +88,7 @@ struct Run {
     // Waits for the message box with that text, checks its title, buttons and place (centred
     // over the window when one is given), and answers it with the first button listed.
     bool Box(const std::wstring& text, std::initializer_list<int> buttons, HWND over,
-             const std::wstring& title = kTitle) {
+             const std::wstring& title = kTitle, const char* shot = nullptr) {
         HWND box = WaitForDialog(program.Id(), text);
         const std::string what = "box \"" + Narrow(text.substr(0, text.find(L'\r'))) + "\"";
         if (!checks.That(box != nullptr, what + (box ? "" : " shown (" + DescribeWindows(program.Id()) + ")"))) {
@@ -97,6 +100,7 @@ struct Run {
             const POINT at = CentredPosition(RectOf(over), RectOf(box));
             checks.That(RectOf(box).left == at.x && RectOf(box).top == at.y, what + ": centred over its window");
         }
+        if (shot != nullptr) Shot(shot, {over});
         Click(GetDlgItem(box, *buttons.begin()));
         return WaitUntil([&] { return !IsWindowVisible(box); });
     }
@@ -116,6 +120,27 @@ struct Run {
     bool Ends(const std::string& what) {
         DWORD code = 1;
         return checks.That(program.WaitForExit(code) && code == 0, what);
+    }
+    // With shots asked for, has the calling script photograph the region around the
+    // windows and waits until it has. The request and the answer are files: console output
+    // may reach the script late.
+    void Shot(const std::string& name, std::initializer_list<HWND> windows) {
+        if (!s.shots) return;
+        RECT all = RectOf(*windows.begin());
+        for (HWND w : windows) {
+            const RECT r = RectOf(w);
+            UnionRect(&all, &all, &r);
+        }
+        InflateRect(&all, 12, 12);
+        const std::string request = std::to_string(std::max(0L, all.left)) + " " + std::to_string(std::max(0L, all.top)) +
+                                    " " + std::to_string(all.right - all.left) + " " +
+                                    std::to_string(all.bottom - all.top);
+        DeleteFileW(Widen(s.work + "\\shot-taken").c_str());
+        Sleep(300);  // let every window finish painting
+        test::WriteBytes(s.work + "\\shot-request.tmp", name + " " + request + "\n");
+        MoveFileExW(Widen(s.work + "\\shot-request.tmp").c_str(), Widen(s.work + "\\shot-request").c_str(),
+                    MOVEFILE_REPLACE_EXISTING);
+        checks.That(WaitUntil([&] { return test::FileExists(s.work + "\\shot-taken"); }), "screenshot " + name);
     }
     // Picks a folder in the program's folder browser (opening it with Set folder when it is
     // not open) and presses OK, until the program reacts. Under load Wine's browser may
@@ -196,26 +221,32 @@ void Main(const Setup& s, Checks& checks) {
     RemoveTree(shaders);
     test::WriteBytes(shaders + "\\nested\\ShaderCache.bin", "compiled");
     if (!checks.That(s.Write(package, "FSX"), "fixture written")) return;
-    Run run(checks);
+    Run run(s, checks);
     HWND main = run.Start(package);
     if (main == nullptr) return;
+    // Room on the screen for the file list window beside it.
+    SetWindowPos(main, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     checks.Equal(TextOf(main), L"Orvanta Installer v12.5 (FSX-XPack)", "caption");
     run.Text(main, L"lblCycle", L"2213");
     run.Text(main, L"lblFSActivity", L"Inactive");
     run.Text(main, L"CheckMV", L"Magvar table (2022-R3)");
     Click(ControlByName(main, L"CheckCleanSF"));
     run.Box(L"This option will make the shader cache is cleared on exit if significant changes occured", {IDOK}, main);
-    checks.That(CheckListItem(run.program.Handle(), ControlByName(main, L"RegionList"), kEurope), "Europe ticked");
+    for (int region : {kEurope, kMiddleEast}) {
+        checks.That(CheckListItem(run.program.Handle(), ControlByName(main, L"RegionList"), region), "region ticked");
+    }
     for (const wchar_t* box : {L"CheckAPX", L"CheckATX", L"CheckNVX"}) run.Tick(main, box);
     run.Counters(main, {L"4 files", L"1 files", L"2 files", L"1 files", L"1 files"});
+    run.Shot("main-window", {main});
 
     Click(ControlByName(main, L"lblbglnb(2)"));
     HWND display = WaitForWindow(run.program.Id(), kDisplayClass);
     if (checks.That(display != nullptr, "file list window opened")) {
         checks.Equal(TextOf(display), L"Updatable files [2]", "file list caption");
-        checks.That(ListBoxLines(ControlByName(display, L"DisplayList")).size() == 2, "two lines listed");
+        checks.That(SendMessageW(ControlByName(display, L"DisplayList"), LB_GETCOUNT, 0, 0) == 2, "two lines listed");
         run.Text(display, L"lblNFD2", L"01-12-2022");
         checks.That(IsBesideAndAsHigh(main, display), "beside the main window, as high inside");
+        run.Shot("file-list-window", {main, display});
     }
 
     // The simulator holds one file open: the install reports it and the log tells more.
@@ -229,7 +260,8 @@ void Main(const Setup& s, Checks& checks) {
     checks.Equal(TextOf(display), L"Updatable files [1]", "file list refilled");
     CloseHandle(held);
     Click(ControlByName(main, L"cmdInstall"));
-    run.Box(L"Update has been successfully completed\r\n1 BGL file(s) have been replaced", {IDOK}, main);
+    run.Box(L"Update has been successfully completed\r\n1 BGL file(s) have been replaced", {IDOK}, main, kTitle,
+            "centred-message-box");
     // The script counted three earlier installs: this one asks, with No preselected.
     const std::wstring donation = L"Thank you for your continued confidence. To help me continue this work, would you "
                                   L"consider making a small onetime donation now (if not already done)?";
@@ -264,7 +296,7 @@ void Selection(const Setup& s, Checks& checks) {
     if (!checks.That(s.Write(package, "P3D"), "fixture written")) return;
     Program simulator;
     checks.That(simulator.Start(Widen(s.Sim("P3D") + "\\Prepar3D.exe"), L""), "Prepar3D.exe running");
-    Run run(checks);
+    Run run(s, checks);
     HWND main = run.Start(package, L"/ NoDetect ", false);
     HWND select = WaitForWindow(run.program.Id(), kSelectClass);
     if (!checks.That(main != nullptr && select != nullptr, "selection window shown over the main window")) return;
@@ -274,6 +306,7 @@ void Selection(const Setup& s, Checks& checks) {
                     w.top == m.top + ((m.bottom - m.top) - (w.bottom - w.top)) / 2,
                 "selection window centred over the main window");
     checks.That(!IsWindowEnabled(main), "main window waits for the modal window");
+    run.Shot("selection-window", {main});
     Click(ControlByName(select, L"cmdCancel"));
     run.Box(L"Exit the Orvanta Installer ?", {IDNO, IDYES}, select, L"Sim version selection");
 
@@ -306,9 +339,9 @@ void Refusals(const Setup& s, Checks& checks) {
                      "fixtures written, one listed file removed")) {
         return;
     }
-    Run first(checks);
+    Run first(s, checks);
     HWND main = first.Start(sound);
-    Run second(checks);
+    Run second(s, checks);
     second.program.Start(Widen(damaged + "\\Orvanta_Installer.exe"), L"");
     second.Box(L"Another instance of the Orvanta Installer is already running\r\nThe program will not start", {IDOK},
                nullptr);
@@ -318,7 +351,7 @@ void Refusals(const Setup& s, Checks& checks) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     first.Ends("first instance ended on closing");
 
-    Run again(checks);
+    Run again(s, checks);
     HWND shown = again.Start(damaged, L"", false);
     again.Box(L"Some necessary files are missing or corrupted\r\nCheck that you correctly extracted the package "
               L"including\r\nall files, folder subdirectories and their content\r\nSee the Orvanta_Installer.log for "
@@ -329,61 +362,6 @@ void Refusals(const Setup& s, Checks& checks) {
     again.Ends("program ended after the message");
 }
 
-// Asks the calling script to photograph the region around the windows and waits until it
-// has. The request and the answer are files: console output may reach the script late.
-void Shot(const Setup& s, Checks& checks, const std::string& name, std::initializer_list<HWND> windows) {
-    RECT all = RectOf(*windows.begin());
-    for (HWND w : windows) {
-        const RECT r = RectOf(w);
-        UnionRect(&all, &all, &r);
-    }
-    InflateRect(&all, 12, 12);
-    const std::string done = s.work + "\\shot-taken";
-    DeleteFileW(Widen(done).c_str());
-    Sleep(300);  // let every window finish painting
-    test::WriteBytes(s.work + "\\shot-request.tmp", name + " " + std::to_string(std::max(0L, all.left)) + " " +
-                                                        std::to_string(std::max(0L, all.top)) + " " +
-                                                        std::to_string(all.right - all.left) + " " +
-                                                        std::to_string(all.bottom - all.top) + "\n");
-    MoveFileExW(Widen(s.work + "\\shot-request.tmp").c_str(), Widen(s.work + "\\shot-request").c_str(),
-                MOVEFILE_REPLACE_EXISTING);
-    checks.That(WaitUntil([&] { return test::FileExists(done); }), "screenshot " + name + " taken");
-}
-
-// Not a test: poses the windows for the documentation's pictures.
-void Screenshots(const Setup& s, Checks& checks) {
-    const std::string package = s.Package("shots");
-    if (!checks.That(s.Write(package, "FSX"), "fixture written")) return;
-    {
-        Run run(checks);
-        HWND main = run.Start(package);
-        if (main == nullptr) return;
-        // Room on the screen for the file list window beside it.
-        SetWindowPos(main, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        HWND regions = ControlByName(main, L"RegionList");
-        CheckListItem(run.program.Handle(), regions, kEurope);
-        CheckListItem(run.program.Handle(), regions, 6);
-        for (const wchar_t* box : {L"CheckAPX", L"CheckATX", L"CheckNVX"}) run.Tick(main, box);
-        run.Text(main, L"lblbglnb(4)", L"1 files");
-        Shot(s, checks, "main-window", {main});
-        Click(ControlByName(main, L"lblbglnb(2)"));
-        HWND display = WaitForWindow(run.program.Id(), kDisplayClass);
-        Shot(s, checks, "file-list-window", {main, display});
-        PostMessageW(display, WM_CLOSE, 0, 0);
-        Click(ControlByName(main, L"cmdInstall"));
-        const std::wstring done = L"Update has been successfully completed\r\n2 BGL file(s) have been replaced";
-        if (checks.That(WaitForDialog(run.program.Id(), done) != nullptr, "install message")) {
-            Shot(s, checks, "centred-message-box", {main});
-        }
-        run.program.Kill();
-    }
-    Run run(checks);
-    HWND main = run.Start(package, L"/nodetect", false);
-    if (checks.That(WaitForWindow(run.program.Id(), kSelectClass) != nullptr, "selection window")) {
-        Shot(s, checks, "selection-window", {main});
-    }
-}
-
 }  // namespace
 
 }  // namespace orvanta::e2e
@@ -391,16 +369,14 @@ void Screenshots(const Setup& s, Checks& checks) {
 int wmain(int argc, wchar_t** argv) {
     using namespace orvanta::e2e;
     const std::map<std::string, std::function<void(const Setup&, Checks&)>> scenarios = {
-        {"program-file", ProgramFile}, {"main", Main},         {"selection", Selection},
-        {"refusals", Refusals},        {"screenshots", Screenshots},
-    };
-    if (argc != 5 || scenarios.count(Narrow(argv[1])) == 0) {
-        std::printf("usage: orvanta_e2e_driver <scenario> <installer exe> <helper folder> <work folder>\n");
+        {"program-file", ProgramFile}, {"main", Main}, {"selection", Selection}, {"refusals", Refusals}};
+    if (argc < 5 || argc > 6 || scenarios.count(Narrow(argv[1])) == 0) {
+        std::printf("usage: orvanta_e2e_driver <scenario> <installer exe> <helper folder> <work folder> [shots]\n");
         return 2;
     }
     // Output reaches the calling script at once, line by line.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     Checks checks;
-    scenarios.at(Narrow(argv[1]))({Narrow(argv[2]), Narrow(argv[3]), Narrow(argv[4])}, checks);
+    scenarios.at(Narrow(argv[1]))({Narrow(argv[2]), Narrow(argv[3]), Narrow(argv[4]), argc == 6}, checks);
     return checks.Failures() == 0 ? 0 : 1;
 }

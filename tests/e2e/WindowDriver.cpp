@@ -239,19 +239,6 @@ bool SelectFolderInBrowser(HANDLE process, HWND browser, const std::wstring& fol
     });
 }
 
-std::vector<std::wstring> ListBoxLines(HWND listBox) {
-    std::vector<std::wstring> lines;
-    const auto count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t line[512] = {};
-        if (SendMessageW(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) < 512) {
-            SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line));
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 POINT CentredPosition(const RECT& owner, const RECT& box) {
     // Twice the exact position is a whole number; halve it, a half going to the even side.
     const auto halveToEven = [](long twice) {

@@ -60,7 +60,6 @@ bool CheckListItem(HANDLE process, HWND list, int index);
 // Points the system folder browser of another process at a folder, as if the user had
 // clicked through to it, and waits until the browser shows it selected.
 bool SelectFolderInBrowser(HANDLE process, HWND browser, const std::wstring& folder);
-std::vector<std::wstring> ListBoxLines(HWND listBox);
 
 // Where a box goes when centred over owner: the halves taken exactly, the result rounded
 // half to even. Worked out here independently of the program.
