@@ -56,15 +56,17 @@ TEST_F(MainWindowStartTest, ReadyWithTheOnlyDetectedSimulator) {
 // Every refusal shows one box (none when the user gave up in the selection window), ends
 // the program and leaves the simulator as it was.
 TEST(MainWindowRefusalTest, EndsTheProgramBeforeAnythingChanges) {
+    using Arrange = std::function<void(StartFixture&)>;
     struct Case {
         const char* name;
-        std::function<void(StartFixture&)> arrange;
-        Lines journal;
+        Arrange arrange;
         const char* caption;
         bool errorLog;
+        Lines journal;
     };
-    const std::string exit = "Select 36: Exit the Orvanta Installer ?";
-    const auto noSimulator = [](std::deque<MsgAnswer> answers, int cancels) {
+    const Arrange secondInstance = [](StartFixture& t) { t.env.anotherInstanceRuns = true; };
+    const Arrange damaged = [](StartFixture& t) { std::remove((t.pkg + "magdec.bgl").c_str()); };
+    const auto noSimulator = [](std::deque<MsgAnswer> answers, int cancels) -> Arrange {
         return [=](StartFixture& t) {
             t.registry.values.clear();
             t.host.answers = answers;
@@ -73,35 +75,33 @@ TEST(MainWindowRefusalTest, EndsTheProgramBeforeAnythingChanges) {
             });
         };
     };
+    const Arrange protectedFolder = [](StartFixture& t) {
+        t.access.granted = 0x1201BF;  // every Modify right but delete
+        t.fs.FailPathsContaining(std::string("Scenery") + kSep + "Cycle.txt", kPermissionDenied);
+    };
+    const Arrange oldBackupLocked = [](StartFixture& t) { t.fs.FailPathsContaining(".p3dini", kPermissionDenied); };
+    const char* bare = "Orvanta Installer v12.5";
+    const char* p3d = "Orvanta Installer v12.5 (P3D v4.5)";
+    const std::string exit = "Select 36: Exit the Orvanta Installer ?";
+    const std::string refused =
+        "Screen 48: Another instance of the Orvanta Installer is already running / The program will not start";
+    const std::string damagedBox =
+        "Main 16: Some necessary files are missing or corrupted / Check that you correctly extracted the package "
+        "including / all files, folder subdirectories and their content / See the Orvanta_Installer.log for details";
+    const std::string protectedBox = std::string("Main 16: ") + kProtectedFolderMessage;
+    const std::string migrationBox =
+        "Main 16: 1 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is required "
+        "before using the installer / See the Orvanta_Installer.log file for details";
+    const Arrange closed = noSimulator({}, 0);
+    const Arrange cancelled = noSimulator({kAnswerNo, kAnswerYes}, 2);  // No keeps the window, Yes closes it
+    // Each journal then ends with the main window unloaded.
     const Case cases[] = {
-        {"second instance", [](auto& t) { t.env.anotherInstanceRuns = true; },
-         {"Screen 48: Another instance of the Orvanta Installer is already running / The program will not start",
-          "unloaded Main"},
-         "", false},
-        {"damaged package", [](auto& t) { std::remove((t.pkg + "magdec.bgl").c_str()); },
-         {"shown Main",
-          "Main 16: Some necessary files are missing or corrupted / Check that you correctly extracted the package "
-          "including / all files, folder subdirectories and their content / See the Orvanta_Installer.log for details",
-          "unloaded Main"},
-         "Orvanta Installer v12.5", true},
-        {"selection window closed", noSimulator({}, 0),
-         {"shown Main", kNoneDetected, "unloaded Select", "unloaded Main"}, "Orvanta Installer v12.5", false},
-        {"cancelled, No, then Yes", noSimulator({kAnswerNo, kAnswerYes}, 2),
-         {"shown Main", kNoneDetected, exit, exit, "unloaded Select", "unloaded Main"}, "Orvanta Installer v12.5",
-         false},
-        {"protected folder",
-         [](auto& t) {
-             t.access.granted = 0x1201BF;  // every Modify right but delete
-             t.fs.FailPathsContaining(std::string("Scenery") + kSep + "Cycle.txt", kPermissionDenied);
-         },
-         {"shown Main", std::string("Main 16: ") + kProtectedFolderMessage, "unloaded Main"},
-         "Orvanta Installer v12.5 (P3D v4.5)", false},
-        {"migration failure", [](auto& t) { t.fs.FailPathsContaining(".p3dini", kPermissionDenied); },
-         {"shown Main", kMigrating, "repaint ",
-          "Main 16: 1 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is required "
-          "before using the installer / See the Orvanta_Installer.log file for details",
-          "unloaded Main"},
-         "Orvanta Installer v12.5 (P3D v4.5)", true},
+        {"second instance", secondInstance, "", false, {refused}},
+        {"damaged package", damaged, bare, true, {"shown Main", damagedBox}},
+        {"selection window closed", closed, bare, false, {"shown Main", kNoneDetected, "unloaded Select"}},
+        {"cancelled twice", cancelled, bare, false, {"shown Main", kNoneDetected, exit, exit, "unloaded Select"}},
+        {"protected folder", protectedFolder, p3d, false, {"shown Main", protectedBox}},
+        {"migration failure", oldBackupLocked, p3d, true, {"shown Main", kMigrating, "repaint ", migrationBox}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -109,7 +109,9 @@ TEST(MainWindowRefusalTest, EndsTheProgramBeforeAnythingChanges) {
         c.arrange(t);
         t.Start();
         EXPECT_FALSE(t.Running());
-        EXPECT_EQ(t.host.journal, c.journal);
+        Lines journal = c.journal;
+        journal.push_back("unloaded Main");
+        EXPECT_EQ(t.host.journal, journal);
         EXPECT_EQ(t.window->Form.Caption(), c.caption);
         EXPECT_EQ(FileExists(t.pkg + "Orvanta_Installer.log"), c.errorLog);
         EXPECT_FALSE(t.Migrated());

@@ -36,7 +36,8 @@ TEST(CenteringTest, SelectionWindowRoundsEachGapThenHalvesTowardZero) {
         {"a negative odd gap", {500, 500, 3000, 3000}, {4001, 3000}, 0, 500},
     };
     for (const auto& c : cases) {
-        const WindowPlace p = CenteredSelectionPlace(c.owner[0], c.owner[1], c.owner[2], c.owner[3], c.size[0], c.size[1]);
+        const WindowPlace p =
+            CenteredSelectionPlace(c.owner[0], c.owner[1], c.owner[2], c.owner[3], c.size[0], c.size[1]);
         EXPECT_EQ(p.left, c.left) << c.name;
         EXPECT_EQ(p.top, c.top) << c.name;
     }

@@ -6,6 +6,7 @@
 // to 3 before the run.
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -16,8 +17,9 @@
 
 #include <shellapi.h>
 
-#include "e2e/Fixtures.h"
 #include "e2e/WindowDriver.h"
+#include "support/PackageBuilder.h"
+#include "support/SimFolderBuilder.h"
 #include "support/TempDir.h"
 
 namespace orvanta::e2e {
@@ -32,6 +34,23 @@ constexpr wchar_t kBrowserTitle[] = L"Select the sim main folder";
 constexpr int kEurope = 4;
 constexpr int kMiddleEast = 6;  // no file there
 
+std::string SceneryFile(const std::string& simFolder, const std::string& area, const std::string& name) {
+    return test::SimSceneryPath(simFolder + "\\", area, name + ".bgl");
+}
+
+std::string OldContent(const std::string& name) { return "simulator's own " + name + " of an older cycle"; }
+
+void RemoveTree(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::u8path(folder), ignored);
+}
+
+// The package and simulator the scenarios work on. Package: APX47180 (area 0502),
+// ATX05021 (0502), ATX06011 (0601), NVX04021 (0402), all dated 01-12-2022, and a magvar
+// table of 2022-R3. Simulator: APX47180 and NVX04021 older (updatable), ATX05021 the
+// package's (up to date), ATX06011 missing with its backup there, an older magvar table.
+// So Europe with all three categories gives 4 available, 1 up to date, 2 updatable,
+// 1 deinstallable, 1 missing.
 struct Setup {
     std::string installer;  // the built Orvanta_Installer.exe
     std::string helpers;    // folder of the stand-ins FSX.exe and Prepar3D.exe
@@ -39,11 +58,37 @@ struct Setup {
     bool shots;             // photographs the windows for the documentation on the way
     std::string Sim(const std::string& name) const { return work + "\\sim\\" + name; }
     std::string Package(const std::string& name) const { return work + "\\" + name; }
-    // Writes the package, and the simulator ("FSX" or "P3D") when one is named.
+    // Writes the package (with the installer), and the simulator ("FSX" or "P3D") when one
+    // is named, afresh.
     bool Write(const std::string& package, const std::string& sim = "") const {
-        const std::string exe = sim == "FSX" ? "FSX.exe" : "Prepar3D.exe";
-        return WritePackage(package, installer) &&
-               (sim.empty() || WriteSimulator(Sim(sim), helpers + "\\" + exe, exe, package));
+        try {
+            RemoveTree(package);
+            test::PackageBuilder p;
+            p.atx = {"ATX05021", "ATX06011"};
+            p.nvx = {"NVX04021"};
+            p.Write(package);
+            for (const char* f :
+                 {"APXFiles\\APX47180", "ATXFiles\\ATX05021", "ATXFiles\\ATX06011", "NVXFiles\\NVX04021"})
+                test::SetLocalModifiedTime(package + "\\" + f + ".bgl", 2022, 12, 1, 10, 0, 0);
+            test::WriteBytes(package + "\\Orvanta_Installer.exe", test::ReadBytes(installer));
+            if (sim.empty()) return true;
+            RemoveTree(Sim(sim));
+            test::SimFolderBuilder b;
+            b.executableName = sim == "FSX" ? "FSX.exe" : "Prepar3D.exe";
+            b.executableBytes = test::ReadBytes(helpers + "\\" + b.executableName);
+            b.Add("0502", "APX47180.bgl", OldContent("APX47180"))
+                .Add("0402", "NVX04021.bgl", OldContent("NVX04021"))
+                .Add("0502", "ATX05021.bgl", test::ReadBytes(package + "\\ATXFiles\\ATX05021.bgl"))
+                .Add("0601", "ATX06011.bgl.bglbckup", OldContent("ATX06011"))
+                .Write(Sim(sim));
+            test::SetLocalModifiedTime(SceneryFile(Sim(sim), "0502", "APX47180"), 2020, 1, 1, 9, 0, 0);
+            test::SetLocalModifiedTime(SceneryFile(Sim(sim), "0402", "NVX04021"), 2020, 1, 1, 9, 0, 0);
+            // Same day, another hour: still the same file.
+            test::SetLocalModifiedTime(SceneryFile(Sim(sim), "0502", "ATX05021"), 2022, 12, 1, 8, 0, 0);
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
     }
 };
 
@@ -132,9 +177,9 @@ struct Run {
             UnionRect(&all, &all, &r);
         }
         InflateRect(&all, 12, 12);
-        const std::string request = std::to_string(std::max(0L, all.left)) + " " + std::to_string(std::max(0L, all.top)) +
-                                    " " + std::to_string(all.right - all.left) + " " +
-                                    std::to_string(all.bottom - all.top);
+        const std::string request = std::to_string(std::max(0L, all.left)) + " " +
+                                    std::to_string(std::max(0L, all.top)) + " " + std::to_string(all.right - all.left) +
+                                    " " + std::to_string(all.bottom - all.top);
         DeleteFileW(Widen(s.work + "\\shot-taken").c_str());
         Sleep(300);  // let every window finish painting
         test::WriteBytes(s.work + "\\shot-request.tmp", name + " " + request + "\n");
@@ -178,7 +223,8 @@ void ProgramFile(const Setup& s, Checks& checks) {
     std::vector<char> info(GetFileVersionInfoSizeW(exe.c_str(), &ignored));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT size = 0;
-    if (!checks.That(!info.empty() && GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()) &&
+    if (!checks.That(!info.empty() &&
+                         GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()) &&
                          VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size),
                      "version information present")) {
         return;
@@ -186,10 +232,12 @@ void ProgramFile(const Setup& s, Checks& checks) {
     checks.That(fixed->dwFileVersionMS == MAKELONG(5, 12) && fixed->dwFileVersionLS == 0 &&
                     fixed->dwProductVersionMS == MAKELONG(5, 12) && fixed->dwProductVersionLS == 0,
                 "file and product version 12.5.0.0");
-    const std::pair<const wchar_t*, const wchar_t*> texts[] = {
-        {L"FileVersion", L"12.05"},          {L"ProductVersion", L"12.05"},
-        {L"ProductName", kTitle},            {L"FileDescription", kTitle},
-        {L"InternalName", L"Orvanta_Installer"}, {L"OriginalFilename", L"Orvanta_Installer.exe"}};
+    const std::pair<const wchar_t*, const wchar_t*> texts[] = {{L"FileVersion", L"12.05"},
+                                                               {L"ProductVersion", L"12.05"},
+                                                               {L"ProductName", kTitle},
+                                                               {L"FileDescription", kTitle},
+                                                               {L"InternalName", L"Orvanta_Installer"},
+                                                               {L"OriginalFilename", L"Orvanta_Installer.exe"}};
     for (const auto& [name, expected] : texts) {
         wchar_t* value = nullptr;
         const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
@@ -198,9 +246,10 @@ void ProgramFile(const Setup& s, Checks& checks) {
     }
     HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     HRSRC found = image == nullptr ? nullptr : FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
-    const std::string manifest = found == nullptr ? "" : std::string(static_cast<const char*>(LockResource(
-                                                                         LoadResource(image, found))),
-                                                                     SizeofResource(image, found));
+    const std::string manifest = found == nullptr
+                                     ? ""
+                                     : std::string(static_cast<const char*>(LockResource(LoadResource(image, found))),
+                                                   SizeofResource(image, found));
     for (const char* part : {"level=\"asInvoker\"", "Microsoft.Windows.Common-Controls", "<dpiAware"}) {
         checks.That(manifest.find(part) != std::string::npos, std::string("manifest: ") + part);
     }
@@ -253,9 +302,10 @@ void Main(const Setup& s, Checks& checks) {
     const std::string nvx = SceneryFile(s.Sim("FSX"), "0402", "NVX04021");
     HANDLE held = CreateFileW(Widen(nvx).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     Click(ControlByName(main, L"cmdInstall"));
-    run.Box(L"Unable to complete full update\r\n1 BGL file(s) couldn't be updated\r\nSee the Orvanta_Installer.log file "
-            L"for details",
-            {IDOK}, main);
+    run.Box(
+        L"Unable to complete full update\r\n1 BGL file(s) couldn't be updated\r\nSee the Orvanta_Installer.log file "
+        L"for details",
+        {IDOK}, main);
     checks.That(test::FileExists(package + "\\Orvanta_Installer.log"), "error log written in the package folder");
     checks.Equal(TextOf(display), L"Updatable files [1]", "file list refilled");
     CloseHandle(held);
@@ -263,8 +313,9 @@ void Main(const Setup& s, Checks& checks) {
     run.Box(L"Update has been successfully completed\r\n1 BGL file(s) have been replaced", {IDOK}, main, kTitle,
             "centred-message-box");
     // The script counted three earlier installs: this one asks, with No preselected.
-    const std::wstring donation = L"Thank you for your continued confidence. To help me continue this work, would you "
-                                  L"consider making a small onetime donation now (if not already done)?";
+    const std::wstring donation =
+        L"Thank you for your continued confidence. To help me continue this work, would you "
+        L"consider making a small onetime donation now (if not already done)?";
     HWND prompt = WaitForDialog(run.program.Id(), donation);
     checks.That(prompt != nullptr && (GetWindowLongPtrW(GetDlgItem(prompt, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON),
                 "donation prompt with No preselected");
@@ -353,10 +404,11 @@ void Refusals(const Setup& s, Checks& checks) {
 
     Run again(s, checks);
     HWND shown = again.Start(damaged, L"", false);
-    again.Box(L"Some necessary files are missing or corrupted\r\nCheck that you correctly extracted the package "
-              L"including\r\nall files, folder subdirectories and their content\r\nSee the Orvanta_Installer.log for "
-              L"details",
-              {IDOK}, shown);
+    again.Box(
+        L"Some necessary files are missing or corrupted\r\nCheck that you correctly extracted the package "
+        L"including\r\nall files, folder subdirectories and their content\r\nSee the Orvanta_Installer.log for "
+        L"details",
+        {IDOK}, shown);
     checks.That(test::ReadBytes(damaged + "\\Orvanta_Installer.log").find("ATX06011") != std::string::npos,
                 "error log names the missing file");
     again.Ends("program ended after the message");

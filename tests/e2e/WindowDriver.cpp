@@ -234,7 +234,8 @@ bool SelectFolderInBrowser(HANDLE process, HWND browser, const std::wstring& fol
     const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
     // The browser may still be filling its tree: ask again until the folder shows selected.
     return WaitUntil([&] {
-        RemoteCopy(process, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t)).Send(browser, BFFM_SETSELECTIONW, TRUE);
+        RemoteCopy(process, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t))
+            .Send(browser, BFFM_SETSELECTIONW, TRUE);
         return WaitUntil([&] { return SelectedFolderName(process, browser) == name; }, 2000);
     });
 }
@@ -259,9 +260,9 @@ std::wstring Widen(const std::string& utf8) {
 
 std::string Narrow(const std::wstring& wide) {
     std::string utf8(wide.size() * 3, '\0');
-    utf8.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                                             utf8.data(), static_cast<int>(utf8.size()), nullptr,
-                                                             nullptr)));
+    utf8.resize(
+        static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                                     utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
     return utf8;
 }
 

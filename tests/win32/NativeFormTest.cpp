@@ -46,8 +46,8 @@ struct TestWindow {
         native.Events.afterEvent = [this] { native.CopyModel(); };
         counter.SetVisible(false);
         button.SetEnabled(false);
-        EXPECT_TRUE(native.Create(GetModuleHandleW(nullptr), L"OrvantaNativeFormTest", WS_OVERLAPPEDWINDOW, nullptr,
-                                  true));
+        EXPECT_TRUE(
+            native.Create(GetModuleHandleW(nullptr), L"OrvantaNativeFormTest", WS_OVERLAPPEDWINDOW, nullptr, true));
         ShowWindow(native.Handle(), SW_SHOW);
     }
     HWND Of(const Control& c) const { return native.HandleOf(c); }
@@ -110,8 +110,7 @@ TEST(NativeFormTest, UserActionsReachTheModelsOnce) {
     SendMessageW(t.Of(t.lines), LB_SETCURSEL, 1, 0);
     SendMessageW(t.native.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(t.Of(t.lines)), LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(t.Of(t.lines)));
-    EXPECT_EQ(t.events,
-              (std::vector<std::string>{"option 1", "option 0", "region 1", "region 1", "button", "line 1"}));
+    EXPECT_EQ(t.events, (std::vector<std::string>{"option 1", "option 0", "region 1", "region 1", "button", "line 1"}));
     EXPECT_FALSE(t.regions.Selected(1));
 }
 
