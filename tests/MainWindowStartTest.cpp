@@ -200,6 +200,42 @@ TEST(MainWindowSelectionTest, SetFolderRetriesUntilAValidFolderOrCancel) {
     }
 }
 
+// What the user reads and sees of a control before anything runs: its caption, its text
+// and back colours ("fg"/"bg" and the colour in hexadecimal), bold ("b") or underlined ("u").
+std::string Look(const Control& c) {
+    const auto hex = [](const Rgb& rgb) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%02x%02x%02x", rgb.r, rgb.g, rgb.b);
+        return std::string(text);
+    };
+    return c.Caption() + (c.ForeColor() ? " fg" + hex(*c.ForeColor()) : "") +
+           (c.Style.backColor ? " bg" + hex(*c.Style.backColor) : "") + (c.Style.bold ? " b" : "") +
+           (c.Style.underline ? " u" : "") + "|";
+}
+template <class... Controls>
+std::string Looks(const Controls&... controls) {
+    return (Look(controls) + ...);
+}
+
+TEST_F(MainWindowStartTest, DesignTextsAndLooks) {
+    frmMain m(platform, state, host);
+    EXPECT_EQ(
+        Looks(m.Frame_Region, m.Frame_Status, m.lbl(0), m.lbl(3), m.lbl(5), m.lblbglnb(4), m.Frame_Update_Selection,
+              m.CheckMV, m.CheckNVX, m.CheckAPX, m.CheckATX, m.Frame_Options, m.CheckForceFull, m.CheckCleanSF,
+              m.CheckLog, m.Label2, m.Label1, m.lblCycle, m.lblDoc, m.cmdInstall, m.cmdUninstall, m.lblMess,
+              m.Display.lblNFD1, m.Display.lblNFD2),
+        "Region selector|Region status [No region selected]|Available files|Deinstallable|Simulator activity|None "
+        "fg008000|Update selection (install and uninstall)|Magvar table|En route navaids|Airport data (see "
+        "documentation)|Airways, en route and RNAV fixes|Options|Force full install |Clean shader files on "
+        "exit|Log install actions (support)|See documentation for option functions fg800000|AIRAC "
+        "Cycle:|---- b|Documentation fg0000ff u|Install selection bgc0ffc0|Uninstall selection bgffc0cb| "
+        "fgffffc0 bg404040|New file date: | fgff0000|");
+    frmSelect s(platform, state, host);
+    EXPECT_EQ(Looks(s.FrameSim, s.OptSim(1), s.OptSim(2), s.OptSim(3), s.OptSim(6), s.cmdSet, s.cmdCancel, s.cmdSelect),
+              "Select simulator version to be updated|Flight Simulator X|FSX Steam Edition|Prepar3D v1|Prepar3D "
+              "v4|Set folder|Cancel|Select|");
+}
+
 TEST_F(MainWindowStartTest, ShaderOptionDisabledWithoutShaderFolder) {
     registry.values.clear();
     InstallSimulator(1);
