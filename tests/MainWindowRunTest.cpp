@@ -302,8 +302,10 @@ TEST(MainWindowExitTest, ShaderCacheEmptiedOnlyAfterAChangeWithTheOptionTicked) 
 // ---- The file list window ----
 
 TEST_F(MainWindowRunTest, FileListBesideTheMainWindowFollowsClicksAndRescans) {
-    Select({kApx, kAtx, kNvx});
     frmDisplay& display = window->Display;
+    window->lblbglnb(3).Click();  // "None"
+    EXPECT_FALSE(display.Form.Loaded());
+    Select({kApx, kAtx, kNvx});
     window->lblbglnb(0).Click();  // never a list
     EXPECT_FALSE(display.Form.Loaded());
     window->Form.Move(600, 450);
