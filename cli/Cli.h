@@ -5,6 +5,7 @@
 
 #include "app/ProgramState.h"
 #include "cli/CliOptions.h"
+#include "platform/NativePlatform.h"
 #include "platform/Platform.h"
 
 namespace orvanta::cli {
@@ -29,6 +30,8 @@ struct CliContext {
     // standard error, and the restore question is asked on standard input.
     bool progressOnTerminal = false;
     std::istream* terminalInput = nullptr;
+    // Where detection looks (every Wine prefix searched); without it, platform.registry.
+    NativePlatform* native = nullptr;
 };
 
 // Sets AppTitle and AppFolder (from --package, else the program's folder).
@@ -45,7 +48,9 @@ int RunInstallCommand(CliContext& ctx);
 int RunUninstallCommand(CliContext& ctx);
 int RunCleanShaders(CliContext& ctx);
 
-// Runs a whole command line; the entry point of the program and of the tests.
-int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Runs a whole command line; the entry point of the program and of the tests. The
+// platform options are the command line's own (--wine-prefix) over the given ones.
+int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               NativePlatformOptions platformOptions = {});
 
 }  // namespace orvanta::cli

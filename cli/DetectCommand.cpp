@@ -2,13 +2,12 @@
 
 #include "cli/Cli.h"
 #include "cli/StartupSequence.h"
-#include "sim/SimDetection.h"
 
 namespace orvanta::cli {
 
 int RunDetect(CliContext& ctx) {
     ctx.state.NoDetect = ctx.options.noDetect;
-    if (!ctx.state.NoDetect) DetectSimulators(ctx.platform, ctx.state);
+    if (!ctx.state.NoDetect) DetectEverywhere(ctx);
     for (SimVersion v = kFirstSim; v <= kLastSim; ++v) {
         ctx.out << FormatDetectLine(v, ctx.state.SimFolders[static_cast<std::size_t>(v)]) << '\n';
     }

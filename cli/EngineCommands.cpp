@@ -229,7 +229,12 @@ int RunCleanShaders(CliContext& ctx) {
         ctx.out << "No shader cache folder for the selected simulator\n";
         return kExitDone;
     }
-    CleanShaderCache(ctx.platform.fs, ctx.state.ShaderFolder);
+    const std::vector<std::string> stayed = CleanShaderCache(ctx.platform.fs, ctx.state.ShaderFolder);
+    if (!stayed.empty()) {
+        ctx.err << "Shader cache not emptied: " << ctx.state.ShaderFolder << '\n';
+        for (const std::string& path : stayed) ctx.err << "Not removed: " << path << '\n';
+        return kExitErrors;
+    }
     ctx.out << "Shader cache emptied: " << ctx.state.ShaderFolder << '\n';
     return kExitDone;
 }

@@ -1,6 +1,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <ostream>
 
 #include "app/Paths.h"
@@ -27,14 +28,19 @@ void PrintMessageLines(std::ostream& stream, const std::string& crlfText) {
     }
 }
 
-int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               NativePlatformOptions platformOptions) {
     try {
-        const ParseResult parsed = ParseCommandLine(args);
+        ParseResult parsed = ParseCommandLine(args);
         if (!parsed.error.empty()) {
             err << "orvanta: " << parsed.error << "\nTry 'orvanta --help'.\n";
             return kExitUsage;
         }
-        const CliOptions& options = parsed.options;
+        CliOptions& options = parsed.options;
+        // Logs and messages name these folders: made absolute, support can place them.
+        for (std::optional<std::string>* folder : {&options.package, &options.simFolder, &options.winePrefix}) {
+            if (*folder && !(*folder)->empty()) **folder = NativeAbsolutePath(**folder);
+        }
         if (options.help) {
             out << UsageText();
             return kExitDone;
@@ -44,10 +50,10 @@ int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ost
             return kExitDone;
         }
 
-        NativePlatformOptions platformOptions;
         platformOptions.winePrefix = options.winePrefix.value_or("");
         auto native = MakeNativePlatform(platformOptions);
         CliContext ctx{native->get(), options, out, err, {}, {}, {}};
+        ctx.native = native.get();
         InitProgramState(ctx);
         if (&err == &std::cerr && StandardErrorIsTerminal()) {
             ctx.progressOnTerminal = true;

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "app/Paths.h"
 #include "app/StartupMessages.h"
 #include "engine/Logs.h"
 #include "package/PackageCheck.h"
@@ -92,7 +93,38 @@ int ChooseSimulator(CliContext& ctx) {
     return kExitUsage;
 }
 
+// The shader caches of the chosen simulator are those of the Wine prefix it was found in:
+// the one detection found its folder in, else the one that holds the folder, else the first.
+void UseLocalAppDataOfChosen(CliContext& ctx, const std::array<int, kLastSim + 1>& foundIn) {
+    if (ctx.native == nullptr) return;
+    const ProgramState& state = ctx.state;
+    const auto sim = static_cast<std::size_t>(state.SelectedSim);
+    if (foundIn[sim] >= 0 && state.SelectedSimFolder == state.SimFolders[sim]) {
+        ctx.native->UseLocalAppDataOf(static_cast<std::size_t>(foundIn[sim]));
+        return;
+    }
+    const std::vector<SimulatorRegistry> registries = ctx.native->SimulatorRegistries();
+    for (std::size_t i = 0; i < registries.size(); ++i) {
+        const std::string prefix =
+            registries[i].winePrefix.empty() ? std::string() : AddBackslash(registries[i].winePrefix);
+        if (!prefix.empty() && state.SelectedSimFolder.compare(0, prefix.size(), prefix) == 0) {
+            ctx.native->UseLocalAppDataOf(i);
+            return;
+        }
+    }
+    ctx.native->UseLocalAppDataOf(0);
+}
+
 }  // namespace
+
+std::array<int, kLastSim + 1> DetectEverywhere(CliContext& ctx) {
+    std::vector<Registry*> registries = {&ctx.platform.registry};
+    if (ctx.native != nullptr) {
+        registries.clear();
+        for (const SimulatorRegistry& r : ctx.native->SimulatorRegistries()) registries.push_back(r.registry);
+    }
+    return DetectSimulatorsInTurn(ctx.platform, registries, ctx.state);
+}
 
 std::string FormatDetectLine(SimVersion version, const std::string& folder) {
     const SimVersionInfo* info = FindSimInfo(version);
@@ -117,8 +149,11 @@ int RunStartupThroughProtectedCheck(CliContext& ctx) {
         return kExitRefused;
     }
 
-    if (!state.NoDetect) DetectSimulators(p, state);
+    std::array<int, kLastSim + 1> foundIn;
+    foundIn.fill(-1);
+    if (!state.NoDetect) foundIn = DetectEverywhere(ctx);
     if (const int code = ChooseSimulator(ctx); code != kStartupGoesOn) return code;
+    UseLocalAppDataOfChosen(ctx, foundIn);
     state.ShaderFolder = ShaderCacheFolder(p.fs, p.env, state.SelectedSim);
 
     if (!IsSceneryWritable(p, state)) {

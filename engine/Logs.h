@@ -18,6 +18,7 @@ enum Step : int {
     kStepRestore = 3,
     kStepWriteProtection = 4,
 };
+// The step names of error records (StepNames): this table is their one source.
 inline constexpr const char* kStepNames[5] = {
     "Backing up original file",       "Copying new file replacing old one",
     "Deleting updated file",          "Restoring original file from backup",

@@ -52,7 +52,7 @@ private:
     // A copy cut short by a crash or a kill leaves its temporary file beside the destination
     // (the destination itself is never partly written). It is ours, never the user's: remove it.
     void RemoveCopyLeftover(const std::string& destination) {
-        const std::string leftover = destination + kPartialCopySuffix;
+        const std::string leftover = PartialCopyPath(destination);
         if (!tools_.fs.Exists(leftover)) return;
         (void)tools_.fs.SetNormalAttributes(leftover);
         (void)tools_.fs.DeleteFile(leftover);

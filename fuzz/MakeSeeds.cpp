@@ -9,6 +9,7 @@
 
 #include "tools/DemoFixture.h"
 #include "tools/PeImage.h"
+#include "tools/SteamFixture.h"
 
 namespace fs = std::filesystem;
 using orvanta::tools::DemoListLine;
@@ -146,6 +147,15 @@ void CommandLineSeeds(const fs::path& root) {
     c.Add("/foo/ NoDetect /bar");
 }
 
+void LibraryFoldersSeeds(const fs::path& root) {
+    Corpus c(root, "library_folders");
+    c.Add(orvanta::tools::LibraryFoldersVdf({"/home/pilot/.local/share/Steam", "/mnt/games/SteamLibrary"}));
+    c.Add(orvanta::tools::LibraryFoldersVdf({"D:\\Games \"SSD\"\\Steam"}));
+    c.Add("\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1700000000\"\n\t\"1\"\t\t\"/mnt/a\"\n}\n");
+    c.Add("// by hand\nlibraryfolders [$LINUX] {\n 0 { PATH /mnt/c } [$LINUX]\n \"1\" { \"path\" \"a\\tb\\n\" }\n}\n");
+    c.Add("\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"/mnt/");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -160,5 +170,6 @@ int main(int argc, char** argv) {
     MagvarSeeds(root);
     SettingsSeeds(root);
     CommandLineSeeds(root);
+    LibraryFoldersSeeds(root);
     return 0;
 }

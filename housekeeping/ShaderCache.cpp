@@ -14,10 +14,14 @@ bool IsLink(FileSystem& fs, const std::string& path) {
     return (attributes & kAttrReparsePoint) != 0;
 }
 
-void RemoveLink(FileSystem& fs, const std::string& path) {
+bool RemoveLink(FileSystem& fs, const std::string& path) {
     // A link to a file goes with a file deletion; a link to a folder (a junction on
     // Windows) with a folder removal, which removes the link and not its target.
-    if (!fs.DeleteFile(path)) (void)fs.RemoveEmptyFolder(path);
+    return fs.DeleteFile(path).ok() || fs.RemoveEmptyFolder(path).ok();
+}
+
+void NoteStayed(std::vector<std::string>* stayed, const std::string& path) {
+    if (stayed != nullptr) stayed->push_back(path);
 }
 
 }  // namespace
@@ -27,38 +31,49 @@ bool ShouldCleanShaderCache(FileSystem& fs, const std::string& shaderFolder, boo
     return !shaderFolder.empty() && fs.Exists(shaderFolder) && optionTicked && significantChanges;
 }
 
-void ClearFolder(FileSystem& fs, const std::string& folder, const std::string& keepRoot) {
+void ClearFolder(FileSystem& fs, const std::string& folder, const std::string& keepRoot,
+                 std::vector<std::string>* stayed) {
+    const std::size_t stayedBefore = stayed != nullptr ? stayed->size() : 0;
     std::vector<FolderEntry> entries;
     // A folder that cannot be listed is abandoned; its parent goes on with its next entry.
     if (fs.ListFolder(folder, entries)) {
         for (const FolderEntry& entry : entries) {
             const std::string path = folder + kSep + entry.name;
             if (entry.isLink) {
-                RemoveLink(fs, path);
+                if (!RemoveLink(fs, path)) NoteStayed(stayed, path);
             } else if (entry.isFolder) {
                 // Checked again just before entering: a folder swapped for a link since the
                 // listing is removed as a link.
                 if (IsLink(fs, path)) {
-                    RemoveLink(fs, path);
+                    if (!RemoveLink(fs, path)) NoteStayed(stayed, path);
                     continue;
                 }
-                // Made writable first: on POSIX a read-only folder keeps its entries.
                 (void)fs.SetNormalAttributes(path);
-                ClearFolder(fs, path, keepRoot);
+                ClearFolder(fs, path, keepRoot, stayed);
             } else {
                 (void)fs.SetNormalAttributes(path);
-                (void)fs.DeleteFile(path);
+                if (!fs.DeleteFile(path)) NoteStayed(stayed, path);
             }
         }
     }
     if (folder == keepRoot) return;
     (void)fs.SetNormalAttributes(folder);
-    (void)fs.RemoveEmptyFolder(folder);
+    const bool removed = fs.RemoveEmptyFolder(folder).ok();
+    if (!removed && stayed != nullptr && stayed->size() == stayedBefore) stayed->push_back(folder);
 }
 
-void CleanShaderCache(FileSystem& fs, const std::string& shaderFolder) {
-    if (shaderFolder.empty() || IsLink(fs, shaderFolder) || !fs.IsFolder(shaderFolder)) return;
-    ClearFolder(fs, shaderFolder, shaderFolder);
+std::vector<std::string> CleanShaderCache(FileSystem& fs, const std::string& shaderFolder) {
+    if (shaderFolder.empty() || !fs.Exists(shaderFolder)) return {};
+    if (IsLink(fs, shaderFolder) || !fs.IsFolder(shaderFolder)) return {shaderFolder};
+    std::vector<std::string> stayed;
+    (void)fs.SetNormalAttributes(shaderFolder);
+    ClearFolder(fs, shaderFolder, shaderFolder, &stayed);
+    if (!stayed.empty()) return stayed;
+    // Whatever came in meanwhile, or could not be listed, is left too.
+    std::vector<FolderEntry> left;
+    if (!fs.ListFolder(shaderFolder, left)) return {shaderFolder};
+    for (const FolderEntry& entry : left) stayed.push_back(shaderFolder + kSep + entry.name);
+    return stayed;
 }
 
 }  // namespace orvanta

@@ -30,6 +30,25 @@ struct LocalDateTime {
 // this. It never ends in ".bgl", so the simulator never loads a copy cut short.
 inline constexpr const char* kPartialCopySuffix = ".orvanta-partial";
 
+// The longest file name (one path segment) that every file system here takes: 255 UTF-16
+// units on Windows, 255 bytes on Linux; counted in UTF-8 bytes, it holds for both.
+inline constexpr std::size_t kLongestFileName = 255;
+
+// The temporary path of a copy to target: the target followed by kPartialCopySuffix. A name
+// so long that the suffix would pass kLongestFileName is cut first (at a character's
+// start), so that the temporary name never fails where the target's own name works.
+inline std::string PartialCopyPath(const std::string& target) {
+    const std::size_t suffix = std::char_traits<char>::length(kPartialCopySuffix);
+    const std::size_t slash = target.find_last_of(kSep == '\\' ? "\\/" : "/");
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t nameEnd = target.size();
+    if (nameEnd - nameStart + suffix > kLongestFileName) {
+        nameEnd = nameStart + (kLongestFileName - suffix);
+        while (nameEnd > nameStart && (static_cast<unsigned char>(target[nameEnd]) & 0xC0) == 0x80) --nameEnd;
+    }
+    return target.substr(0, nameEnd) + kPartialCopySuffix;
+}
+
 // Windows attribute bits; POSIX implementations map what they can.
 enum FileAttribute : std::uint32_t {
     kAttrReadOnly = 0x1,
@@ -91,8 +110,9 @@ public:
     virtual FsStatus RemoveEmptyFolder(const std::string& path) = 0;
     virtual FsStatus CreateFolder(const std::string& path) = 0;
 
-    // Reads a text file's lines; CR LF, LF and CR end a line and are not part of it, and a
-    // last line without terminator counts.
+    // Reads a text file's lines as UTF-8, from the platform's text encoding (the ANSI code
+    // page on Windows, UTF-8 on POSIX); CR LF, LF and CR end a line and are not part of it,
+    // and a last line without terminator counts.
     virtual FsStatus ReadLines(const std::string& path, std::vector<std::string>& lines) = 0;
     // The first line only; hasLine is false for an empty file.
     virtual FsStatus ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) = 0;

@@ -13,8 +13,9 @@ enum class RegistryView { Default32, View64 };
 class Registry {
 public:
     virtual ~Registry() = default;
-    // The raw text of a string value (REG_SZ or REG_EXPAND_SZ, unexpanded), as stored,
-    // possibly with a trailing NUL; nullopt when the key or value is absent or unreadable.
+    // A value of any type as text: a string value (REG_SZ, REG_EXPAND_SZ unexpanded,
+    // REG_MULTI_SZ) as stored, possibly with a trailing NUL; the data of any other type as
+    // 8-bit text. nullopt when the key or value is absent or unreadable.
     virtual std::optional<std::string> ReadString(RegistryRoot root, const std::string& key,
                                                   const std::string& valueName, RegistryView view) = 0;
     // Turns a Windows path read from the registry into a path of this platform's file

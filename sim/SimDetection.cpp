@@ -72,6 +72,27 @@ void DetectSimulators(Platform& platform, ProgramState& state) {
     }
 }
 
+std::array<int, kLastSim + 1> DetectSimulatorsInTurn(Platform& platform, const std::vector<Registry*>& registries,
+                                                     ProgramState& state) {
+    std::array<int, kLastSim + 1> foundIn;
+    foundIn.fill(-1);
+    for (std::string& f : state.SimFolders) f.clear();
+    for (std::size_t i = 0; i < registries.size(); ++i) {
+        Platform one{platform.fs,        platform.env,      platform.regional, *registries[i], platform.versions,
+                     platform.processes, platform.settings, platform.shell,    platform.access};
+        ProgramState found;
+        DetectSimulators(one, found);
+        for (SimVersion v = kFirstSim; v <= kLastSim; ++v) {
+            const auto k = static_cast<std::size_t>(v);
+            if (state.SimFolders[k].empty() && !found.SimFolders[k].empty()) {
+                state.SimFolders[k] = found.SimFolders[k];
+                foundIn[k] = static_cast<int>(i);
+            }
+        }
+    }
+    return foundIn;
+}
+
 std::string ShaderCacheFolder(FileSystem& fs, Environment& env, SimVersion version) {
     const SimVersionInfo* info = FindSimInfo(version);
     if (info == nullptr) return {};

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "app/ProgramState.h"
 #include "platform/Platform.h"
@@ -22,6 +24,12 @@ std::string ReadSimFolder(Registry& registry, FileSystem& fs, const RegistryLook
 // Fills state.SimFolders (1..6): each found simulator's main folder, ending with the
 // separator; empty when not found.
 void DetectSimulators(Platform& platform, ProgramState& state);
+
+// Detection over several registries read in turn (the Wine prefixes of a Linux machine):
+// each version takes the folder of the first registry that gives it one. Answers, for each
+// version, the index of that registry, or -1 when no registry gives it a folder.
+std::array<int, kLastSim + 1> DetectSimulatorsInTurn(Platform& platform, const std::vector<Registry*>& registries,
+                                                     ProgramState& state);
 
 // The shader cache folder of a version when it exists (no trailing separator), else an
 // empty string.

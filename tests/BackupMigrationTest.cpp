@@ -8,109 +8,90 @@
 namespace orvanta {
 namespace {
 
-using test::PackageBuilder;
-using test::SimFolderBuilder;
-
 // APX47180 and ATX05021 lie in area 0502 (Europe); APX00010, ATX00001 and NVX00001 in
 // area 0000 (America (North)).
-class BackupMigrationTest : public ::testing::Test, protected test::EngineFixture {
-protected:
-    bool Make(const SimFolderBuilder& simulator, SimVersion version) {
-        PackageBuilder package;
+struct Migration : test::EngineFixture {
+    bool Make(const test::SimFolderBuilder& simulator, SimVersion version) {
+        test::PackageBuilder package;
         package.apx = {"APX47180", "APX00010"};
         package.atx = {"ATX05021", "ATX00001"};
         package.nvx = {"NVX00001"};
         return Build(package, simulator, version);
     }
-    std::string At(const std::string& area, const std::string& name) const { return Dest(area, name); }
 };
 
-TEST_F(BackupMigrationTest, Prepar3DMigratesItsOwnExtensionByTableAndRegion) {
-    SimFolderBuilder simulator;
-    simulator.Add("0502", "APX47180.bgl.p3dini", "apx europe")
-        .Add("0502", "APX47180.bgl.raxini", "fsx backup")     // the other family's: left alone
-        .Add("0000", "APX00010.bgl.ilsbckup", "apx america")  // other regions use .ilsbckup
-        .Add("0000", "APX00010.bgl.p3dini", "not looked for")
-        .Add("0502", "ATX05021.bgl.p3dini", "atx europe")
-        .Add("0000", "ATX00001.bgl.p3dini", "atx elsewhere: left")  // ATX only in Europe
-        .Add("0000", "NVX00001.bgl.p3dini", "nvx anywhere");
-    ASSERT_TRUE(Make(simulator, 6));
-    errorLog = "stale";
-    EXPECT_EQ(MigrateBackupExtensions(fs(), state, errorLog), 0);
-    EXPECT_EQ(errorLog, "");
-    EXPECT_EQ(test::ReadBytes(At("0502", "APX47180.bgl.bglbckup")), "apx europe");
-    EXPECT_FALSE(test::FileExists(At("0502", "APX47180.bgl.p3dini")));
-    EXPECT_TRUE(test::FileExists(At("0502", "APX47180.bgl.raxini")));
-    EXPECT_EQ(test::ReadBytes(At("0000", "APX00010.bgl.bglbckup")), "apx america");
-    EXPECT_TRUE(test::FileExists(At("0000", "APX00010.bgl.p3dini")));
-    EXPECT_EQ(test::ReadBytes(At("0502", "ATX05021.bgl.bglbckup")), "atx europe");
-    EXPECT_TRUE(test::FileExists(At("0000", "ATX00001.bgl.p3dini")));
-    EXPECT_FALSE(test::FileExists(At("0000", "ATX00001.bgl.bglbckup")));
-    EXPECT_EQ(test::ReadBytes(At("0000", "NVX00001.bgl.bglbckup")), "nvx anywhere");
-    EXPECT_FALSE(test::FileExists(pkg + kErrorLogName));
+enum Outcome { kRenamed, kLeft, kDeleted };
+
+TEST(BackupMigrationTest, OldNamesPerSimulatorTableAndRegion) {
+    const struct {
+        const char* name;
+        SimVersion sim;
+        const char* area;
+        const char* file;
+        bool currentBackup;  // a .bglbckup of the same file is there already
+        Outcome outcome;
+    } cases[] = {
+        {"P3D, APX in Europe: .p3dini", 6, "0502", "APX47180.bgl.p3dini", false, kRenamed},
+        {"P3D leaves FSX's .raxini", 3, "0502", "APX47180.bgl.raxini", false, kLeft},
+        {"APX elsewhere: .ilsbckup", 6, "0000", "APX00010.bgl.ilsbckup", false, kRenamed},
+        {"APX elsewhere: not .p3dini", 6, "0000", "APX00010.bgl.p3dini", false, kLeft},
+        {"ATX in Europe", 4, "0502", "ATX05021.bgl.p3dini", false, kRenamed},
+        {"ATX elsewhere: left", 6, "0000", "ATX00001.bgl.p3dini", false, kLeft},
+        {"NVX in any region", 6, "0000", "NVX00001.bgl.p3dini", false, kRenamed},
+        {"FSX: .raxini", 1, "0502", "APX47180.bgl.raxini", false, kRenamed},
+        {"FSX SE: .raxini", 2, "0000", "NVX00001.bgl.raxini", false, kRenamed},
+        {"FSX leaves .p3dini", 2, "0502", "APX47180.bgl.p3dini", false, kLeft},
+        {"FSX, APX elsewhere: .ilsbckup", 1, "0000", "APX00010.bgl.ilsbckup", false, kRenamed},
+        {"the current backup wins", 5, "0502", "APX47180.bgl.p3dini", true, kDeleted},
+        {"obsolete 0501", 6, "0501", "0501INT_T.BGL", false, kDeleted},
+        {"obsolete 0502", 1, "0502", "0502INT_T.BGL", false, kDeleted},
+        {"obsolete 0600", 6, "0600", "0600INT_T.BGL", false, kDeleted},
+        {"obsolete 0601", 6, "0601", "0601INT_T.BGL", false, kDeleted},
+        {"obsolete 0602", 6, "0602", "0602INT_T.BGL", false, kDeleted},
+        {"0603 is not obsolete", 6, "0603", "0603INT_T.BGL", false, kLeft},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Migration m;
+        const std::string file = c.file;
+        const std::string current = file.substr(0, 12) + ".bglbckup";
+        test::SimFolderBuilder simulator;
+        simulator.Add(c.area, file, "old");
+        if (c.currentBackup) simulator.Add(c.area, current, "current");
+        ASSERT_TRUE(m.Make(simulator, c.sim));
+        EXPECT_EQ(MigrateBackupExtensions(m.fs(), m.state, m.errorLog), 0);
+        EXPECT_FALSE(test::FileExists(m.pkg + kErrorLogName));
+        EXPECT_EQ(test::FileExists(m.Dest(c.area, file)), c.outcome == kLeft);
+        const char* backup = c.currentBackup ? "current" : c.outcome == kRenamed ? "old" : "";  // "": none
+        EXPECT_EQ(test::ReadBytes(m.Dest(c.area, current)), backup);
+    }
 }
 
-TEST_F(BackupMigrationTest, FsxMigratesRaxiniAndLeavesP3dini) {
-    SimFolderBuilder simulator;
-    simulator.Add("0502", "APX47180.bgl.raxini", "fsx backup")
-        .Add("0502", "APX47180.bgl.p3dini", "p3d backup")
-        .Add("0000", "APX00010.bgl.ilsbckup", "ils")
-        .Add("0000", "NVX00001.bgl.raxini", "nvx");
-    ASSERT_TRUE(Make(simulator, 2));
-    EXPECT_EQ(MigrateBackupExtensions(fs(), state, errorLog), 0);
-    EXPECT_EQ(test::ReadBytes(At("0502", "APX47180.bgl.bglbckup")), "fsx backup");
-    EXPECT_TRUE(test::FileExists(At("0502", "APX47180.bgl.p3dini")));
-    EXPECT_EQ(test::ReadBytes(At("0000", "APX00010.bgl.bglbckup")), "ils");
-    EXPECT_EQ(test::ReadBytes(At("0000", "NVX00001.bgl.bglbckup")), "nvx");
-}
-
-TEST_F(BackupMigrationTest, CurrentBackupWinsOverAnOldOne) {
-    SimFolderBuilder simulator;
-    simulator.Add("0502", "APX47180.bgl.p3dini", "old").Add("0502", "APX47180.bgl.bglbckup", "current");
-    ASSERT_TRUE(Make(simulator, 5));
-    EXPECT_EQ(MigrateBackupExtensions(fs(), state, errorLog), 0);
-    EXPECT_FALSE(test::FileExists(At("0502", "APX47180.bgl.p3dini")));
-    EXPECT_EQ(test::ReadBytes(At("0502", "APX47180.bgl.bglbckup")), "current");
-}
-
-TEST_F(BackupMigrationTest, ObsoleteAreaFilesAreDeleted) {
-    SimFolderBuilder simulator;
-    simulator.Add("0600", "0600INT_T.BGL", "obsolete")
-        .Add("0602", "0602INT_T.BGL", "obsolete")
-        .Add("0603", "0603INT_T.BGL", "not in the list");
-    ASSERT_TRUE(Make(simulator, 6));
-    EXPECT_EQ(MigrateBackupExtensions(fs(), state, errorLog), 0);
-    EXPECT_FALSE(test::FileExists(At("0600", "0600INT_T.BGL")));
-    EXPECT_FALSE(test::FileExists(At("0602", "0602INT_T.BGL")));
-    EXPECT_TRUE(test::FileExists(At("0603", "0603INT_T.BGL")));
-}
-
-TEST_F(BackupMigrationTest, FailuresAreCountedRecordedAndLogged) {
-    SimFolderBuilder simulator;
+TEST(BackupMigrationTest, FailuresAreCountedRecordedAndLogged) {
+    Migration m;
+    test::SimFolderBuilder simulator;
     simulator.Add("0502", "APX47180.bgl.p3dini", "old")
         .Add("0502", "APX47180.bgl.bglbckup", "current")  // the deletion of the old one fails
         .Add("0000", "NVX00001.bgl.p3dini", "nvx")        // the rename fails
         .Add("0501", "0501INT_T.BGL", "obsolete");        // the deletion fails
-    ASSERT_TRUE(Make(simulator, 6));
-    FaultInjectingFileSystem faulty(fs());
+    ASSERT_TRUE(m.Make(simulator, 6));
+    FaultInjectingFileSystem faulty(m.fs());
     faulty.FailPathsContaining("APX47180.bgl.p3dini", kPermissionDenied);
     faulty.FailPathsContaining("NVX00001.bgl.p3dini", kFileExists);
     faulty.FailPathsContaining("0501INT_T.BGL", kPermissionDenied);
-    EXPECT_EQ(MigrateBackupExtensions(faulty, state, errorLog), 3);
-    const std::string expected = "ERROR Renaming backup file: " + At("0502", "APX47180.bgl.p3dini") +
-                                 "\r\nError number: 70\r\n\r\n"
-                                 "ERROR Renaming backup file: " +
-                                 At("0000", "NVX00001.bgl.p3dini") +
-                                 "\r\nError number: 58\r\n\r\n"
-                                 "ERROR Killing old file: " +
-                                 At("0501", "0501INT_T.BGL") + "\r\nError number: 70\r\n\r\n";
-    EXPECT_EQ(errorLog, expected);
-    EXPECT_EQ(test::ReadBytes(pkg + kErrorLogName), expected);
-    EXPECT_EQ(test::ReadBytes(At("0502", "APX47180.bgl.bglbckup")), "current");
+    m.errorLog = "stale";
+    EXPECT_EQ(MigrateBackupExtensions(faulty, m.state, m.errorLog), 3);
+    const std::string expected =
+        "ERROR Renaming backup file: " + m.Dest("0502", "APX47180.bgl.p3dini") +
+        "\r\nError number: 70\r\n\r\nERROR Renaming backup file: " + m.Dest("0000", "NVX00001.bgl.p3dini") +
+        "\r\nError number: 58\r\n\r\nERROR Killing old file: " + m.Dest("0501", "0501INT_T.BGL") +
+        "\r\nError number: 70\r\n\r\n";
+    EXPECT_EQ(m.errorLog, expected);
+    EXPECT_EQ(test::ReadBytes(m.pkg + kErrorLogName), expected);
 
-    const MessageText m = MigrationFailureMessage(3);
-    EXPECT_EQ(m.icon, MsgIcon::Critical);
-    EXPECT_EQ(m.Text(),
+    const MessageText message = MigrationFailureMessage(3);
+    EXPECT_EQ(message.icon, MsgIcon::Critical);
+    EXPECT_EQ(message.Text(),
               "3 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is "
               "required before using the installer\r\nSee the Orvanta_Installer.log file for details");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "housekeeping/LaunchCounter.h"
 #include "housekeeping/ShaderCache.h"
@@ -21,11 +22,19 @@ protected:
 
 TEST_F(ShaderCacheTest, CleansOnlyAfterAChangeWithTheOptionTickedAndAnExistingFolder) {
     test::MakeFolder(cache);
-    EXPECT_TRUE(ShouldCleanShaderCache(fs(), cache, true, true));
-    EXPECT_FALSE(ShouldCleanShaderCache(fs(), cache, false, true));
-    EXPECT_FALSE(ShouldCleanShaderCache(fs(), cache, true, false));
-    EXPECT_FALSE(ShouldCleanShaderCache(fs(), "", true, true));
-    EXPECT_FALSE(ShouldCleanShaderCache(fs(), dir / "Gone", true, true));
+    struct Case {
+        std::string folder;
+        bool ticked, changed, clean;
+    };
+    const Case cases[] = {{cache, true, true, true},
+                          {cache, false, true, false},
+                          {cache, true, false, false},
+                          {"", true, true, false},
+                          {dir / "Gone", true, true, false}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(ShouldCleanShaderCache(fs(), c.folder, c.ticked, c.changed), c.clean)
+            << c.folder << c.ticked << c.changed;
+    }
 }
 
 TEST_F(ShaderCacheTest, EmptiesNestedAndReadOnlyContentAndKeepsTheFolder) {
@@ -36,9 +45,10 @@ TEST_F(ShaderCacheTest, EmptiesNestedAndReadOnlyContentAndKeepsTheFolder) {
     test::WriteBytes(dir / "Shaders/sub/c.psh", "x");
     stdfs::permissions(stdfs::u8path(dir / "Shaders/sub/c.psh"), stdfs::perms::owner_read);
     stdfs::permissions(stdfs::u8path(dir / "Shaders/sub/deeper"), stdfs::perms::owner_read | stdfs::perms::owner_exec);
+    stdfs::permissions(stdfs::u8path(cache), stdfs::perms::owner_read | stdfs::perms::owner_exec);
     test::WriteBytes(dir / "outside.txt", "keep");
 
-    CleanShaderCache(fs(), cache);
+    EXPECT_EQ(CleanShaderCache(fs(), cache), std::vector<std::string>{});
     EXPECT_TRUE(fs().IsFolder(cache));
     std::vector<FolderEntry> left;
     ASSERT_TRUE(fs().ListFolder(cache, left).ok());
@@ -46,63 +56,50 @@ TEST_F(ShaderCacheTest, EmptiesNestedAndReadOnlyContentAndKeepsTheFolder) {
     EXPECT_EQ(test::ReadBytes(dir / "outside.txt"), "keep");
 }
 
-TEST_F(ShaderCacheTest, ClearFolderRemovesAFolderOtherThanTheRoot) {
-    test::WriteBytes(dir / "Shaders/sub/b.psh", "x");
-    ClearFolder(fs(), dir / "Shaders/sub", cache);
-    EXPECT_FALSE(test::FileExists(dir / "Shaders/sub"));
-    EXPECT_TRUE(test::FileExists(cache));
-}
-
-TEST(LaunchCounterTest, CountsFromAFreshStoreAndPromptsEveryFourth) {
-    test::MemorySettings settings;
-    EXPECT_EQ(CountUpdateLaunch(settings), 1);
-    EXPECT_EQ((settings.values[{"KestrelInstall", "Used", "OrvantaUpdateLaunch"}]), "1");
-    EXPECT_FALSE(IsDonationDue(1));
-    EXPECT_EQ(CountUpdateLaunch(settings), 2);
-    EXPECT_EQ(CountUpdateLaunch(settings), 3);
-    const std::int32_t fourth = CountUpdateLaunch(settings);
-    EXPECT_EQ(fourth, 4);
-    EXPECT_TRUE(IsDonationDue(fourth));
-    EXPECT_TRUE(IsDonationDue(8));
-    EXPECT_FALSE(IsDonationDue(-1));
+TEST(LaunchCounterTest, CountsInTheSettingsStoreAndPromptsEveryFourth) {
+    const auto key =
+        std::make_tuple(std::string("KestrelInstall"), std::string("Used"), std::string("OrvantaUpdateLaunch"));
+    const struct {
+        const char* name;
+        std::optional<std::string> stored;  // nullopt: no entry yet
+        bool failRead, failWrite;
+        std::int32_t count;  // -1: not counted, and nothing written
+    } cases[] = {
+        // clang-format off
+        {"a fresh store", std::nullopt, false, false, 1},
+        {"blanks around the number", " \t7 ", false, false, 8},
+        {"a sign", "+12", false, false, 13},
+        {"the smallest count", "-2147483648", false, false, -2147483647},
+        {"one below the largest", "2147483646", false, false, 2147483647},
+        {"the largest count", "2147483647", false, false, -1},
+        {"beyond 32 bits", "2147483648", false, false, -1},
+        {"far beyond", "99999999999999999999", false, false, -1},
+        {"not a number", "many", false, false, -1},
+        {"blank", " ", false, false, -1},
+        {"a sign alone", "-", false, false, -1},
+        {"a fraction", "1.5", false, false, -1},
+        {"trailing letters", "12a", false, false, -1},
+        {"hexadecimal", "0x10", false, false, -1},
+        {"unreadable store", "3", true, false, -1},
+        {"unwritable store", "3", false, true, -1},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        test::MemorySettings settings;
+        if (c.stored) settings.values[key] = *c.stored;
+        settings.failRead = c.failRead;
+        settings.failWrite = c.failWrite;
+        EXPECT_EQ(CountUpdateLaunch(settings), c.count) << c.name;
+        EXPECT_EQ(settings.writes, c.count == -1 ? 0 : 1) << c.name;
+        EXPECT_EQ(settings.values[key], c.count == -1 ? c.stored.value_or("") : std::to_string(c.count)) << c.name;
+    }
+    for (const auto& [count, due] : {std::pair{1, false}, {3, false}, {4, true}, {8, true}, {-1, false}}) {
+        EXPECT_EQ(IsDonationDue(count), due) << count;
+    }
     EXPECT_EQ(DonationPrompt().icon, MsgIcon::Question);
     EXPECT_EQ(DonationPrompt().Text(),
               "Thank you for your continued confidence. To help me continue this work, would you consider making a "
               "small onetime donation now (if not already done)?");
-}
-
-TEST(LaunchCounterTest, UnreadableOrOverflowingCountIsNotWritten) {
-    test::MemorySettings settings;
-    const auto key =
-        std::make_tuple(std::string("KestrelInstall"), std::string("Used"), std::string("OrvantaUpdateLaunch"));
-    settings.values[key] = "many";
-    EXPECT_EQ(CountUpdateLaunch(settings), -1);
-    EXPECT_EQ(settings.values[key], "many");
-    EXPECT_EQ(settings.writes, 0);
-
-    settings.values[key] = "2147483647";
-    EXPECT_EQ(CountUpdateLaunch(settings), -1);
-    EXPECT_EQ(settings.writes, 0);
-
-    settings.values[key] = " 7 ";
-    EXPECT_EQ(CountUpdateLaunch(settings), 8);
-
-    settings.failRead = true;
-    EXPECT_EQ(CountUpdateLaunch(settings), -1);
-    settings.failRead = false;
-    settings.failWrite = true;
-    EXPECT_EQ(CountUpdateLaunch(settings), -1);
-}
-
-TEST(LaunchCounterTest, ParsesSignedDecimalTextOnly) {
-    std::int32_t v = 0;
-    EXPECT_TRUE(ParseCount("-2147483648", v));
-    EXPECT_EQ(v, -2147483647 - 1);
-    EXPECT_TRUE(ParseCount("+12", v));
-    EXPECT_EQ(v, 12);
-    for (const char* bad : {"", " ", "-", "1.5", "12a", "2147483648", "0x10", "99999999999999999999"}) {
-        EXPECT_FALSE(ParseCount(bad, v)) << bad;
-    }
 }
 
 }  // namespace

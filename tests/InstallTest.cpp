@@ -1,19 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/Install.h"
 #include "engine/Logs.h"
 #include "engine/Uninstall.h"
-#include "engine/WriteProtection.h"
 #include "platform/FaultInjectingFileSystem.h"
 #include "support/EngineFixture.h"
 
 namespace orvanta {
 namespace {
 
-using test::PackageBuilder;
-using test::SimFolderBuilder;
+using Counts = std::array<int, 5>;
 
 void MakeReadOnly(const std::string& path) {
     namespace fs = std::filesystem;
@@ -21,17 +20,51 @@ void MakeReadOnly(const std::string& path) {
                     fs::perm_options::remove);
 }
 
-// Package APX47180, ATX05021, NVX05021 (all area 0502); the simulator has its own APX and
-// ATX files (the ATX one read-only) and lacks the NVX one.
+// Log lines as the logs hold them, each followed by CR LF.
+std::string Crlf(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+// Fails copies to, renames from and deletions of paths holding one of the fragments, and
+// optionally every attribute change.
+class SelectiveFs : public FaultInjectingFileSystem {
+public:
+    using FaultInjectingFileSystem::FaultInjectingFileSystem;
+    std::vector<std::string> copies, renames, deletions;
+    int code = kPermissionDenied;  // of the renames
+    bool noAttributes = false;
+
+    FsStatus CopyFile(const std::string& s, const std::string& t) override {
+        return Hit(copies, t) ? FsStatus::Fail(kDiskFull) : FaultInjectingFileSystem::CopyFile(s, t);
+    }
+    FsStatus RenameFile(const std::string& f, const std::string& t) override {
+        return Hit(renames, f) ? FsStatus::Fail(code) : FaultInjectingFileSystem::RenameFile(f, t);
+    }
+    FsStatus DeleteFile(const std::string& p) override {
+        return Hit(deletions, p) ? FsStatus::Fail(kPermissionDenied) : FaultInjectingFileSystem::DeleteFile(p);
+    }
+    FsStatus SetNormalAttributes(const std::string& p) override {
+        return noAttributes ? FsStatus::Fail(kPermissionDenied) : FaultInjectingFileSystem::SetNormalAttributes(p);
+    }
+    static bool Hit(const std::vector<std::string>& fragments, const std::string& path) {
+        return std::any_of(fragments.begin(), fragments.end(),
+                           [&](const std::string& f) { return path.find(f) != std::string::npos; });
+    }
+};
+
+// Package APX47180, ATX05021, NVX05021 (all area 0502); the simulator has its own APX
+// (read-only) and ATX files and lacks the NVX one.
 class InstallTest : public ::testing::Test, protected test::EngineFixture {
 protected:
     void SetUp() override {
-        SimFolderBuilder simulator;
+        test::SimFolderBuilder simulator;
         simulator.Add("0502", "APX47180.bgl", "original APX file").Add("0502", "ATX05021.bgl", "original ATX, longer");
-        ASSERT_TRUE(Build(PackageBuilder{}, simulator)) << errorLog;
+        ASSERT_TRUE(Build(test::PackageBuilder{}, simulator)) << errorLog;
         MakeReadOnly(apx());
         ASSERT_TRUE(Scan());
-        ASSERT_EQ(state.StatusCounts, (std::array<int, 5>{3, 0, 2, 0, 1}));
+        ASSERT_EQ(state.StatusCounts, (Counts{3, 0, 2, 0, 1}));
     }
 
     // Scans and keeps the selection for the runs that follow, as the window does.
@@ -39,22 +72,12 @@ protected:
         selection_ = selection;
         return RefreshFileStatus(fs(), state, selection).packageIntact;
     }
-
     InstallResult Install(bool log, bool magvar = false, FileSystem* through = nullptr) {
-        InstallOptions options;
-        options.selection = selection_;
-        options.log = log;
-        options.magvar = magvar;
-        return RunInstall(tools(through ? *through : fs()), state, options, logs());
+        return RunInstall(tools(through ? *through : fs()), state, {selection_, magvar, log}, logs());
     }
     UninstallResult Uninstall(bool log, bool restoreMissing, FileSystem* through = nullptr) {
-        UninstallOptions options;
-        options.selection = selection_;
-        options.log = log;
-        options.restoreMissing = restoreMissing;
-        return RunUninstall(tools(through ? *through : fs()), state, options, logs());
+        return RunUninstall(tools(through ? *through : fs()), state, {selection_, log, restoreMissing}, logs());
     }
-
     std::string D(const std::string& path) {
         std::string d;
         EXPECT_TRUE(DescribeFile(fs(), regional, path, d).ok());
@@ -62,124 +85,81 @@ protected:
     }
 
     StatusSelection selection_ = All();
-
     std::string apx() const { return Dest("0502", "APX47180.bgl"); }
     std::string atx() const { return Dest("0502", "ATX05021.bgl"); }
-    std::string nvx() const { return Dest("0502", "NVX05021.bgl"); }
     std::string apxSource() const { return Source("APX", "APX47180.bgl"); }
     std::string atxSource() const { return Source("ATX", "ATX05021.bgl"); }
 };
 
-TEST_F(InstallTest, FirstInstallBacksUpOnceAndReplaces) {
+TEST_F(InstallTest, BacksUpOnceReplacesAndLogs) {
     const std::string apxBefore = D(apx()), atxBefore = D(atx());
-    actionsLog = "stale";
-    errorLog = "stale";
-    const InstallResult r = Install(true);
-
+    actionsLog = errorLog = "stale";
+    InstallResult r = Install(true);
     EXPECT_EQ(r.replaced, 2);
-    EXPECT_EQ(r.errors, 0);
-    EXPECT_TRUE(r.Succeeded());
     EXPECT_EQ(r.closing.icon, MsgIcon::Information);
     EXPECT_EQ(r.closing.Text(), "Update has been successfully completed\r\n2 BGL file(s) have been replaced");
     EXPECT_EQ(errorLog, "");
     EXPECT_FALSE(test::FileExists(pkg + kErrorLogName));
-
     // Missing destinations are never copied; replaced files keep the package's date, so
     // the rescan finds them up to date.
     EXPECT_EQ(test::ReadBytes(apx()), "BGL APX47180");
     EXPECT_EQ(test::ReadBytes(apx() + ".bglbckup"), "original APX file");
     EXPECT_EQ(test::ReadBytes(atx() + ".bglbckup"), "original ATX, longer");
-    EXPECT_FALSE(test::FileExists(nvx()));
-    ASSERT_TRUE(r.rescan.packageIntact);
-    EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{3, 2, 0, 2, 1}));
-
-    const std::string expected = "Backup rename: " + apx() + apxBefore + " TO " + apx() +
-                                 ".bglbckup\r\n"
-                                 "Replaced: " +
-                                 apx() + " [not existing] BY " + apxSource() + D(apxSource()) +
-                                 "\r\n"
-                                 "Backup rename: " +
-                                 atx() + atxBefore + " TO " + atx() +
-                                 ".bglbckup\r\n"
-                                 "Replaced: " +
-                                 atx() + " [not existing] BY " + atxSource() + D(atxSource()) + "\r\n";
+    EXPECT_FALSE(test::FileExists(Dest("0502", "NVX05021.bgl")));
+    EXPECT_EQ(state.StatusCounts, (Counts{3, 2, 0, 2, 1}));
+    const std::string expected = Crlf({"Backup rename: " + apx() + apxBefore + " TO " + apx() + ".bglbckup",
+                                       "Replaced: " + apx() + " [not existing] BY " + apxSource() + D(apxSource()),
+                                       "Backup rename: " + atx() + atxBefore + " TO " + atx() + ".bglbckup",
+                                       "Replaced: " + atx() + " [not existing] BY " + atxSource() + D(atxSource())});
     EXPECT_EQ(actionsLog, expected);
     EXPECT_EQ(test::ReadBytes(pkg + kActionsLogName), expected);
-}
 
-TEST_F(InstallTest, SecondInstallKeepsTheFirstBackup) {
-    ASSERT_EQ(Install(false).errors, 0);
-    // Force-full makes the installed files updatable again.
+    // Nothing updatable: the log lists the up-to-date files.
+    EXPECT_EQ(Install(true).replaced, 0);
+    EXPECT_EQ(actionsLog, Crlf({"Unchanged: " + apx() + D(apx()), "Unchanged: " + atx() + D(atx())}));
+
+    // Force-full makes the installed files updatable again; the first backup stays.
     StatusSelection force = All();
     force.forceFull = true;
     ASSERT_TRUE(Scan(force));
-    ASSERT_EQ(state.StatusCounts[kUpdatable], 2);
     test::SetLocalModifiedTime(apx(), 2020, 1, 2, 3, 4, 5);  // tell the installed file's description apart
     const std::string installed = D(apx());
-
-    InstallOptions options;
-    options.selection = force;
-    options.log = true;
-    const InstallResult r = RunInstall(tools(), state, options, logs());
-    EXPECT_EQ(r.replaced, 2);
+    EXPECT_EQ(Install(true).replaced, 2);
     EXPECT_EQ(test::ReadBytes(apx() + ".bglbckup"), "original APX file");
-    EXPECT_EQ(actionsLog.find("Backup rename: "), std::string::npos);
     EXPECT_EQ(actionsLog.rfind("Replaced: " + apx() + installed + " BY ", 0), 0u) << actionsLog;
     // The rescan runs without force-full: the option is unticked by the run.
-    EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{3, 2, 0, 2, 1}));
+    EXPECT_EQ(state.StatusCounts, (Counts{3, 2, 0, 2, 1}));
 }
 
-TEST_F(InstallTest, UnchangedLinesFollowTheReplacedFiles) {
-    ASSERT_EQ(Install(false).errors, 0);
-    ASSERT_TRUE(Scan());
-    const InstallResult r = Install(true);  // nothing updatable now
-    EXPECT_EQ(r.replaced, 0);
-    EXPECT_EQ(r.closing.Text(), "Update has been successfully completed\r\n0 BGL file(s) have been replaced");
-    EXPECT_EQ(actionsLog, "Unchanged: " + apx() + D(apx()) + "\r\nUnchanged: " + atx() + D(atx()) + "\r\n");
-}
-
-TEST_F(InstallTest, MagvarTableIsBackedUpOnceAndCountsAsOneFile) {
+TEST_F(InstallTest, MagvarTableIsCopiedAsideOnceAndCountsAsOneFile) {
     const std::string magvar = test::SimMagvarPath(sim);
+    MakeReadOnly(magvar);  // replaced in place, which Windows refuses for a read-only file
     const std::string before = D(magvar);
     ASSERT_TRUE(Scan(StatusSelection{}));  // no region: only the magvar table is asked for
     InstallResult r = Install(true, true);
     EXPECT_EQ(r.replaced, 1);
+    EXPECT_EQ(r.errors, 0) << errorLog;
     EXPECT_EQ(r.closing.lines[1], "1 BGL file(s) have been replaced");
     EXPECT_EQ(test::ReadBytes(magvar), test::ReadBytes(pkg + "magdec.bgl"));
     EXPECT_EQ(test::ReadBytes(magvar + ".bak"), test::MagvarBytes(0x2021, 1));
     EXPECT_TRUE(r.magvarAttempted);
     EXPECT_EQ(r.magvarOption.caption, "Magvar table (up to date)");
-    // The table's "Replaced: " line describes the destination as it was before the rename.
-    EXPECT_EQ(actionsLog, "Backup rename: " + magvar + before + " TO " + magvar +
-                              ".bak\r\n"
-                              "Replaced: " +
-                              magvar + before + " BY " + pkg + "magdec.bgl" + D(pkg + "magdec.bgl") + "\r\n");
+    // The table's "Replaced: " line describes the destination as it was before the copy.
+    EXPECT_EQ(actionsLog, Crlf({"Backup rename: " + magvar + before + " TO " + magvar + ".bak",
+                                "Replaced: " + magvar + before + " BY " + pkg + "magdec.bgl" + D(pkg + "magdec.bgl")}));
 
     // With the backup present the table is overwritten directly.
     test::WriteBytes(magvar, test::MagvarBytes(0x2000, 0));
-    r = Install(false, true);
-    EXPECT_EQ(r.replaced, 1);
+    EXPECT_EQ(Install(false, true).replaced, 1);
     EXPECT_EQ(test::ReadBytes(magvar + ".bak"), test::MagvarBytes(0x2021, 1));
 }
 
 TEST_F(InstallTest, ErrorRecordsNameTheStepAndTheFiles) {
     // APX: the copy fails after the backup rename; ATX: the backup rename fails; magvar:
     // its copy fails.
-    class SelectiveFs : public FaultInjectingFileSystem {
-    public:
-        using FaultInjectingFileSystem::FaultInjectingFileSystem;
-        FsStatus CopyFile(const std::string& s, const std::string& t) override {
-            if (t.find("APX47180") != std::string::npos || t.find("magdec") != std::string::npos) {
-                return FsStatus::Fail(kDiskFull);
-            }
-            return FaultInjectingFileSystem::CopyFile(s, t);
-        }
-        FsStatus RenameFile(const std::string& f, const std::string& t) override {
-            if (f.find("ATX05021") != std::string::npos) return FsStatus::Fail(kPermissionDenied);
-            return FaultInjectingFileSystem::RenameFile(f, t);
-        }
-    } selective(fs());
-
+    SelectiveFs selective(fs());
+    selective.copies = {"APX47180", "magdec"};
+    selective.renames = {"ATX05021"};
     const std::string atxBefore = D(atx());
     const InstallResult r = Install(false, true, &selective);
     EXPECT_EQ(r.errors, 3);
@@ -189,59 +169,23 @@ TEST_F(InstallTest, ErrorRecordsNameTheStepAndTheFiles) {
               "Unable to complete full update\r\n3 BGL file(s) couldn't be updated\r\n"
               "See the Orvanta_Installer.log file for details");
     const std::string expected =
-        "Error Id: Unable to update magvar table - Error number: 61\r\n"
-        "Error Id: Copying new file replacing old one - Error number: 61\r\n"
-        "Original File to be replaced: " +
-        apx() +
-        " [not existing]\r\n"
-        "Source File replacement: " +
-        apxSource() + D(apxSource()) +
-        "\r\n"
-        "\r\n"
-        "Error Id: Backing up original file - Error number: 70\r\n"
-        "File: " +
-        atx() + atxBefore +
-        "\r\n"
-        "\r\n";
+        Crlf({"Error Id: Unable to update magvar table - Error number: 61",
+              "Error Id: Copying new file replacing old one - Error number: 61",
+              "Original File to be replaced: " + apx() + " [not existing]",
+              "Source File replacement: " + apxSource() + D(apxSource()), "",
+              "Error Id: Backing up original file - Error number: 70", "File: " + atx() + atxBefore, ""});
     EXPECT_EQ(errorLog, expected);
     EXPECT_EQ(test::ReadBytes(pkg + kErrorLogName), expected);
-    // The APX file is left as a backup only: missing and deinstallable, nothing lost.
-    EXPECT_EQ(test::ReadBytes(apx() + ".bglbckup"), "original APX file");
-    EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{3, 0, 1, 1, 2}));
-    EXPECT_EQ(test::ReadBytes(atx()), "original ATX, longer");
-}
 
-TEST_F(InstallTest, WriteProtectionFailureIsRecordedWithErrorNumberZero) {
-    class NoAttributes : public FaultInjectingFileSystem {
-    public:
-        using FaultInjectingFileSystem::FaultInjectingFileSystem;
-        FsStatus SetNormalAttributes(const std::string&) override { return FsStatus::Fail(kPermissionDenied); }
-    } noAttributes(fs());
-    const std::string apxBefore = D(apx());
-    const InstallResult r = Install(false, false, &noAttributes);
-    EXPECT_EQ(r.errors, 1);
-    EXPECT_EQ(r.replaced, 1);
+    // A write protection that cannot be cleared stops that file before its backup.
+    SelectiveFs noAttributes(fs());
+    noAttributes.noAttributes = true;
+    MakeReadOnly(atx());
+    ASSERT_TRUE(Scan());
+    EXPECT_EQ(Install(false, false, &noAttributes).errors, 1);
     EXPECT_EQ(errorLog,
-              "Error Id: Removing file write protection - Error number: 0\r\nFile: " + apx() + apxBefore + "\r\n\r\n");
-    EXPECT_EQ(test::ReadBytes(apx()), "original APX file");
-    EXPECT_FALSE(test::FileExists(apx() + ".bglbckup"));
-}
-
-TEST(WriteProtectionTest, ClearsReadOnlyAndAnswersTrueWhenNothingToDo) {
-    test::TempDir dir;
-    auto native = MakeNativePlatform({});
-    FileSystem& fs = native->get().fs;
-    const std::string file = dir / "f.bgl";
-    EXPECT_TRUE(ClearWriteProtection(fs, file));  // no file
-    test::WriteBytes(file, "x");
-    EXPECT_TRUE(ClearWriteProtection(fs, file));
-    MakeReadOnly(file);
-    std::uint32_t attributes = 0;
-    ASSERT_TRUE(fs.GetAttributes(file, attributes).ok());
-    ASSERT_NE(attributes & kAttrReadOnly, 0u);
-    EXPECT_TRUE(ClearWriteProtection(fs, file));
-    ASSERT_TRUE(fs.GetAttributes(file, attributes).ok());
-    EXPECT_EQ(attributes & kAttrReadOnly, 0u);
+              Crlf({"Error Id: Removing file write protection - Error number: 0", "File: " + atx() + atxBefore, ""}));
+    EXPECT_FALSE(test::FileExists(atx() + ".bglbckup"));
 }
 
 class UninstallTest : public InstallTest {
@@ -249,126 +193,121 @@ protected:
     void SetUp() override {
         InstallTest::SetUp();
         ASSERT_EQ(Install(false).errors, 0);
-        ASSERT_TRUE(Scan());
     }
 };
 
-TEST_F(UninstallTest, NoQuestionWithoutMissingFiles) {
-    // Only the two installed files in the selection: nothing is missing.
+TEST_F(UninstallTest, NoQuestionWithoutMissingFilesAndNoAnswerTakenThen) {
     StatusSelection selection = All();
-    selection.categories[static_cast<int>(FileCategory::NVX)] = false;
+    selection.categories[static_cast<int>(FileCategory::NVX)] = false;  // the two installed files
     ASSERT_TRUE(Scan(selection));
     EXPECT_FALSE(UninstallAsksRestore(state));
-    UninstallOptions options;
-    options.selection = selection;
-    const UninstallResult r = RunUninstall(tools(), state, options, logs());
-    EXPECT_EQ(r.restored, 2);
-    EXPECT_EQ(r.closing.Text(), "Uninstall has been successfully completed\r\n2 BGL file(s) have been restored");
-    EXPECT_EQ(test::ReadBytes(apx()), "original APX file");
-    EXPECT_EQ(test::ReadBytes(atx()), "original ATX, longer");
-    EXPECT_FALSE(test::FileExists(apx() + ".bglbckup"));
-    EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{2, 0, 2, 0, 0}));
-}
-
-TEST_F(UninstallTest, AnswerNoKeepsBackupsOfMissingFiles) {
-    ASSERT_TRUE(fs().DeleteFile(atx()).ok());
-    ASSERT_TRUE(Scan());
-    ASSERT_TRUE(UninstallAsksRestore(state));
-    EXPECT_EQ(RestoreQuestion().Text(),
-              "Restore missing files from backups if available?\r\nIf [No], backup files will be kept");
-    EXPECT_EQ(RestoreQuestion().icon, MsgIcon::Question);
-
-    const std::string apxInstalled = D(apx()), apxBackup = D(apx() + ".bglbckup");
-    const UninstallResult r = Uninstall(true, false);
+    ASSERT_TRUE(fs().DeleteFile(atx()).ok());  // gone since the scan: stays gone
+    const UninstallResult r = Uninstall(false, true);
     EXPECT_EQ(r.restored, 1);
-    EXPECT_EQ(r.errors, 0);
+    EXPECT_EQ(r.closing.icon, MsgIcon::Information);
+    EXPECT_EQ(r.closing.Text(), "Uninstall has been successfully completed\r\n1 BGL file(s) have been restored");
     EXPECT_EQ(test::ReadBytes(apx()), "original APX file");
+    EXPECT_FALSE(test::FileExists(apx() + ".bglbckup"));
     EXPECT_FALSE(test::FileExists(atx()));
-    EXPECT_EQ(test::ReadBytes(atx() + ".bglbckup"), "original ATX, longer");
-    EXPECT_EQ(actionsLog, "Deleting: " + apx() + apxInstalled + "\r\nRestoring file from: " + apx() + ".bglbckup" +
-                              apxBackup + "\r\n");
-    EXPECT_EQ(test::ReadBytes(pkg + kActionsLogName), actionsLog);
+    EXPECT_EQ(state.StatusCounts, (Counts{2, 0, 1, 1, 1}));  // rescanned with the same selection
 }
 
-TEST_F(UninstallTest, AnswerYesRestoresMissingFilesFromBackups) {
-    ASSERT_TRUE(fs().DeleteFile(atx()).ok());
-    ASSERT_TRUE(Scan());
-    const std::string atxBackup = D(atx() + ".bglbckup");
-    MakeReadOnly(apx());
-    const UninstallResult r = Uninstall(true, true);
-    EXPECT_EQ(r.restored, 2);
-    EXPECT_EQ(test::ReadBytes(apx()), "original APX file");
-    EXPECT_EQ(test::ReadBytes(atx()), "original ATX, longer");
-    // A file missing in the simulator only gets the restoring line.
-    EXPECT_NE(actionsLog.find("Restoring file from: " + atx() + ".bglbckup" + atxBackup + "\r\n"), std::string::npos);
-    EXPECT_EQ(actionsLog.find("Deleting: " + atx()), std::string::npos);
-    // Never touched: the magvar table.
-    EXPECT_FALSE(test::FileExists(test::SimMagvarPath(sim) + ".bak"));
-}
-
-TEST_F(UninstallTest, LeftoverOfACopyCutShortIsRemoved) {
+TEST_F(UninstallTest, MissingFilesComeBackOnlyWhenTheUserAsks) {
     // A kill between the backup rename and the end of the copy: no destination, its backup,
     // and the copy's temporary file beside them.
     ASSERT_TRUE(fs().DeleteFile(atx()).ok());
     test::WriteBytes(atx() + kPartialCopySuffix, "first half of the new fi");
     test::WriteBytes(apx() + kPartialCopySuffix, "stale");
+    MakeReadOnly(apx());
     ASSERT_TRUE(Scan());
-    const UninstallResult r = Uninstall(false, true);
-    EXPECT_EQ(r.errors, 0);
-    EXPECT_EQ(test::ReadBytes(atx()), "original ATX, longer");
-    EXPECT_EQ(test::ReadBytes(apx()), "original APX file");
-    EXPECT_FALSE(test::FileExists(atx() + kPartialCopySuffix));
-    EXPECT_FALSE(test::FileExists(apx() + kPartialCopySuffix));
-}
+    ASSERT_TRUE(UninstallAsksRestore(state));
+    EXPECT_EQ(RestoreQuestion().icon, MsgIcon::Question);
+    EXPECT_EQ(RestoreQuestion().Text(),
+              "Restore missing files from backups if available?\r\nIf [No], backup files will be kept");
 
-TEST_F(UninstallTest, RestoreAnswerIsIgnoredWhenNoQuestionIsDue) {
-    StatusSelection selection = All();
-    selection.categories[static_cast<int>(FileCategory::NVX)] = false;
-    ASSERT_TRUE(Scan(selection));
-    ASSERT_TRUE(fs().DeleteFile(atx()).ok());  // gone since the scan
-    UninstallOptions options;
-    options.selection = selection;
-    options.restoreMissing = true;
-    const UninstallResult r = RunUninstall(tools(), state, options, logs());
+    const std::string apxInstalled = D(apx()), apxBackup = D(apx() + ".bglbckup");
+    UninstallResult r = Uninstall(true, false);  // No
     EXPECT_EQ(r.restored, 1);
     EXPECT_EQ(r.errors, 0);
+    EXPECT_EQ(test::ReadBytes(apx()), "original APX file");
     EXPECT_FALSE(test::FileExists(atx()));
+    EXPECT_FALSE(test::FileExists(atx() + kPartialCopySuffix));
+    EXPECT_FALSE(test::FileExists(apx() + kPartialCopySuffix));
+    EXPECT_EQ(actionsLog,
+              Crlf({"Deleting: " + apx() + apxInstalled, "Restoring file from: " + apx() + ".bglbckup" + apxBackup}));
+    EXPECT_EQ(test::ReadBytes(pkg + kActionsLogName), actionsLog);
+
+    const std::string atxBackup = D(atx() + ".bglbckup");
+    r = Uninstall(true, true);  // Yes: a file missing in the simulator only gets the restoring line
+    EXPECT_EQ(r.restored, 1);
+    EXPECT_EQ(test::ReadBytes(atx()), "original ATX, longer");
+    EXPECT_EQ(actionsLog, Crlf({"Restoring file from: " + atx() + ".bglbckup" + atxBackup}));
 }
 
 TEST_F(UninstallTest, FailuresAreRecordedAndTheRunGoesOn) {
-    class Selective : public FaultInjectingFileSystem {
-    public:
-        using FaultInjectingFileSystem::FaultInjectingFileSystem;
-        FsStatus DeleteFile(const std::string& p) override {
-            if (p.find("APX47180") != std::string::npos) return FsStatus::Fail(kPermissionDenied);
-            return FaultInjectingFileSystem::DeleteFile(p);
-        }
-        FsStatus RenameFile(const std::string& f, const std::string& t) override {
-            if (f.find("ATX05021") != std::string::npos) return FsStatus::Fail(kFileExists);
-            return FaultInjectingFileSystem::RenameFile(f, t);
-        }
-    } selective(fs());
+    SelectiveFs selective(fs());
+    selective.deletions = {"APX47180"};
+    selective.renames = {"ATX05021"};
+    selective.code = kFileExists;
     const std::string apxNow = D(apx()), atxBackup = D(atx() + ".bglbckup");
     const UninstallResult r = Uninstall(false, false, &selective);
     EXPECT_EQ(r.errors, 2);
     EXPECT_EQ(r.restored, 0);
+    EXPECT_EQ(r.closing.icon, MsgIcon::Exclamation);
     EXPECT_EQ(r.closing.Text(),
               "Unable to complete full uninstall\r\n2 BGL file(s) couldn't be restored\r\n"
               "See the Orvanta_Installer.log file for details");
-    const std::string expected = "Error Id: Deleting updated file - Error number: 70\r\nFile: " + apx() + apxNow +
-                                 "\r\n\r\n"
-                                 "Error Id: Restoring original file from backup - Error number: 58\r\n"
-                                 "Original File to be restored: " +
-                                 atx() +
-                                 " [not existing]\r\n"
-                                 "Backup File replacement: " +
-                                 atx() + ".bglbckup" + atxBackup + "\r\n\r\n";
+    const std::string expected = Crlf({"Error Id: Deleting updated file - Error number: 70", "File: " + apx() + apxNow,
+                                       "", "Error Id: Restoring original file from backup - Error number: 58",
+                                       "Original File to be restored: " + atx() + " [not existing]",
+                                       "Backup File replacement: " + atx() + ".bglbckup" + atxBackup, ""});
     EXPECT_EQ(errorLog, expected);
     EXPECT_EQ(test::ReadBytes(pkg + kErrorLogName), expected);
-    // The ATX file can still be restored later: missing and deinstallable.
-    EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{3, 1, 0, 2, 2}));
-    EXPECT_EQ(Uninstall(false, true).restored, 2);
-    EXPECT_EQ(test::ReadBytes(atx()), "original ATX, longer");
+}
+
+// The log writer and the file description behind every path in the logs.
+class LogsTest : public ::testing::Test, protected test::EngineFixture {
+protected:
+    std::string folder = dir.path() + kSep;
+};
+
+TEST_F(LogsTest, DescriptionGivesDateTimeAndLengthAndLeavesTheTimeOutAtMidnight) {
+    const struct {
+        int hour, minute, second;
+        const char* bytes;
+        const char* expected;
+    } cases[] = {
+        {14, 5, 9, "12345", " [7.3.2021 14h5m9-5]"}, {0, 0, 0, "", " [7.3.2021-0]"},
+        {0, 0, 1, "", " [7.3.2021 0h0m1-0]"},        {0, 1, 0, "", " [7.3.2021 0h1m0-0]"},
+        {1, 0, 0, "", " [7.3.2021 1h0m0-0]"},
+    };
+    const std::string file = folder + "a.bgl";
+    std::string d;
+    for (const auto& c : cases) {
+        test::WriteBytes(file, c.bytes);
+        test::SetLocalModifiedTime(file, 2021, 3, 7, c.hour, c.minute, c.second);
+        ASSERT_TRUE(DescribeFile(fs(), regional, file, d).ok());
+        EXPECT_EQ(d, c.expected);
+    }
+    ASSERT_TRUE(DescribeFile(fs(), regional, folder + "none.bgl", d).ok());
+    EXPECT_EQ(d, " [not existing]");
+}
+
+TEST_F(LogsTest, WriteReplacesTheWholeFileAndFailsSilently) {
+    WriteErrorLog(fs(), folder, "first line\r\nsecond line\r\n");
+    WriteErrorLog(fs(), folder, "x\r\n");
+    EXPECT_EQ(test::ReadBytes(folder + "Orvanta_Installer.log"), "x\r\n");
+    // Text in the platform's encoding: the ANSI code page (1252 in the test prefix) on Windows.
+    WriteActionsLog(fs(), folder, "Replaced: caf\xC3\xA9\r\n");
+#ifdef _WIN32
+    EXPECT_EQ(test::ReadBytes(folder + "Installer_Actions.log"), "Replaced: caf\xE9\r\n");
+#else
+    EXPECT_EQ(test::ReadBytes(folder + "Installer_Actions.log"), "Replaced: caf\xC3\xA9\r\n");
+#endif
+
+    test::MakeFolder(folder + "sub" + kSep + "Orvanta_Installer.log");  // a folder where the log should go
+    WriteErrorLog(fs(), folder + "sub" + kSep, "text\r\n");             // must neither throw nor crash
+    EXPECT_TRUE(fs().IsFolder(folder + "sub" + kSep + "Orvanta_Installer.log"));
 }
 
 }  // namespace

@@ -30,137 +30,95 @@ public:
         return FaultInjectingFileSystem::Exists(path);
     }
     FsStatus CopyFile(const std::string& source, const std::string& target) override {
-        FsStatus st = FaultInjectingFileSystem::CopyFile(source, target);
         hidden_[target] = hideChecksAfterWrite;
-        return st;
+        return FaultInjectingFileSystem::CopyFile(source, target);
     }
     FsStatus RenameFile(const std::string& from, const std::string& to) override {
-        FsStatus st = FaultInjectingFileSystem::RenameFile(from, to);
         hidden_[to] = hideChecksAfterWrite;
-        return st;
+        return FaultInjectingFileSystem::RenameFile(from, to);
     }
 
 private:
     std::map<std::string, int> hidden_;
 };
 
-class ProtectedFolderTest : public ::testing::Test {
-protected:
-    test::TempDir dir;
-    test::FakePlatform fake;
-    SlowFileSystem slow{fake.fs()};
-    Platform platform{slow,           fake.env,      fake.regional, fake.registry, fake.versions,
-                      fake.processes, fake.settings, fake.shell,    fake.access};
-    ProgramState state;
-    std::string scenery;
+TEST(ProtectedFolderTest, ModifyRightsMustAllBeGranted) {
+    test::FakeAccessControl access;
+    const std::string sim = std::string("sim") + kSep;
+    // Full control without one right: each of the eleven Modify rights is needed; delete
+    // child, write DAC and write owner are not.
+    const std::pair<std::int64_t, bool> cases[] = {
+        {0, true},        {0x1, false},      {0x2, false},  {0x4, false},    {0x8, false},
+        {0x10, false},    {0x20, false},     {0x80, false}, {0x100, false},  {0x10000, false},
+        {0x20000, false}, {0x100000, false}, {0x40, true},  {0x40000, true}, {0x80000, true},
+    };
+    for (const auto& [missing, granted] : cases) {
+        access.granted = kFullControl & ~missing;
+        EXPECT_EQ(HasModifyAccess(access, sim), granted) << std::hex << missing;
+    }
+    access.granted = 0x1301BF;
+    EXPECT_TRUE(HasModifyAccess(access, sim));
+    access.granted = -1;  // "cannot tell", though its bits would all match
+    EXPECT_FALSE(HasModifyAccess(access, sim));
+    EXPECT_EQ(access.asked.back(), sim + "Scenery");
+}
 
-    void SetUp() override {
+TEST(ProtectedFolderTest, WithoutModifyRightsAProbeFileDecides) {
+    const struct {
+        const char* name;
+        std::int64_t granted;
+        const char* leftover;  // probe files left in Scenery by an interrupted earlier test
+        int failOperation;     // the counted operation that fails (the probe's copy, rename, delete); 0: none
+        const char* failPath;  // operations on paths holding this fail
+        int hide;              // existence checks a written probe stays hidden
+        const char* absent;    // "Scenery" or the package's "Cycle.txt"
+        bool writable;
+        int operations;
+        int waits;  // of 100 ms each
+        bool probeLeft;
+    } cases[] = {
+        {"modify rights: no probe", kFullControl, nullptr, 0, nullptr, 0, nullptr, true, 0, 0, false},
+        {"no delete right", kFullControl & ~kDelete, nullptr, 0, nullptr, 0, nullptr, true, 3, 0, false},
+        {"cannot tell; leftovers cleared first", -1, "Cycle.txt|Cycle.bak", 0, nullptr, 0, nullptr, true, 5, 0, false},
+        {"the copy fails", -1, nullptr, 1, nullptr, 0, nullptr, false, 1, 0, false},
+        {"the rename fails", -1, nullptr, 0, "Cycle.bak", 0, nullptr, false, 2, 0, true},
+        {"the final delete fails", -1, nullptr, 3, nullptr, 0, nullptr, false, 3, 0, true},
+        {"a leftover that cannot go ends the test", -1, "Cycle.bak", 0, "Cycle.bak", 0, nullptr, false, 1, 0, true},
+        {"late files are waited for", -1, nullptr, 0, nullptr, 3, nullptr, true, 3, 6, false},
+        {"five waits at most", -1, nullptr, 0, nullptr, 100, nullptr, false, 1, 5, true},
+        {"no Scenery folder", -1, nullptr, 0, nullptr, 0, "Scenery", false, 1, 0, false},
+        {"no Cycle.txt in the package", -1, nullptr, 0, nullptr, 0, "Cycle.txt", false, 1, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        test::FakePlatform fake;
+        SlowFileSystem slow(fake.fs());
+        Platform platform{slow,           fake.env,      fake.regional, fake.registry, fake.versions,
+                          fake.processes, fake.settings, fake.shell,    fake.access};
+        ProgramState state;
         state.AppFolder = dir / "pkg" + kSep;
         state.SelectedSimFolder = dir / "sim" + kSep;
-        scenery = state.SelectedSimFolder + "Scenery" + kSep;
-        test::WriteBytes(state.AppFolder + "Cycle.txt", "2213\r\n");
-        test::MakeFolder(scenery);
+        const std::string scenery = state.SelectedSimFolder + "Scenery" + kSep;
+        const std::string absent = c.absent ? c.absent : "";
+        if (absent != "Cycle.txt") test::WriteBytes(state.AppFolder + "Cycle.txt", "2213\r\n");
+        if (absent != "Scenery") test::MakeFolder(scenery);
+        for (const std::string name : {"Cycle.txt", "Cycle.bak"}) {
+            if (c.leftover && std::string(c.leftover).find(name) != std::string::npos) {
+                test::WriteBytes(scenery + name, "old");
+            }
+        }
+        fake.access.granted = c.granted;
+        if (c.failOperation) slow.FailOperation(c.failOperation, kPermissionDenied);
+        if (c.failPath) slow.FailPathsContaining(c.failPath, kPermissionDenied);
+        slow.hideChecksAfterWrite = c.hide;
+
+        EXPECT_EQ(IsSceneryWritable(platform, state), c.writable);
+        EXPECT_EQ(slow.OperationCount(), c.operations);
+        EXPECT_EQ(fake.env.sleeps, std::vector<int>(c.waits, 100));
+        EXPECT_EQ(test::FileExists(scenery + "Cycle.txt") || test::FileExists(scenery + "Cycle.bak"), c.probeLeft);
+        EXPECT_EQ(test::ReadBytes(state.AppFolder + "Cycle.txt"), absent == "Cycle.txt" ? "" : "2213\r\n");
     }
-    bool ProbesLeft() { return test::FileExists(scenery + "Cycle.txt") || test::FileExists(scenery + "Cycle.bak"); }
-};
-
-TEST_F(ProtectedFolderTest, ModifyRightsMustAllBeGranted) {
-    test::FakeAccessControl access;
-    access.granted = kModifyRights;
-    EXPECT_TRUE(HasModifyAccess(access, state.SelectedSimFolder));
-    EXPECT_EQ(access.asked, std::vector<std::string>{state.SelectedSimFolder + "Scenery"});
-    access.granted = kFullControl;
-    EXPECT_TRUE(HasModifyAccess(access, state.SelectedSimFolder));
-    for (int bit = 0; bit < 32; ++bit) {
-        const std::int64_t one = std::int64_t{1} << bit;
-        if ((kModifyRights & one) == 0) continue;
-        access.granted = kFullControl & ~one;
-        EXPECT_FALSE(HasModifyAccess(access, state.SelectedSimFolder)) << std::hex << one;
-    }
-    // -1 means "cannot tell", though its bits would all match.
-    access.granted = -1;
-    EXPECT_FALSE(HasModifyAccess(access, state.SelectedSimFolder));
-}
-
-TEST_F(ProtectedFolderTest, GrantedAccessWritesNoProbe) {
-    fake.access.granted = kFullControl;
-    EXPECT_TRUE(IsSceneryWritable(platform, state));
-    EXPECT_EQ(slow.OperationCount(), 0);
-    EXPECT_FALSE(ProbesLeft());
-}
-
-TEST_F(ProtectedFolderTest, MissingDeleteRightLetsTheWriteTestDecide) {
-    fake.access.granted = kFullControl & ~kDelete;
-    EXPECT_TRUE(IsSceneryWritable(platform, state));
-    EXPECT_GT(slow.OperationCount(), 0);
-    EXPECT_FALSE(ProbesLeft());
-    EXPECT_TRUE(fake.env.sleeps.empty());
-    EXPECT_EQ(test::ReadBytes(state.AppFolder + "Cycle.txt"), "2213\r\n");  // the source stays
-
-    slow.FailPathsContaining("Cycle.txt", kPermissionDenied);
-    EXPECT_FALSE(IsSceneryWritable(platform, state));
-}
-
-TEST_F(ProtectedFolderTest, UnknownAccessThenWriteTest) {
-    fake.access.granted = -1;
-    // Probes left by an interrupted earlier test are cleared first.
-    test::WriteBytes(scenery + "Cycle.txt", "old");
-    test::WriteBytes(scenery + "Cycle.bak", "old");
-    EXPECT_TRUE(IsSceneryWritable(platform, state));
-    EXPECT_FALSE(ProbesLeft());
-    EXPECT_EQ(slow.Journal().front(), "DeleteFile " + scenery + "Cycle.txt");
-}
-
-TEST_F(ProtectedFolderTest, EachFailingStepGivesFalse) {
-    fake.access.granted = -1;
-    // Operations in order: copy, rename, delete.
-    slow.FailOperation(1, kPermissionDenied);
-    EXPECT_FALSE(IsSceneryWritable(platform, state));
-    EXPECT_FALSE(ProbesLeft());
-
-    slow.ClearFaults();
-    slow.FailPathsContaining("Cycle.bak", kPermissionDenied);  // the rename
-    EXPECT_FALSE(IsSceneryWritable(platform, state));
-    EXPECT_TRUE(test::FileExists(scenery + "Cycle.txt"));  // left for the next test to clear
-
-    slow.ClearFaults();
-    EXPECT_TRUE(IsSceneryWritable(platform, state));
-    EXPECT_FALSE(ProbesLeft());
-
-    // The final delete fails: False, and the moved probe stays.
-    const int before = slow.OperationCount();
-    slow.FailOperation(before + 3, kPermissionDenied);
-    EXPECT_FALSE(IsSceneryWritable(platform, state));
-    EXPECT_TRUE(test::FileExists(scenery + "Cycle.bak"));
-
-    // A leftover that cannot be removed ends the test at once.
-    slow.ClearFaults();
-    slow.FailPathsContaining("Cycle.bak", kPermissionDenied);
-    const int ops = slow.OperationCount();
-    EXPECT_FALSE(IsSceneryWritable(platform, state));
-    EXPECT_EQ(slow.OperationCount(), ops + 1);
-}
-
-TEST_F(ProtectedFolderTest, NoSceneryFolderOrNoPackageCycleFileIsNotWritable) {
-    fake.access.granted = -1;
-    state.SelectedSimFolder = dir / "nosim" + kSep;
-    EXPECT_FALSE(IsSceneryWritable(platform, state));
-    state.SelectedSimFolder = dir / "sim" + kSep;
-    state.AppFolder = dir / "nopkg" + kSep;
-    EXPECT_FALSE(IsSceneryWritable(platform, state));
-}
-
-TEST_F(ProtectedFolderTest, WaitsUpToFiveTimesAHundredMillisecondsPerFile) {
-    fake.access.granted = -1;
-    slow.hideChecksAfterWrite = 3;
-    EXPECT_TRUE(IsSceneryWritable(platform, state));
-    EXPECT_EQ(fake.env.sleeps, (std::vector<int>{100, 100, 100, 100, 100, 100}));
-    EXPECT_FALSE(ProbesLeft());
-
-    fake.env.sleeps.clear();
-    slow.hideChecksAfterWrite = 100;  // the copy never shows within the waits
-    EXPECT_FALSE(IsSceneryWritable(platform, state));
-    EXPECT_EQ(fake.env.sleeps, (std::vector<int>(5, 100)));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <map>
 
 #include "app/Paths.h"
 #include "platform/PathSeparator.h"
@@ -20,215 +20,111 @@ const std::string kFsxKey = "Software\\Microsoft\\Microsoft Games\\Flight Simula
 const std::string kFsxSeKey = "Software\\Microsoft\\Microsoft Games\\Flight Simulator - Steam Edition\\10.0";
 const std::string kDovetailKey = "Software\\DovetailGames\\FSX";
 const std::string kP3D1Key = "Software\\LockheedMartin\\Prepar3D";
+const std::string kP3D2Key = "Software\\Lockheed Martin\\Prepar3D v2";
+const std::string kP3D3Key = "Software\\Lockheed Martin\\Prepar3D v3";
 const std::string kP3D4Key = "Software\\Lockheed Martin\\Prepar3D v4";
 
-class SimDetectionTest : public ::testing::Test {
-protected:
-    test::TempDir dir;
-    test::FakePlatform fake;
-    ProgramState state;
-
-    // A simulator main folder with its executable and, unless told otherwise, "Scenery".
-    // Returns the folder without a trailing separator, as a registry value may hold it.
-    std::string MakeSim(const std::string& name, const std::string& exe, bool scenery = true) {
-        const std::string folder = dir / name;
-        test::WriteBytes(folder + kSep + exe, "MZ");
-        if (scenery) test::MakeFolder(folder + kSep + "Scenery");
-        return folder;
-    }
-    std::string F(const std::string& folder) { return AddBackslash(folder); }
-    bool WasRead(const std::string& keyPart) {
-        return std::any_of(fake.registry.reads.begin(), fake.registry.reads.end(),
-                           [&](const std::string& r) { return r.find(keyPart) != std::string::npos; });
-    }
-    void Detect() { DetectSimulators(fake.platform, state); }
+struct Value {
+    RegistryRoot root;
+    std::string key;
+    const char* name;
+    std::string data;  // a leading '@' stands for the test folder and a separator
+    RegistryView view;
 };
-
-TEST_F(SimDetectionTest, NothingRegisteredDetectsNothing) {
-    state.SimFolders[3] = "stale";
-    Detect();
-    for (const std::string& f : state.SimFolders) EXPECT_EQ(f, "");
-    // Every lookup of the table was tried, in order.
-    EXPECT_EQ(fake.registry.reads.size(), 2u + 4u + 2u * 4u);
-    EXPECT_EQ(fake.registry.reads.front(), "HKLM|" + kFsxKey + "|SetupPath|32");
-    EXPECT_EQ(fake.registry.reads[1], "HKCU|" + kFsxKey + "|AppPath|32");
-    EXPECT_EQ(fake.registry.reads[2], "HKLM|" + kFsxSeKey + "|SetupPath|32");
-    EXPECT_EQ(fake.registry.reads[4], "HKLM|" + kDovetailKey + "|Install_Path|32");
-    EXPECT_EQ(fake.registry.reads[5], "HKCU|" + kDovetailKey + "|AppPath|32");
-    EXPECT_EQ(fake.registry.reads[6], "HKLM|" + kP3D1Key + "|SetupPath|32");
-    EXPECT_EQ(fake.registry.reads[7], "HKCU|" + kP3D1Key + "|AppPath|32");
-    EXPECT_EQ(fake.registry.reads[12], "HKLM|" + kP3D4Key + "|SetupPath|64");
-    EXPECT_EQ(fake.registry.reads[13], "HKCU|" + kP3D4Key + "|AppPath|64");
+Value LM(const std::string& key, const std::string& data, RegistryView view = k32) {
+    return {kLM, key, "SetupPath", data, view};
+}
+Value CU(const std::string& key, const std::string& data, RegistryView view = k32) {
+    return {kCU, key, "AppPath", data, view};
 }
 
-TEST_F(SimDetectionTest, EachVersionFromItsKeysWithTheSeparatorAdded) {
-    const std::string fsx = MakeSim("FSX", "FSX.exe");
-    const std::string p3d2 = MakeSim("P3D2", "Prepar3D.exe");
-    const std::string p3d4 = MakeSim("P3D4", "Prepar3D.exe");
-    fake.registry.Set(kLM, kFsxKey, "SetupPath", fsx, k32);  // no trailing separator
-    fake.registry.Set(kCU, "Software\\Lockheed Martin\\Prepar3D v2", "AppPath", F(p3d2), k32);
-    fake.registry.Set(kLM, kP3D4Key, "SetupPath", p3d4 + std::string(1, '\0') + "junk", k64);
-    Detect();
-    EXPECT_EQ(state.SimFolders[1], F(fsx));
-    EXPECT_EQ(state.SimFolders[2], "");
-    EXPECT_EQ(state.SimFolders[4], F(p3d2));
-    EXPECT_EQ(state.SimFolders[6], F(p3d4));  // text after a NUL is not part of it
-}
-
-TEST_F(SimDetectionTest, SteamEditionThresholdBothWays) {
-    const std::string fsx = MakeSim("FSX", "FSX.exe");
-    fake.registry.Set(kLM, kFsxKey, "SetupPath", fsx, k32);
-    fake.versions.Set(F(fsx) + "FSX.exe", 10, 0, 62606, 0);
-    Detect();
-    EXPECT_EQ(state.SimFolders[1], F(fsx));
-    EXPECT_EQ(state.SimFolders[2], "");
-    EXPECT_TRUE(WasRead(kFsxSeKey));
-
-    // A registered boxed FSX that is really the Steam Edition moves to version 2, and the
-    // Steam Edition's own keys are then not read.
-    fake.registry.reads.clear();
-    fake.versions.Set(F(fsx) + "FSX.exe", 10, 0, 62607, 0);
-    Detect();
-    EXPECT_EQ(state.SimFolders[1], "");
-    EXPECT_EQ(state.SimFolders[2], F(fsx));
-    EXPECT_FALSE(WasRead(kFsxSeKey));
-    EXPECT_FALSE(WasRead(kDovetailKey));
-
-    // Only major 10 counts; a file without version information stays version 1.
-    fake.versions.Set(F(fsx) + "FSX.exe", 11, 0, 62607, 0);
-    Detect();
-    EXPECT_EQ(state.SimFolders[1], F(fsx));
-    fake.versions.Set(F(fsx) + "FSX.exe", 0, 0, 0, 0);
-    Detect();
-    EXPECT_EQ(state.SimFolders[1], F(fsx));
-}
-
-TEST_F(SimDetectionTest, SteamEditionOwnKeysAreTakenWithoutAVersionTest) {
-    const std::string se = MakeSim("FSXSE", "FSX.exe");
-    const std::string other = MakeSim("Other", "FSX.exe");
-    fake.versions.Set(F(se) + "FSX.exe", 10, 0, 60905, 0);  // an old build does not matter here
-    fake.registry.Set(kCU, kDovetailKey, "AppPath", other, k32);
-    fake.registry.Set(kLM, kDovetailKey, "Install_Path", se, k32);
-    Detect();
-    EXPECT_EQ(state.SimFolders[2], F(se));  // the first lookup that gives a folder wins
-    EXPECT_EQ(state.SimFolders[1], "");
-    EXPECT_FALSE(WasRead("|" + kDovetailKey + "|AppPath"));
-}
-
-TEST_F(SimDetectionTest, AFolderWithoutTheExecutableGivesNoEntry) {
-    const std::string p3d = MakeSim("P3D1", "Prepar3D.exe");
-    const std::string noExe = dir / "NoExe";
-    test::MakeFolder(noExe + kSep + "Scenery");
-    fake.registry.Set(kLM, kP3D1Key, "SetupPath", noExe, k32);  // first row: no executable
-    fake.registry.Set(kCU, kP3D1Key, "AppPath", p3d, k32);      // so the second row is asked
-    fake.registry.Set(kLM, kFsxKey, "SetupPath", noExe, k32);
-    Detect();
-    EXPECT_EQ(state.SimFolders[3], F(p3d));
-    EXPECT_EQ(state.SimFolders[1], "");
-}
-
-TEST_F(SimDetectionTest, AFolderWithoutSceneryIsDroppedAfterAllLookups) {
-    const std::string bare = MakeSim("Bare", "Prepar3D.exe", /*scenery=*/false);
-    const std::string full = MakeSim("Full", "Prepar3D.exe");
-    fake.registry.Set(kLM, kP3D1Key, "SetupPath", bare, k32);
-    fake.registry.Set(kCU, kP3D1Key, "AppPath", full, k32);
-    Detect();
-    // The first row gave a folder, so the second was not asked; then the folder was dropped.
-    EXPECT_EQ(state.SimFolders[3], "");
-    EXPECT_FALSE(WasRead("HKCU|" + kP3D1Key));
-    // A "scenery" folder in any case counts; a file of that name does not.
-    const std::string lower = dir / "Lower";
-    test::WriteBytes(lower + kSep + "Prepar3D.exe", "MZ");
-    test::MakeFolder(lower + kSep + "scenery");
-    const std::string file = dir / "File";
-    test::WriteBytes(file + kSep + "Prepar3D.exe", "MZ");
-    test::WriteBytes(file + kSep + "Scenery", "not a folder");
-    fake.registry.Set(kLM, "Software\\Lockheed Martin\\Prepar3D v2", "SetupPath", lower, k32);
-    fake.registry.Set(kLM, "Software\\Lockheed Martin\\Prepar3D v3", "SetupPath", file, k32);
-    Detect();
-    EXPECT_EQ(state.SimFolders[4], F(lower));
-    EXPECT_EQ(state.SimFolders[5], "");
-}
-
-TEST_F(SimDetectionTest, OnlyTheV4LookupsUseThe64BitView) {
-    const std::string p3d = MakeSim("P3D", "Prepar3D.exe");
-    for (const char* key : {"Software\\LockheedMartin\\Prepar3D", "Software\\Lockheed Martin\\Prepar3D v2",
-                            "Software\\Lockheed Martin\\Prepar3D v3"}) {
-        fake.registry.Set(kLM, key, "SetupPath", p3d, k64);
-    }
-    fake.registry.Set(kLM, kP3D4Key, "SetupPath", p3d, k32);
-    fake.registry.Set(kCU, kP3D4Key, "AppPath", p3d, k32);
-    fake.registry.Set(kLM, kFsxKey, "SetupPath", MakeSim("FSX", "FSX.exe"), k64);
-    Detect();
-    for (const std::string& f : state.SimFolders) EXPECT_EQ(f, "");
-    for (const std::string& read : fake.registry.reads) {
-        const bool v4 = read.find(kP3D4Key) != std::string::npos;
-        EXPECT_EQ(read.substr(read.size() - 2), v4 ? "64" : "32") << read;
-    }
-}
-
-TEST_F(SimDetectionTest, RegistryPathsPassThroughTheHostMapping) {
-    const std::string drive = dir / "drive_c";
-    test::MakeFolder(drive);
-    fake.registry.drives['C'] = drive;
-    test::WriteBytes(drive + kSep + "Sims" + kSep + "P3D v4" + kSep + "Prepar3D.exe", "MZ");
-    test::MakeFolder(drive + kSep + "Sims" + kSep + "P3D v4" + kSep + "Scenery");
-    fake.registry.Set(kLM, kP3D4Key, "SetupPath", "C:\\Sims\\P3D v4", k64);
-    Detect();
-    EXPECT_EQ(state.SimFolders[6], drive + kSep + "Sims" + kSep + "P3D v4" + kSep);
-}
-
-TEST_F(SimDetectionTest, AnEmptyValueNamesNoFolder) {
-    // With a separator added, an empty value would name the root folder of the drive.
-    fake.registry.Set(kLM, kFsxKey, "SetupPath", "", k32);
-    fake.registry.Set(kCU, kFsxKey, "AppPath", std::string("\0\0", 2), k32);
-    const RegistryLookup lm{kLM, kFsxKey.c_str(), "SetupPath", k32};
-    const RegistryLookup cu{kCU, kFsxKey.c_str(), "AppPath", k32};
-    EXPECT_EQ(ReadSimFolder(fake.registry, fake.fs(), lm, "FSX.exe"), "");
-    EXPECT_EQ(ReadSimFolder(fake.registry, fake.fs(), cu, "FSX.exe"), "");
-}
-
-TEST(TrimAtNulTest, TextBeforeTheFirstNul) {
-    EXPECT_EQ(TrimAtNul(""), "");
-    EXPECT_EQ(TrimAtNul("abc"), "abc");
-    EXPECT_EQ(TrimAtNul(std::string("abc\0def\0", 8)), "abc");
-    EXPECT_EQ(TrimAtNul(std::string("\0abc", 4)), "");
-    EXPECT_EQ(TrimAtNul(std::string(1024, '\0')), "");
-}
-
-class ShaderCacheFolderTest : public ::testing::Test {
-protected:
+TEST(SimDetectionTest, EachVersionsFolderFromTheRegistry) {
+    using namespace std::string_literals;
+    const std::string sep(1, kSep);
+    const struct {
+        const char* name;
+        std::vector<Value> values;
+        FileVersion fsx;                   // of FSX/FSX.exe
+        std::map<int, const char*> found;  // version -> folder; every other version finds none
+    } cases[] = {
+        // clang-format off
+        {"the separator added once, text after a NUL dropped",
+         {CU(kP3D2Key, "@P3D" + sep), LM(kP3D4Key, "@P3D\0junk"s, k64)}, {}, {{4, "P3D"}, {6, "P3D"}}},
+        {"each version's first lookup", {LM(kFsxKey, "@FSX"), LM(kFsxSeKey, "@FSX2"), LM(kP3D1Key, "@P3D"),
+         LM(kP3D2Key, "@P3D"), LM(kP3D3Key, "@P3D"), LM(kP3D4Key, "@P3D", k64)}, {10, 0, 61637, 0},
+         {{1, "FSX"}, {2, "FSX2"}, {3, "P3D"}, {4, "P3D"}, {5, "P3D"}, {6, "P3D"}}},
+        {"each version's second lookup", {CU(kFsxKey, "@FSX"), CU(kFsxSeKey, "@FSX2"), CU(kP3D1Key, "@P3D"),
+         CU(kP3D2Key, "@P3D"), CU(kP3D3Key, "@P3D"), CU(kP3D4Key, "@P3D", k64)}, {10, 0, 61637, 0},
+         {{1, "FSX"}, {2, "FSX2"}, {3, "P3D"}, {4, "P3D"}, {5, "P3D"}, {6, "P3D"}}},
+        {"the Steam Edition's last lookup", {CU(kDovetailKey, "@FSX2")}, {}, {{2, "FSX2"}}},
+        {"a boxed FSX below the Steam Edition build", {LM(kFsxKey, "@FSX")}, {10, 0, 62606, 0}, {{1, "FSX"}}},
+        {"a boxed FSX of a Steam Edition build is the Steam Edition, whose keys are then not read",
+         {LM(kFsxKey, "@FSX"), LM(kFsxSeKey, "@FSX2")}, {10, 0, 62607, 0}, {{2, "FSX"}}},
+        {"only major 10 can be the Steam Edition", {LM(kFsxKey, "@FSX")}, {11, 0, 62607, 0}, {{1, "FSX"}}},
+        {"no version information: boxed", {LM(kFsxKey, "@FSX")}, {}, {{1, "FSX"}}},
+        {"the Steam Edition's own keys, whatever the build; the first that names a folder wins",
+         {{kLM, kDovetailKey, "Install_Path", "@FSX", k32}, CU(kDovetailKey, "@FSX2")}, {10, 0, 60905, 0},
+         {{2, "FSX"}}},
+        {"a folder without the executable lets the next key answer",
+         {LM(kP3D1Key, "@NoExe"), CU(kP3D1Key, "@P3D"), LM(kFsxKey, "@NoExe")}, {}, {{3, "P3D"}}},
+        {"a folder without a Scenery folder (in any case) is dropped after the lookups",
+         {LM(kP3D1Key, "@Bare"), CU(kP3D1Key, "@P3D"), LM(kP3D2Key, "@Lower"), LM(kP3D3Key, "@File"),
+         LM(kP3D4Key, "@Bare", k64)}, {},
+         {{4, "Lower"}}},
+        {"only Prepar3D v4 reads the 64-bit view",
+         {LM(kP3D1Key, "@P3D", k64), LM(kP3D2Key, "@P3D", k64), LM(kP3D3Key, "@P3D", k64), LM(kP3D4Key, "@P3D"),
+          CU(kP3D4Key, "@P3D"), LM(kFsxKey, "@FSX", k64)}, {10, 0, 61637, 0}, {}},
+        {"Windows paths are mapped to host folders", {LM(kP3D4Key, "Q:\\P3D", k64)}, {}, {{6, "P3D"}}},
+        // clang-format on
+    };
     test::TempDir dir;
-    test::FakePlatform fake;
-    std::string Folder(const std::string& relative) { return dir / relative; }
-    std::string Shader(SimVersion v) { return ShaderCacheFolder(fake.fs(), fake.env, v); }
-    void SetUp() override { fake.env.localAppData = dir.path(); }
-};
+    for (const char* fsx : {"FSX", "FSX2"}) test::WriteBytes(dir / fsx + sep + "FSX.exe", "MZ");
+    for (const char* p3d : {"P3D", "Bare", "Lower", "File"}) test::WriteBytes(dir / p3d + sep + "Prepar3D.exe", "MZ");
+    for (const char* scenery : {"FSX/Scenery", "FSX2/Scenery", "P3D/Scenery", "NoExe/Scenery", "Lower/scenery"}) {
+        test::MakeFolder(dir / scenery);
+    }
+    test::WriteBytes(dir / "File/Scenery", "not a folder");
 
-TEST_F(ShaderCacheFolderTest, ExistingFolderOrEmpty) {
-    EXPECT_EQ(Shader(1), "");
-    test::MakeFolder(Folder("Microsoft/FSX/Shaders"));
-    test::MakeFolder(Folder("Lockheed Martin/Prepar3D/Shaders"));
-    test::MakeFolder(Folder("Lockheed Martin/Prepar3D v4/Shaders"));
-    EXPECT_EQ(Shader(1), Folder("Microsoft/FSX/Shaders"));
-    EXPECT_EQ(Shader(3), Folder("Lockheed Martin/Prepar3D/Shaders"));
-    EXPECT_EQ(Shader(4), "");
-    EXPECT_EQ(Shader(6), Folder("Lockheed Martin/Prepar3D v4/Shaders"));
-    EXPECT_EQ(Shader(0), "");
-    EXPECT_EQ(Shader(7), "");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::FakePlatform fake;
+        fake.registry.drives['Q'] = dir.path();  // a letter no test folder lies on
+        for (const Value& v : c.values) {
+            const std::string data = v.data[0] == '@' ? dir.path() + sep + v.data.substr(1) : v.data;
+            fake.registry.Set(v.root, v.key, v.name, data, v.view);
+        }
+        fake.versions.versions[dir / "FSX/FSX.exe"] = c.fsx;
+        ProgramState state;
+        state.SimFolders[3] = "stale";
+        DetectSimulators(fake.platform, state);
+        for (int v = 1; v <= 6; ++v) {
+            const auto found = c.found.find(v);
+            EXPECT_EQ(state.SimFolders[v], found == c.found.end() ? "" : dir / found->second + sep) << v;
+        }
+    }
 }
 
-TEST_F(ShaderCacheFolderTest, SteamEditionFallsBackToTheFsxFolder) {
-    EXPECT_EQ(Shader(2), "");
-    test::MakeFolder(Folder("Microsoft/FSX/Shaders"));
-    EXPECT_EQ(Shader(2), Folder("Microsoft/FSX/Shaders"));
-    test::MakeFolder(Folder("Microsoft/FSX-SE/Shaders"));
-    EXPECT_EQ(Shader(2), Folder("Microsoft/FSX-SE/Shaders"));
-}
-
-TEST_F(ShaderCacheFolderTest, NoLocalApplicationDataFolderGivesEmpty) {
-    fake.env.localAppData = "";
-    EXPECT_EQ(Shader(1), "");
+TEST(ShaderCacheFolderTest, EachVersionsExistingFolderOrNone) {
+    const char *fsx = "Microsoft/FSX/Shaders", *se = "Microsoft/FSX-SE/Shaders";
+    const char *v1 = "Lockheed Martin/Prepar3D/Shaders", *v2 = "Lockheed Martin/Prepar3D v2/Shaders";
+    const char *v3 = "Lockheed Martin/Prepar3D v3/Shaders", *v4 = "Lockheed Martin/Prepar3D v4/Shaders";
+    // The Steam Edition falls back to FSX's folder.
+    const struct {
+        SimVersion version;
+        std::vector<const char*> existing;
+        const char* found;  // nullptr: none
+    } cases[] = {
+        {1, {}, nullptr},   {1, {fsx}, fsx}, {2, {}, nullptr}, {2, {fsx}, fsx}, {2, {fsx, se}, se},  {3, {v1, v4}, v1},
+        {4, {v1}, nullptr}, {4, {v2}, v2},   {5, {v3}, v3},    {6, {v4}, v4},   {0, {fsx}, nullptr}, {7, {v4}, nullptr},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        test::FakePlatform fake;
+        fake.env.localAppData = dir.path();
+        for (const char* folder : c.existing) test::MakeFolder(dir / folder);
+        EXPECT_EQ(ShaderCacheFolder(fake.fs(), fake.env, c.version), c.found ? dir / c.found : "")
+            << c.version << " " << (c.found ? c.found : "none");
+    }
 }
 
 }  // namespace

@@ -87,11 +87,15 @@ TEST_F(StartupSequenceTest, ADamagedPackageWritesTheLogAndStops) {
     EXPECT_EQ(fake.env.lockRequests, 1);
 }
 
-TEST_F(StartupSequenceTest, ASingleDetectedSimulatorIsChosenByItself) {
+TEST_F(StartupSequenceTest, ASingleDetectedSimulatorIsChosenByItselfOrTheUserChooses) {
+    Result r = Run();
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "orvanta: no simulator was detected; choose a simulator folder with --sim-folder DIR\n");
+
     const std::string p3d = MakeSim("P3D4", "Prepar3D.exe", 4, 5, 12);
     fake.registry.Set(kLM, kP3D4Key, "SetupPath", p3d, k64);
     test::MakeFolder(dir / "appdata/Lockheed Martin/Prepar3D v4/Shaders");
-    const Result r = Run();
+    r = Run();
     EXPECT_EQ(r.code, cli::kStartupGoesOn) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.state.SelectedSim, 6);
@@ -99,80 +103,51 @@ TEST_F(StartupSequenceTest, ASingleDetectedSimulatorIsChosenByItself) {
     EXPECT_EQ(r.state.ShaderFolder, dir / "appdata/Lockheed Martin/Prepar3D v4/Shaders");
     EXPECT_EQ(r.state.Table(FileCategory::APX).size(), 1u);  // the package catalogue is built
     EXPECT_EQ(fake.access.asked, std::vector<std::string>{p3d + "Scenery"});
-}
-
-TEST_F(StartupSequenceTest, WithoutAChoiceTheDetectedOnesAreListed) {
-    Result r = Run();
-    EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, "orvanta: no simulator was detected; choose a simulator folder with --sim-folder DIR\n");
 
     const std::string fsx = MakeSim("FSX", "FSX.exe", 10, 0, 61637);
-    const std::string p3d = MakeSim("P3D4", "Prepar3D.exe", 4, 5, 12);
     fake.registry.Set(kLM, kFsxKey, "SetupPath", fsx, k32);
-    fake.registry.Set(kLM, kP3D4Key, "SetupPath", p3d, k64);
+    const std::string detected =
+        "Detected simulators:\n1\tFlight Simulator X\t" + fsx + "\n6\tPrepar3D v4\t" + p3d + "\n";
     r = Run();
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err,
-              "orvanta: 2 simulators were detected; choose one with --sim N or --sim-folder DIR\n"
-              "Detected simulators:\n"
-              "1\tFlight Simulator X\t" +
-                  fsx +
-                  "\n"
-                  "6\tPrepar3D v4\t" +
-                  p3d + "\n");
+    EXPECT_EQ(r.err, "orvanta: 2 simulators were detected; choose one with --sim N or --sim-folder DIR\n" + detected);
     EXPECT_EQ(r.state.SelectedSim, 0);
-
-    options.sim = 6;
-    r = Run();
-    EXPECT_EQ(r.code, cli::kStartupGoesOn) << r.err;
-    EXPECT_EQ(r.state.SelectedSim, 6);
-    EXPECT_EQ(r.state.SelectedSimFolder, p3d);
-    EXPECT_EQ(r.state.ShaderFolder, "");
-
     options.sim = 3;
     r = Run();
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err,
-              "orvanta: simulator 3 (Prepar3D v1) was not detected\n"
-              "Detected simulators:\n"
-              "1\tFlight Simulator X\t" +
-                  fsx +
-                  "\n"
-                  "6\tPrepar3D v4\t" +
-                  p3d + "\n");
-}
+    EXPECT_EQ(r.err, "orvanta: simulator 3 (Prepar3D v1) was not detected\n" + detected);
+    options.sim = 1;
+    r = Run();
+    EXPECT_EQ(r.code, cli::kStartupGoesOn) << r.err;
+    EXPECT_EQ(r.state.SelectedSimFolder, fsx);
+    EXPECT_EQ(r.state.ShaderFolder, "");  // FSX has none here
 
-TEST_F(StartupSequenceTest, NoDetectSkipsTheRegistry) {
-    fake.registry.Set(kLM, kP3D4Key, "SetupPath", MakeSim("P3D4", "Prepar3D.exe", 4, 5, 12), k64);
     options.noDetect = true;
-    Result r = Run();
-    EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, "orvanta: simulator detection is off; choose a simulator folder with --sim-folder DIR\n");
-    EXPECT_TRUE(fake.registry.reads.empty());
-    EXPECT_TRUE(r.state.NoDetect);
-
-    options.sim = 6;
+    options.sim = std::nullopt;
     r = Run();
     EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "orvanta: simulator detection is off; choose a simulator folder with --sim-folder DIR\n");
+    EXPECT_TRUE(r.state.NoDetect);
+    options.sim = 6;
+    r = Run();
     EXPECT_EQ(r.err, "orvanta: simulator 6 (Prepar3D v4) was not detected (detection is off)\n");
 }
 
 TEST_F(StartupSequenceTest, SimFolderIsJudgedLikeSetFolder) {
-    options.noDetect = true;
     options.simFolder = MakeSim("P3D5", "Prepar3D.exe", 5, 0, 28);
     Result r = Run();
     EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err,
-              "The Orvanta package is not compatible with P3Dv5\n"
-              "Click Retry to select another folder or Cancel to exit\n");
+    EXPECT_EQ(
+        r.err,
+        "The Orvanta package is not compatible with P3Dv5\nClick Retry to select another folder or Cancel to exit\n");
     EXPECT_TRUE(fake.access.asked.empty());  // refused before the protected-folder check
 
     options.simFolder = dir / "nothing";
     r = Run();
     EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err,
-              "Invalid folder, unknown or inactive simulator\n"
-              "Click Retry to select another folder or Cancel to exit\n");
+    EXPECT_EQ(
+        r.err,
+        "Invalid folder, unknown or inactive simulator\nClick Retry to select another folder or Cancel to exit\n");
 
     const std::string se = MakeSim("FSXSE", "FSX.exe", 10, 0, 62615);
     options.simFolder = se.substr(0, se.size() - 1);  // without the separator

@@ -8,19 +8,16 @@
 namespace orvanta {
 namespace {
 
-using test::EngineFixture;
-using test::PackageBuilder;
-using test::SimFolderBuilder;
+using Counts = std::array<int, 5>;
+using Paths = std::vector<std::string>;
 
 // Package files are "BGL " + the list line: 12 bytes.
-class StatusScanTest : public ::testing::Test, protected EngineFixture {
+class StatusScanTest : public ::testing::Test, protected test::EngineFixture {
 protected:
     void SetUp() override {
-        PackageBuilder package;
-        package.apx = {"APX47180"};                                      // area 0502, Europe
-        package.atx = {"ATX05021"};                                      // 0502, Europe
+        test::PackageBuilder package;
         package.nvx = {"NVX05021", "NVX05031", "NVX11070", "NVX06000"};  // 0502, 0503 Africa, 1107, 0600
-        SimFolderBuilder simulator;
+        test::SimFolderBuilder simulator;
         simulator
             .Add("0502", "APX47180.bgl", "SIM APX47180")         // same length
             .Add("0502", "ATX05021.bgl", "SIM ATX05021")         // same length
@@ -39,180 +36,144 @@ protected:
     }
 };
 
-TEST_F(StatusScanTest, ClassifiesByLengthAndCalendarDay) {
+TEST_F(StatusScanTest, ClassifiesByLengthAndCalendarDayAndListsTheFiles) {
     ASSERT_TRUE(RefreshFileStatus(fs(), state, All()).packageIntact);
-    EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{6, 1, 3, 1, 2}));
-    EXPECT_EQ(state.UpToDateList, (std::vector<std::string>{Dest("0502", "APX47180.bgl")}));
+    EXPECT_EQ(state.StatusCounts, (Counts{6, 1, 3, 1, 2}));
     // Scan order: APX, ATX, NVX, each in list order; the two updatable lists pair up.
-    EXPECT_EQ(state.UpdatableDestList,
-              (std::vector<std::string>{Dest("0502", "ATX05021.bgl"), Dest("0502", "NVX05021.bgl"),
-                                        Dest("0503", "NVX05031.bgl")}));
     EXPECT_EQ(state.UpdatableSourceList,
-              (std::vector<std::string>{Source("ATX", "ATX05021.bgl"), Source("NVX", "NVX05021.bgl"),
-                                        Source("NVX", "NVX05031.bgl")}));
-    // A backup without its destination is both deinstallable and missing; the list holds
-    // the destination, not the backup.
-    EXPECT_EQ(state.DeinstallableList, (std::vector<std::string>{Dest("1107", "NVX11070.bgl")}));
-    EXPECT_EQ(state.MissingDestList,
-              (std::vector<std::string>{Dest("1107", "NVX11070.bgl"), Dest("0600", "NVX06000.bgl")}));
-}
-
-TEST_F(StatusScanTest, ForceFullMakesEveryExistingDestinationUpdatable) {
-    StatusSelection selection = All();
-    selection.forceFull = true;
-    ASSERT_TRUE(RefreshFileStatus(fs(), state, selection).packageIntact);
-    EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{6, 0, 4, 1, 2}));
-    EXPECT_EQ(state.UpdatableDestList.front(), Dest("0502", "APX47180.bgl"));
-    EXPECT_TRUE(state.UpToDateList.empty());
-    EXPECT_EQ(DescribeStatus(state, false).counters[kUpToDate].caption, "None");
-}
-
-TEST_F(StatusScanTest, ScansOnlyTickedRegionsAndCategories) {
-    StatusSelection selection;
-    selection.regions[0] = true;  // Africa: only NVX05031
-    selection.categories.fill(true);
-    ASSERT_TRUE(RefreshFileStatus(fs(), state, selection).packageIntact);
-    EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{1, 0, 1, 0, 0}));
-
-    selection = StatusSelection{};
-    selection.regions[4] = true;  // Europe, APX and ATX unticked
-    selection.categories[static_cast<int>(FileCategory::NVX)] = true;
-    ASSERT_TRUE(RefreshFileStatus(fs(), state, selection).packageIntact);
-    EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{2, 0, 1, 0, 1}));
-    EXPECT_EQ(state.UpdatableDestList, (std::vector<std::string>{Dest("0502", "NVX05021.bgl")}));
-
-    // Nothing ticked: the empty status, and the lists are emptied.
-    ASSERT_TRUE(RefreshFileStatus(fs(), state, StatusSelection{}).packageIntact);
-    EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{}));
-    EXPECT_TRUE(state.UpdatableDestList.empty());
-}
-
-TEST_F(StatusScanTest, MissingPackageFileStopsTheScanAndKeepsTheLastResult) {
-    ASSERT_TRUE(RefreshFileStatus(fs(), state, All()).packageIntact);
-    const auto counts = state.StatusCounts;
-    const auto updatable = state.UpdatableDestList;
-    ASSERT_TRUE(fs().DeleteFile(Source("NVX", "NVX05031.bgl")).ok());
-    const ScanResult r = RefreshFileStatus(fs(), state, All());
-    EXPECT_FALSE(r.packageIntact);
-    EXPECT_EQ(r.missingSource, Source("NVX", "NVX05031.bgl"));
-    EXPECT_EQ(state.StatusCounts, counts);
-    EXPECT_EQ(state.UpdatableDestList, updatable);
-    EXPECT_EQ(MissingPackageFileMessage().Text(),
-              "Some files in the provided package are missing or corrupted\r\n"
-              "Extract again the package then relaunch the installer from it");
-}
-
-TEST_F(StatusScanTest, CountersAndButtonsFollowTheCounts) {
-    ASSERT_TRUE(RefreshFileStatus(fs(), state, All()).packageIntact);
-    StatusView view = DescribeStatus(state, false);
-    EXPECT_EQ(view.counters[kAvailable].caption, "6 files");
-    EXPECT_FALSE(view.counters[kAvailable].clickable);  // never opens a list
-    EXPECT_EQ(view.counters[kUpdatable].caption, "3 files");
-    EXPECT_TRUE(view.counters[kUpdatable].clickable);
-    EXPECT_EQ(view.counters[kUpdatable].tooltip, "Click to show list");
-    EXPECT_TRUE(view.installEnabled);
-    EXPECT_TRUE(view.uninstallEnabled);
-
-    ResetFileStatus(state);
-    view = DescribeStatus(state, false);
-    for (const CounterView& c : view.counters) {
-        EXPECT_EQ(c.caption, "None");
-        EXPECT_FALSE(c.clickable);
-        EXPECT_EQ(c.tooltip, "");
-    }
-    EXPECT_FALSE(view.installEnabled);
-    EXPECT_FALSE(view.uninstallEnabled);
-    EXPECT_TRUE(DescribeStatus(state, true).installEnabled);  // the magvar option alone
-
-    EXPECT_EQ(RegionStatusCaption(0), "Region status [No region selected]");
-    EXPECT_EQ(RegionStatusCaption(8), "Region status [8 region(s) selected]");
-}
-
-TEST_F(StatusScanTest, FileListLinesAndCaptions) {
-    ASSERT_TRUE(RefreshFileStatus(fs(), state, All()).packageIntact);
-    state.DisplayedStatus = kUpdatable;
-    EXPECT_EQ(DisplayCaptionText(state, kUpdatable), "Updatable files [3]");
+              (Paths{Source("ATX", "ATX05021.bgl"), Source("NVX", "NVX05021.bgl"), Source("NVX", "NVX05031.bgl")}));
+    EXPECT_EQ(state.UpdatableDestList[2], Dest("0503", "NVX05031.bgl"));
+    // Existing destinations show their own date; the new file date is the package's.
+    EXPECT_EQ(DisplayLines(fs(), state, kUpToDate), Paths{"APX47180.bgl [10-05-2023] - Region:0502"});
+    EXPECT_EQ(DisplayLines(fs(), state, kUpdatable),
+              (Paths{"ATX05021.bgl [09-05-2023] - Region:0502", "NVX05021.bgl [11-05-2023] - Region:0502",
+                     "NVX05031.bgl [10-05-2023] - Region:0503"}));
+    EXPECT_EQ(NewFileDate(fs(), state, 1), "10-05-2023");
+    EXPECT_EQ(NewFileDate(fs(), state, 3), "");
+    // A backup without its destination is both deinstallable and missing: listed (by its
+    // destination) without a date.
+    EXPECT_EQ(DisplayLines(fs(), state, kDeinstallable), Paths{"NVX11070.bgl - Region:1107"});
+    EXPECT_EQ(DisplayLines(fs(), state, kMissingDestination),
+              (Paths{"NVX11070.bgl - Region:1107", "NVX06000.bgl - Region:0600"}));
+    EXPECT_TRUE(DisplayLines(fs(), state, kAvailable).empty());
     EXPECT_EQ(DisplayCaptionText(state, kUpToDate), "Up-to-date files [1]");
+    EXPECT_EQ(DisplayCaptionText(state, kUpdatable), "Updatable files [3]");
     EXPECT_EQ(DisplayCaptionText(state, kDeinstallable), "Deinstallable files [1]");
     EXPECT_EQ(DisplayCaptionText(state, kMissingDestination), "Missing destination files [2]");
     EXPECT_FALSE(DisplayCaptionText(state, kAvailable).has_value());
     EXPECT_TRUE(ShowsNewFileDate(kUpdatable));
     EXPECT_FALSE(ShowsNewFileDate(kDeinstallable));
-
-    // Existing destinations show their own date; the new file date is the package's.
-    EXPECT_EQ(
-        DisplayLines(fs(), state, kUpdatable),
-        (std::vector<std::string>{"ATX05021.bgl [09-05-2023] - Region:0502", "NVX05021.bgl [11-05-2023] - Region:0502",
-                                  "NVX05031.bgl [10-05-2023] - Region:0503"}));
-    EXPECT_EQ(NewFileDate(fs(), state, 1), "10-05-2023");
-    EXPECT_EQ(NewFileDate(fs(), state, 3), "");
-    EXPECT_EQ(DisplayLines(fs(), state, kMissingDestination),
-              (std::vector<std::string>{"NVX11070.bgl - Region:1107", "NVX06000.bgl - Region:0600"}));
-    // A deinstallable file whose destination is gone (only the backup is left) is listed
-    // without a date instead of failing.
-    EXPECT_EQ(DisplayLines(fs(), state, kDeinstallable), (std::vector<std::string>{"NVX11070.bgl - Region:1107"}));
-    EXPECT_TRUE(DisplayLines(fs(), state, 0).empty());
 }
 
-class MagvarStatusTest : public ::testing::Test, protected EngineFixture {
-protected:
-    MagvarOption Compare(int packageVersion, int packageRevision, int simVersion, int simRevision) {
-        PackageBuilder package;
-        package.magvar = test::MagvarBytes(packageVersion, packageRevision);
-        SimFolderBuilder simulator;
-        simulator.magvar = test::MagvarBytes(simVersion, simRevision);
-        EXPECT_TRUE(Build(package, simulator));
-        return RefreshMagvarStatus(fs(), state);
-    }
-};
-
-TEST_F(MagvarStatusTest, NewerPackageTableIsOfferedWithItsStamp) {
-    MagvarOption o = Compare(0x2022, 3, 0x2021, 9);
-    EXPECT_EQ(o.status, MagvarStatus::Newer);
-    EXPECT_EQ(o.caption, "Magvar table (2022-R3)");
-    EXPECT_TRUE(o.enabled);
-    EXPECT_FALSE(o.untick);
-}
-
-TEST_F(MagvarStatusTest, EqualVersionComparesRevisionsUnsigned) {
-    MagvarOption o = Compare(0x2022, 200, 0x2022, 3);  // 200 is negative as a signed byte
-    EXPECT_EQ(o.status, MagvarStatus::Newer);
-    EXPECT_EQ(o.caption, "Magvar table (2022-R200)");
-}
-
-TEST_F(MagvarStatusTest, VersionsCompareSignedAndPrintAsSixteenBitHex) {
-    // 0x8001 is negative as a signed 16-bit version: older than 0x0100.
-    MagvarOption o = Compare(0x8001, 0, 0x0100, 0);
-    EXPECT_EQ(o.status, MagvarStatus::NotNewer);
-    MagvarStamp s{static_cast<std::int16_t>(0x8001), 7};
-    EXPECT_EQ(FormatMagvarStamp(s), "8001-R7");
-    EXPECT_EQ(FormatMagvarStamp({0x00AB, 0}), "AB-R0");
-}
-
-TEST_F(MagvarStatusTest, IdenticalOrOlderPackageTableIsUpToDate) {
-    for (auto [pv, pr, sv, sr] :
-         {std::array<int, 4>{0x2022, 3, 0x2022, 3}, {0x2021, 9, 0x2022, 1}, {0x2022, 2, 0x2022, 3}}) {
-        MagvarOption o = Compare(pv, pr, sv, sr);
-        EXPECT_EQ(o.status, MagvarStatus::NotNewer);
-        EXPECT_EQ(o.caption, "Magvar table (up to date)");
-        EXPECT_FALSE(o.enabled);
-        EXPECT_TRUE(o.untick);
+TEST_F(StatusScanTest, ScansOnlyTheSelection) {
+    const struct {
+        const char* name;
+        int regions, categories;  // bit masks by index
+        bool forceFull;
+        Counts counts;
+    } cases[] = {
+        {"force full: every existing destination is updatable", 0xFF, 7, true, {6, 0, 4, 1, 2}},
+        {"Africa only", 1 << 0, 7, false, {1, 0, 1, 0, 0}},
+        {"Europe, NVX only", 1 << 4, 1 << 2, false, {2, 0, 1, 0, 1}},
+        {"nothing ticked", 0, 7, false, {}},
+        {"no category ticked", 0xFF, 0, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(RefreshFileStatus(fs(), state, All()).packageIntact);  // lists to be replaced
+        StatusSelection selection;
+        for (int i = 0; i < 8; ++i) selection.regions[i] = (c.regions >> i) & 1;
+        for (int i = 0; i < 3; ++i) selection.categories[i] = (c.categories >> i) & 1;
+        selection.forceFull = c.forceFull;
+        ASSERT_TRUE(RefreshFileStatus(fs(), state, selection).packageIntact);
+        EXPECT_EQ(state.StatusCounts, c.counts);
+        // Each list holds exactly its count of paths.
+        const Counts sizes = {c.counts[kAvailable], static_cast<int>(state.UpToDateList.size()),
+                              static_cast<int>(state.UpdatableDestList.size()),
+                              static_cast<int>(state.DeinstallableList.size()),
+                              static_cast<int>(state.MissingDestList.size())};
+        EXPECT_EQ(sizes, c.counts);
+        EXPECT_EQ(state.UpdatableSourceList.size(), state.UpdatableDestList.size());
     }
 }
 
-TEST_F(MagvarStatusTest, MissingOrShortTableIsUnavailable) {
-    PackageBuilder package;
-    SimFolderBuilder simulator;
-    simulator.writeMagvar = false;
-    ASSERT_TRUE(Build(package, simulator));
-    MagvarOption o = RefreshMagvarStatus(fs(), state);
-    EXPECT_EQ(o.status, MagvarStatus::Unavailable);
-    EXPECT_EQ(o.caption, "Magvar table (NA)");
-    EXPECT_FALSE(o.enabled);
-    EXPECT_TRUE(o.untick);
+TEST_F(StatusScanTest, MissingPackageFileStopsTheScanAndKeepsTheLastResult) {
+    ASSERT_TRUE(RefreshFileStatus(fs(), state, All()).packageIntact);
+    const ProgramState before = state;
+    ASSERT_TRUE(fs().DeleteFile(Source("NVX", "NVX05031.bgl")).ok());
+    const ScanResult r = RefreshFileStatus(fs(), state, All());
+    EXPECT_FALSE(r.packageIntact);
+    EXPECT_EQ(r.missingSource, Source("NVX", "NVX05031.bgl"));
+    EXPECT_EQ(state.StatusCounts, before.StatusCounts);
+    EXPECT_EQ(state.UpdatableDestList, before.UpdatableDestList);
+    EXPECT_EQ(MissingPackageFileMessage().icon, MsgIcon::Critical);
+    EXPECT_EQ(MissingPackageFileMessage().Text(),
+              "Some files in the provided package are missing or corrupted\r\n"
+              "Extract again the package then relaunch the installer from it");
+}
 
-    test::WriteBytes(test::SimMagvarPath(sim), std::string(135, '\0'));  // one byte short of the stamp
-    EXPECT_EQ(RefreshMagvarStatus(fs(), state).status, MagvarStatus::Unavailable);
+TEST_F(StatusScanTest, CountersButtonsAndCaptionsFollowTheCounts) {
+    state.StatusCounts = {6, 0, 1, 3, 0};
+    StatusView view = DescribeStatus(state, false);
+    const std::vector<std::string> captions = {"6 files", "None", "1 files", "3 files", "None"};
+    const std::vector<bool> clickable = {false, false, true, true, false};  // available never opens a list
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(view.counters[i].caption, captions[i]) << i;
+        EXPECT_EQ(view.counters[i].clickable, clickable[i]) << i;
+        EXPECT_EQ(view.counters[i].tooltip, clickable[i] ? "Click to show list" : "") << i;
+    }
+    EXPECT_TRUE(view.installEnabled);
+    EXPECT_TRUE(view.uninstallEnabled);
+    state.StatusCounts = {1, 0, 0, 1, 0};
+    view = DescribeStatus(state, false);
+    EXPECT_FALSE(view.installEnabled);
+    EXPECT_TRUE(view.uninstallEnabled);
+    ResetFileStatus(state);
+    EXPECT_EQ(state.StatusCounts, Counts{});
+    EXPECT_FALSE(DescribeStatus(state, false).uninstallEnabled);
+    EXPECT_TRUE(DescribeStatus(state, true).installEnabled);  // the magvar option alone
+
+    EXPECT_EQ(RegionStatusCaption(0), "Region status [No region selected]");
+    EXPECT_EQ(RegionStatusCaption(1), "Region status [1 region(s) selected]");
+}
+
+TEST(MagvarStatusTest, PackageTableAgainstTheSimulatorsStamp) {
+    using test::MagvarBytes;
+    constexpr MagvarStatus kNewer = MagvarStatus::Newer, kNotNewer = MagvarStatus::NotNewer;
+    const std::string none, cut(135, '\0');  // cut: one byte short of the stamp
+    const struct {
+        const char* name;
+        std::string package, simulator;  // simulator empty: no table
+        MagvarStatus status;
+        const char* shown;  // between the caption's brackets
+    } cases[] = {
+        {"newer version", MagvarBytes(0x2022, 3), MagvarBytes(0x2021, 9), kNewer, "2022-R3"},
+        {"same version, revisions unsigned", MagvarBytes(0x2022, 200), MagvarBytes(0x2022, 3), kNewer, "2022-R200"},
+        {"the version in hexadecimal", MagvarBytes(0x00AB, 0), MagvarBytes(0x00AA, 5), kNewer, "AB-R0"},
+        {"negative versions show 16 bits", MagvarBytes(0x8001, 7), MagvarBytes(0x8000, 9), kNewer, "8001-R7"},
+        {"identical", MagvarBytes(0x2022, 3), MagvarBytes(0x2022, 3), kNotNewer, "up to date"},
+        {"older version, higher revision", MagvarBytes(0x2021, 9), MagvarBytes(0x2022, 1), kNotNewer, "up to date"},
+        {"older revision", MagvarBytes(0x2022, 2), MagvarBytes(0x2022, 3), kNotNewer, "up to date"},
+        {"versions compare signed", MagvarBytes(0x8001, 0), MagvarBytes(0x0100, 0), kNotNewer, "up to date"},
+        {"no simulator table", MagvarBytes(0x2022, 3), none, MagvarStatus::Unavailable, "NA"},
+        {"short simulator table", MagvarBytes(0x2022, 3), cut, MagvarStatus::Unavailable, "NA"},
+        {"short package table", cut, MagvarBytes(0x2021, 3), MagvarStatus::Unavailable, "NA"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::EngineFixture f;
+        test::PackageBuilder package;
+        package.magvar = c.package;
+        test::SimFolderBuilder simulator;
+        simulator.magvar = c.simulator;
+        simulator.writeMagvar = !c.simulator.empty();
+        ASSERT_TRUE(f.Build(package, simulator));
+        const MagvarOption o = RefreshMagvarStatus(f.fs(), f.state);
+        EXPECT_EQ(o.status, c.status);
+        EXPECT_EQ(o.caption, std::string("Magvar table (") + c.shown + ")");
+        EXPECT_EQ(o.enabled, c.status == kNewer);
+        EXPECT_EQ(o.untick, c.status != kNewer);
+    }
 }
 
 }  // namespace

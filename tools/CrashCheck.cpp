@@ -15,20 +15,17 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "tools/TreeCheck.h"
 
 namespace fs = std::filesystem;
+using orvanta::tools::Tree;
 
 namespace {
 
-using Hashes = std::map<std::string, std::uint64_t>;  // relative path ('/') or file name -> hash
-
-const char* const kBackup = ".bglbckup";
-const char* const kMagvarBackup = ".bak";
-const char* const kOldBackups[] = {".raxini", ".p3dini", ".ilsbckup"};
-const char* const kPartial = ".orvanta-partial";
-
-// FNV-1a, 64 bits: enough to tell a whole file from a cut or foreign one.
-std::uint64_t HashFile(const fs::path& path) {
+// FNV-1a, 64 bits, as hex text: enough to tell a whole file from a cut or foreign one.
+std::string HashFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::uint64_t h = 1469598103934665603ull;
     char buffer[65536];
@@ -39,20 +36,13 @@ std::uint64_t HashFile(const fs::path& path) {
             h *= 1099511628211ull;
         }
     }
-    return h;
+    std::ostringstream out;
+    out << std::hex << h;
+    return out.str();
 }
 
-bool EndsWith(const std::string& s, const std::string& tail) {
-    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-Hashes HashTree(const fs::path& root) {
-    Hashes hashes;
+Tree HashTree(const fs::path& root) {
+    Tree hashes;
     for (const auto& e : fs::recursive_directory_iterator(root)) {
         if (e.is_regular_file()) hashes[fs::relative(e.path(), root).generic_string()] = HashFile(e.path());
     }
@@ -60,124 +50,51 @@ Hashes HashTree(const fs::path& root) {
 }
 
 struct Manifest {
-    Hashes simulator;  // relative path -> hash
-    Hashes package;    // lower-case file name -> hash
+    Tree simulator;  // relative path -> hash
+    Tree package;    // lower-case file name -> hash
 };
 
 Manifest ReadManifest(const std::string& path) {
     Manifest m;
     std::ifstream in(path);
-    std::string kind, line;
-    std::uint64_t hash = 0;
-    while (in >> kind >> std::hex >> hash) {
+    std::string kind, hash, line;
+    while (in >> kind >> hash) {
         std::getline(in, line);
-        line.erase(0, 1);
-        (kind == "S" ? m.simulator : m.package)[line] = hash;
+        (kind == "S" ? m.simulator : m.package)[line.substr(1)] = hash;
     }
     return m;
 }
 
 int Record(const fs::path& sim, const fs::path& pkg, const std::string& manifest) {
     std::ofstream out(manifest, std::ios::trunc);
-    for (const auto& [relative, hash] : HashTree(sim)) out << "S " << std::hex << hash << " " << relative << "\n";
+    for (const auto& [relative, hash] : HashTree(sim)) out << "S " << hash << " " << relative << "\n";
     for (const auto& [relative, hash] : HashTree(pkg)) {
-        const std::string name = Lower(fs::path(relative).filename().string());
-        if (EndsWith(name, ".bgl")) out << "P " << std::hex << hash << " " << name << "\n";
+        std::string name = fs::path(relative).filename().string();
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".bgl") == 0)
+            out << "P " << hash << " " << name << "\n";
     }
     return out ? 0 : 2;
 }
 
 int Verify(const fs::path& sim, const std::string& manifestPath) {
     const Manifest m = ReadManifest(manifestPath);
-    const Hashes now = HashTree(sim);
-    auto at = [&](const std::string& relative, std::uint64_t hash) {
-        auto it = now.find(relative);
-        return it != now.end() && it->second == hash;
-    };
-    int inPlace = 0, atBackup = 0, atOldBackup = 0, lost = 0, replaced = 0, foreign = 0, leftovers = 0;
-    for (const auto& [relative, hash] : m.simulator) {
-        const bool magvar = EndsWith(Lower(relative), "magdec.bgl");
-        if (at(relative, hash)) {
-            ++inPlace;
-        } else if (at(relative + (magvar ? kMagvarBackup : kBackup), hash)) {
-            ++atBackup;
-        } else {
-            bool found = false;
-            for (const char* ext : kOldBackups) found = found || at(relative + ext, hash);
-            if (found) {
-                ++atOldBackup;
-            } else {
-                ++lost;
-                std::cout << "LOST: " << relative << "\n";
-            }
-        }
-    }
-    for (const auto& [relative, hash] : now) {
-        const std::string lower = Lower(relative);
-        if (EndsWith(lower, kPartial)) {
-            ++leftovers;
-            std::cout << "leftover temporary file: " << relative << "\n";
-        } else if (EndsWith(lower, kBackup)) {
-            const std::string of = relative.substr(0, relative.size() - std::string(kBackup).size());
-            auto original = m.simulator.find(of);
-            if (original == m.simulator.end() || original->second != hash) {
-                ++foreign;
-                std::cout << "FOREIGN BACKUP: " << relative << "\n";
-            }
-        } else if (EndsWith(lower, "int_t.bgl")) {
-            continue;  // an obsolete area file of an older package, which the migration deletes
-        } else if (EndsWith(lower, ".bgl")) {
-            auto original = m.simulator.find(relative);
-            if (original != m.simulator.end() && original->second == hash) continue;
-            auto shipped = m.package.find(Lower(fs::path(relative).filename().string()));
-            if (shipped != m.package.end() && shipped->second == hash) {
-                ++replaced;
-                continue;
-            }
-            ++foreign;
-            std::cout << "PARTLY WRITTEN OR FOREIGN: " << relative << "\n";
-        }
-    }
-    std::cout << "originals " << m.simulator.size() << ": in place " << inPlace << ", at backup " << atBackup
-              << ", at old backup " << atOldBackup << ", lost " << lost << "; package files in place " << replaced
-              << "; foreign " << foreign << "; temporary leftovers " << leftovers << "\n";
-    return lost == 0 && foreign == 0 ? 0 : 1;
+    const orvanta::tools::LossReport r = orvanta::tools::CheckNothingLost(m.simulator, m.package, HashTree(sim));
+    for (const std::string& p : r.problems) std::cout << p << "\n";
+    std::cout << "originals " << m.simulator.size() << ": in place " << r.inPlace << ", at a backup " << r.atBackup
+              << "; package files in place " << r.replaced << "; temporary leftovers " << r.leftovers << "; problems "
+              << r.problems.size() << "\n";
+    return r.problems.empty() ? 0 : 1;
 }
 
 int Same(const fs::path& sim, const std::string& manifestPath) {
-    const Manifest m = ReadManifest(manifestPath);
-    Hashes now = HashTree(sim);
-    Hashes expected = m.simulator;
-    // The magvar table is never uninstalled: its original stays as the backup.
-    for (const auto& [relative, hash] : m.simulator) {
-        if (!EndsWith(Lower(relative), "magdec.bgl")) continue;
-        auto backup = now.find(relative + kMagvarBackup);
-        if (backup != now.end() && backup->second == hash) {
-            now.erase(backup);
-            now.erase(relative);
-            expected.erase(relative);
-        }
-    }
-    int differences = 0;
-    for (const auto& [relative, hash] : expected) {
-        auto it = now.find(relative);
-        if (it == now.end()) {
-            std::cout << "MISSING: " << relative << "\n";
-            ++differences;
-        } else if (it->second != hash) {
-            std::cout << "DIFFERS: " << relative << "\n";
-            ++differences;
-        }
-    }
-    for (const auto& [relative, hash] : now) {
-        if (!expected.count(relative)) {
-            std::cout << "LEFT OVER: " << relative << "\n";
-            ++differences;
-        }
-    }
-    std::cout << (differences == 0 ? "same as before the first run" : "differences: " + std::to_string(differences))
+    const std::vector<std::string> differences =
+        orvanta::tools::CompareWithOriginals(ReadManifest(manifestPath).simulator, HashTree(sim));
+    for (const std::string& d : differences) std::cout << d << "\n";
+    std::cout << (differences.empty() ? "same as before the first run"
+                                      : "differences: " + std::to_string(differences.size()))
               << "\n";
-    return differences == 0 ? 0 : 1;
+    return differences.empty() ? 0 : 1;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "app/Paths.h"
 #include "app/Startup.h"
+#include "app/StartupMessages.h"
 #include "app/Version.h"
 #include "engine/BackupMigration.h"
 #include "engine/Install.h"
@@ -155,8 +156,7 @@ void frmMain::Form_Load() {
             MessageRequest request;
             request.centred = false;  // the window is not visible yet
             request.title = state_.AppTitle;
-            request.lines = {"Another instance of the Orvanta Installer is already running",
-                             "The program will not start"};
+            request.lines = {kAnotherInstanceLines.begin(), kAnotherInstanceLines.end()};
             request.icon = MsgIcon::Exclamation;
             host_.ShowMessage(request);
             Unload();
@@ -190,7 +190,6 @@ void frmMain::Form_Load() {
             }
         }
         UpdateCaption();
-        for (int i = 0; i < 5; ++i) StepNames[i] = kStepNames[i];
         ExplainForceFull = true;
         ExplainLog = true;
         ExplainCleanSF = true;
@@ -203,10 +202,7 @@ void frmMain::Form_Activate() {
         FirstActivation = false;
 
         if (!ErrorLogText.empty()) {
-            ShowMessage(MsgIcon::Critical, {"Some necessary files are missing or corrupted",
-                                            "Check that you correctly extracted the package including",
-                                            "all files, folder subdirectories and their content",
-                                            "See the Orvanta_Installer.log for details"});
+            ShowMessage(MsgIcon::Critical, {kPackageDamagedLines.begin(), kPackageDamagedLines.end()});
             Unload();
             return;
         }
@@ -234,8 +230,10 @@ void frmMain::Form_Activate() {
             return;
         }
 
-        ShowStatusMessage(kMigratingText);
+        // The hourglass first: the status line's repaint puts both on the screen before the
+        // migration holds the thread.
         Form.SetPointer(MousePointer::Hourglass);
+        ShowStatusMessage(kMigratingText);
         const int failures = MigrateBackupExtensions(platform_.fs, state_, ErrorLogText);
         Form.SetPointer(MousePointer::Default);
         ShowStatusMessage("");

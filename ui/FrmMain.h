@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <deque>
 #include <functional>
 #include <string>
@@ -67,7 +66,6 @@ public:
     // Form-level state.
     std::string ErrorLogText;
     std::string ActionsLogText;
-    std::array<std::string, 5> StepNames;
     bool FirstActivation = false;
     bool SimAutoSelected = false;
     bool SignificantChanges = false;

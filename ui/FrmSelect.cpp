@@ -44,6 +44,8 @@ frmSelect::frmSelect(Platform& platform, ProgramState& state, Host& host)
 void frmSelect::Load() {
     if (Form.Loaded()) return;
     Form.SetLoaded(true);
+    // The window exists from here on, so its model holds its real size when it is placed.
+    host_.PrepareModal(*this);
     Form_Load();
 }
 
@@ -104,8 +106,10 @@ void frmSelect::cmdSet_Click() {
                 Unload();
                 return;
             }
-            const char* why = judgement.verdict == FolderVerdict::Prepar3DV5 ? kPrepar3DV5Line : kInvalidFolderLine;
-            if (Ask({why, kRetryOrCancelLine}, MsgIcon::Exclamation, MsgButtons::RetryCancel) != kAnswerRetry) return;
+            if (Ask({judgement.reason, kRetryOrCancelLine}, MsgIcon::Exclamation, MsgButtons::RetryCancel) !=
+                kAnswerRetry) {
+                return;
+            }
         }
     });
 }

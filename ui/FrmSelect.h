@@ -5,6 +5,7 @@
 
 #include "app/ProgramState.h"
 #include "platform/Platform.h"
+#include "sim/FolderJudgement.h"
 #include "ui/Controls.h"
 #include "ui/Host.h"
 
@@ -14,7 +15,7 @@ namespace orvanta {
 // simulator was selected by itself. On return, SelectedSim holds the choice or 0.
 class frmSelect {
 public:
-    static constexpr const char* kTitle = "Sim version selection";
+    static constexpr const char* kTitle = kSelectionTitle;
     // Design size, twips.
     static constexpr double kWidth = 4620;
     static constexpr double kHeight = 4080;

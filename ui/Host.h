@@ -51,6 +51,9 @@ public:
     // button that closed it.
     virtual MsgAnswer ShowMessage(const MessageRequest& request) = 0;
 
+    // The selection window is being loaded: its window is made, hidden, and its real size
+    // written into its model, which the main window then places it by.
+    virtual void PrepareModal(frmSelect& window) = 0;
     // Shows the selection window modally over the main window; returns when the window has
     // been unloaded (window.Form.Loaded() is false). The window is already loaded and placed.
     virtual void ShowModal(frmSelect& window) = 0;

@@ -2,7 +2,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -11,21 +11,11 @@
 #include <ctime>
 #include <thread>
 
+#include "platform/posix/WinePrefixes.h"
+
 namespace orvanta {
 
 namespace {
-
-std::string UserName() {
-    if (const char* u = std::getenv("USER"); u != nullptr && *u != '\0') return u;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr) return pw->pw_name;
-    return "user";
-}
-
-std::string HomeFolder() {
-    if (const char* h = std::getenv("HOME"); h != nullptr && *h != '\0') return h;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr) return pw->pw_dir;
-    return "/";
-}
 
 std::string StripTrailingSlash(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -46,15 +36,48 @@ std::string FormatTm(const char* format, const std::tm& tm) {
 
 }  // namespace
 
+std::string UserName() {
+    if (const char* u = std::getenv("USER"); u != nullptr && *u != '\0') return u;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr) return pw->pw_name;
+    return "user";
+}
+
+std::string HomeFolder() {
+    if (const char* h = std::getenv("HOME"); h != nullptr && *h != '\0') return h;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr) return pw->pw_dir;
+    return "/";
+}
+
+std::string DefaultInstanceLockPath() {
+    // The window program under Wine builds the same name from the same user id.
+    return "/tmp/orvanta-installer-" + std::to_string(::getuid()) + ".lock";
+}
+
+std::string AbsolutePathFrom(const std::string& currentFolder, const std::string& path) {
+    if (!path.empty() && path[0] == '/') return path;
+    std::string out = StripTrailingSlash(currentFolder);
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string step = path.substr(start, end - start);
+        if (!step.empty() && step != ".") out += (out == "/" ? "" : "/") + step;
+        start = end + 1;
+    }
+    if (!path.empty() && path.back() == '/' && out != "/") out += '/';
+    return out;
+}
+
 std::string ResolveWinePrefix(const std::string& option) {
     if (!option.empty()) return StripTrailingSlash(option);
     if (const char* p = std::getenv("WINEPREFIX"); p != nullptr && *p != '\0') return StripTrailingSlash(p);
     return StripTrailingSlash(HomeFolder()) + "/.wine";
 }
 
-PosixEnvironment::PosixEnvironment(std::string commandLineText, std::string winePrefix)
+PosixEnvironment::PosixEnvironment(std::string commandLineText, std::string winePrefix, std::string instanceLockPath)
     : commandLine_(std::move(commandLineText)),
-      winePrefix_(std::move(winePrefix)) {}
+      winePrefix_(std::move(winePrefix)),
+      lockPath_(std::move(instanceLockPath)) {}
 
 PosixEnvironment::~PosixEnvironment() {
     if (lockFd_ >= 0) ::close(lockFd_);
@@ -77,17 +100,19 @@ std::optional<std::string> PosixEnvironment::Variable(const std::string& name) {
 
 std::string PosixEnvironment::LocalAppDataFolder() {
     if (auto v = Variable("LOCALAPPDATA"); v && !v->empty()) return StripTrailingSlash(*v);
-    return ResolveWinePrefix(winePrefix_) + "/drive_c/users/" + UserName() + "/AppData/Local";
+    return StripTrailingSlash(winePrefix_) + "/drive_c/users/" + WinePrefixUser(winePrefix_) + "/AppData/Local";
 }
 
 bool PosixEnvironment::AcquireSingleInstanceLock() {
     if (lockFd_ >= 0) return true;
-    std::string folder = "/tmp";
-    if (auto v = Variable("XDG_RUNTIME_DIR"); v && !v->empty()) folder = StripTrailingSlash(*v);
-    const std::string path = folder + "/orvanta-installer-" + std::to_string(::getuid()) + ".lock";
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return true;  // no place for a lock: do not refuse the user
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // Never through a link: in a shared temporary folder it could point anywhere.
+    const int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    struct stat st {};
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;  // from the start, length 0: the whole file
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_OFD_SETLK, &whole) != 0) {
         ::close(fd);
         return false;
     }

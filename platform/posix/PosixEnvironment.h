@@ -6,24 +6,37 @@
 
 namespace orvanta {
 
+// The single-instance lock of the user: a fixed path per user id, which no environment
+// variable moves, so that every command and the window program under Wine meet there.
+std::string DefaultInstanceLockPath();
+
 class PosixEnvironment : public Environment {
 public:
-    PosixEnvironment(std::string commandLineText, std::string winePrefix);
+    // winePrefix: the prefix whose user's application data folder LocalAppDataFolder names;
+    // instanceLockPath: the single-instance lock's file.
+    PosixEnvironment(std::string commandLineText, std::string winePrefix,
+                     std::string instanceLockPath = DefaultInstanceLockPath());
     ~PosixEnvironment() override;
+    PosixEnvironment(const PosixEnvironment&) = delete;
+    PosixEnvironment& operator=(const PosixEnvironment&) = delete;
 
     std::string ProgramFolder() override;
     std::string CommandLineText() override { return commandLine_; }
     std::optional<std::string> Variable(const std::string& name) override;
-    // $LOCALAPPDATA when set, else the Wine prefix user's AppData/Local folder.
+    // $LOCALAPPDATA when set, else the AppData/Local folder of the Wine prefix's user.
     std::string LocalAppDataFolder() override;
-    // An exclusive lock on a file in $XDG_RUNTIME_DIR (else the temporary folder), one per
-    // user, held until this object goes.
+    void UseWinePrefix(std::string prefix) { winePrefix_ = std::move(prefix); }
+    // A write lock (an open file description lock, which the wineserver's locks for the
+    // window program's LockFileEx meet) on the whole lock file, held until this object
+    // goes. False when another instance holds it, and also when the file cannot be opened
+    // or locked: an instance that cannot tell must not run beside another.
     bool AcquireSingleInstanceLock() override;
     void SleepMilliseconds(int ms) override;
 
 private:
     std::string commandLine_;
     std::string winePrefix_;
+    std::string lockPath_;
     int lockFd_ = -1;
 };
 
@@ -36,5 +49,14 @@ public:
 
 // The Wine prefix to use: the option when given, else $WINEPREFIX, else ~/.wine.
 std::string ResolveWinePrefix(const std::string& option);
+
+// The user's home folder ($HOME, else the password database's) and name ($USER, else the
+// password database's).
+std::string HomeFolder();
+std::string UserName();
+
+// The path made absolute against a current folder: "." steps and repeated separators of a
+// relative path are dropped, ".." is kept (through a link it is no lexical step back).
+std::string AbsolutePathFrom(const std::string& currentFolder, const std::string& path);
 
 }  // namespace orvanta

@@ -333,7 +333,7 @@ FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string&
     if (S_ISDIR(targetSt.st_mode)) return FsStatus::Fail(kPathFileAccessError);
     // Windows refuses to replace a read-only file; so does every platform here.
     if (targetSt.st_mode != 0 && (targetSt.st_mode & S_IWUSR) == 0) return FsStatus::Fail(kPermissionDenied);
-    const std::string partial = finalName + kPartialCopySuffix;
+    const std::string partial = PartialCopyPath(finalName);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
 
     // An anonymous file in the target's folder where the file system has them.

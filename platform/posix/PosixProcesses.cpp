@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 
+#include <cctype>
 #include <fstream>
 #include <iterator>
 
@@ -43,8 +44,15 @@ std::string ImageNameOf(const std::string& cmdline, const std::string& comm) {
 
 bool PosixProcesses::TopLevelWindowExists(const std::string& windowClass) {
     if (windowClass != "FS98MAIN" && windowClass != "UIPCMAIN") return false;
+    // Windows names ignore case, so FSX started as "fsx.exe" owns these windows just the same.
+    static constexpr char kFsx[] = "fsx.exe";
     for (const std::string& name : ProcessImageNames()) {
-        if (name == "FSX.exe") return true;
+        if (name.size() != sizeof kFsx - 1) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < name.size() && same; ++i) {
+            same = std::tolower(static_cast<unsigned char>(name[i])) == kFsx[i];
+        }
+        if (same) return true;
     }
     return false;
 }

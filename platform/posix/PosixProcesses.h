@@ -8,7 +8,8 @@
 namespace orvanta {
 
 // Processes from /proc. There are no window classes on Linux: the FSX window classes
-// ("FS98MAIN", "UIPCMAIN") stand for a running "FSX.exe", the process that owns them.
+// ("FS98MAIN", "UIPCMAIN") stand for a running "FSX.exe" in any letter case, the process
+// that owns them.
 class PosixProcesses : public Processes {
 public:
     // procRoot is "/proc" except in tests.

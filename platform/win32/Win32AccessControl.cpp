@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/LongPath.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
 
@@ -34,7 +35,7 @@ std::int64_t Win32AccessControl::GetGrantedAccess(const std::string& path) {
     if (!::GetVolumeInformationW(ToWide(root).c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) return -1;
     if ((flags & FILE_PERSISTENT_ACLS) == 0) return -1;  // no access lists: nothing to check
 
-    const std::wstring file = ToWide(path);
+    const std::wstring file = WidePath(path);
     DWORD needed = 0;
     if (::GetFileSecurityW(file.c_str(), kSecurityInformation, nullptr, 0, &needed) ||
         ::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) {

@@ -48,7 +48,9 @@ std::wstring ArgumentsAfterProgramName(const std::wstring& commandLine) {
     return commandLine.substr(i);
 }
 
-Win32Environment::Win32Environment(std::string commandLineText) : commandLine_(std::move(commandLineText)) {}
+Win32Environment::Win32Environment(std::string commandLineText, std::string hostLockFile)
+    : commandLine_(std::move(commandLineText)),
+      hostLockFile_(std::move(hostLockFile)) {}
 
 Win32Environment::~Win32Environment() {
     if (instanceMutex_ != nullptr) ::CloseHandle(static_cast<HANDLE>(instanceMutex_));
@@ -105,9 +107,11 @@ std::string Win32Environment::LocalAppDataFolder() {
 
 bool Win32Environment::AcquireSingleInstanceLock() {
     if (instanceMutex_ != nullptr) return true;
+    // A mutex that cannot be made is most likely another instance's, made with other rights.
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, kInstanceMutexName);
-    if (mutex == nullptr) return true;  // no lock to be had: do not refuse the user
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (mutex == nullptr) return false;
+    if (::GetLastError() == ERROR_ALREADY_EXISTS ||
+        hostLock_.Acquire(hostLockFile_) == WineHostLock::Outcome::Refused) {
         ::CloseHandle(mutex);
         return false;
     }

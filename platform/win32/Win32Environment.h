@@ -3,13 +3,15 @@
 #include <string>
 
 #include "platform/Environment.h"
+#include "platform/win32/WineHostLock.h"
 
 namespace orvanta {
 
 class Win32Environment : public Environment {
 public:
-    // commandLineText, when not empty, stands for the process's own argument text.
-    explicit Win32Environment(std::string commandLineText = {});
+    // commandLineText, when not empty, stands for the process's own argument text;
+    // hostLockFile, when not empty, for the host's lock file under Wine (WineHostLock).
+    explicit Win32Environment(std::string commandLineText = {}, std::string hostLockFile = {});
     ~Win32Environment() override;
     Win32Environment(const Win32Environment&) = delete;
     Win32Environment& operator=(const Win32Environment&) = delete;
@@ -19,13 +21,17 @@ public:
     std::optional<std::string> Variable(const std::string& name) override;
     // %LOCALAPPDATA%, else the shell's local application data folder.
     std::string LocalAppDataFolder() override;
-    // A named mutex of the user's session, held until this object goes.
+    // A named mutex of the user's session and, under Wine on Linux, the host's lock file
+    // that the orvanta command takes too; both held until this object goes. False when
+    // another instance holds either, and when either cannot be taken or checked.
     bool AcquireSingleInstanceLock() override;
     void SleepMilliseconds(int ms) override;
 
 private:
     std::string commandLine_;
+    std::string hostLockFile_;
     void* instanceMutex_ = nullptr;
+    WineHostLock hostLock_;
 };
 
 // The user's default locale: short date and time format.

@@ -2,11 +2,10 @@
 
 #include "platform/win32/WinApi.h"  // first of the Windows headers
 
-#include <shlwapi.h>
-
 #include <algorithm>
 
 #include "platform/TextLines.h"
+#include "platform/win32/LongPath.h"
 #include "platform/win32/WinText.h"
 
 namespace orvanta {
@@ -58,7 +57,7 @@ FsStatus LocalTimeOf(const FILETIME& written, LocalDateTime& time) {
 
 // Opens an existing file for reading; a folder is refused as the run-time library refuses it.
 FsStatus OpenForReading(const std::string& path, HANDLE& out) {
-    const std::wstring wide = ToWide(path);
+    const std::wstring wide = WidePath(path);
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return FsStatus::Fail(kPathFileAccessError);
@@ -93,17 +92,23 @@ void RemoveOwnFile(const std::wstring& path) {
 }  // namespace
 
 bool Win32FileSystem::Exists(const std::string& path) {
-    return !path.empty() && ::PathFileExistsW(ToWide(path).c_str()) != FALSE;
+    if (path.empty()) return false;
+    // What PathFileExistsW does, without its MAX_PATH limit: no "insert a disk" box for an
+    // empty drive, a file or a folder counts.
+    const UINT previousMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+    const DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
+    ::SetErrorMode(previousMode);
+    return attributes != INVALID_FILE_ATTRIBUTES;
 }
 
 bool Win32FileSystem::IsFolder(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 FsStatus Win32FileSystem::FileLength(const std::string& path, std::uint64_t& length) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!QueryAttributes(ToWide(path), data)) return FromLastError();
+    if (!QueryAttributes(WidePath(path), data)) return FromLastError();
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         length = 0;
     } else {
@@ -114,7 +119,7 @@ FsStatus Win32FileSystem::FileLength(const std::string& path, std::uint64_t& len
 
 FsStatus Win32FileSystem::ModifiedTime(const std::string& path, LocalDateTime& time) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!QueryAttributes(ToWide(path), data)) return FromLastError();
+    if (!QueryAttributes(WidePath(path), data)) return FromLastError();
     return LocalTimeOf(data.ftLastWriteTime, time);
 }
 
@@ -122,7 +127,7 @@ FsStatus Win32FileSystem::QueryFile(const std::string& path, FileInfo& info) {
     info = {};
     if (path.empty()) return FsStatus::Ok();
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!QueryAttributes(ToWide(path), data)) {
+    if (!QueryAttributes(WidePath(path), data)) {
         const FsStatus failure = FromLastError();
         const bool absent = failure.code == kFileNotFound || failure.code == kPathNotFound;
         return absent ? FsStatus::Ok() : failure;
@@ -135,8 +140,8 @@ FsStatus Win32FileSystem::QueryFile(const std::string& path, FileInfo& info) {
 }
 
 FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string& target) {
-    const std::wstring from = ToWide(source);
-    const std::wstring to = ToWide(target);
+    const std::wstring from = WidePath(source);
+    const std::wstring to = WidePath(target);
     const DWORD targetAttributes = ::GetFileAttributesW(to.c_str());
     if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return FsStatus::Fail(kPathFileAccessError);
@@ -147,7 +152,7 @@ FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string&
     }
     // The data lands under a name the simulator does not load, then moves over the target
     // in one step: the target's name never holds a partly written file.
-    const std::wstring partial = to + ToWide(kPartialCopySuffix);
+    const std::wstring partial = WidePath(PartialCopyPath(target));
     if (::GetFileAttributesW(partial.c_str()) != INVALID_FILE_ATTRIBUTES) RemoveOwnFile(partial);
     if (!::CopyFileW(from.c_str(), partial.c_str(), FALSE)) {
         const FsStatus failure = FromLastError();
@@ -164,24 +169,24 @@ FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string&
 
 FsStatus Win32FileSystem::RenameFile(const std::string& from, const std::string& to) {
     // Without a replace flag the move fails when the new name is taken.
-    if (!::MoveFileW(ToWide(from).c_str(), ToWide(to).c_str())) return FromLastError();
+    if (!::MoveFileW(WidePath(from).c_str(), WidePath(to).c_str())) return FromLastError();
     return FsStatus::Ok();
 }
 
 FsStatus Win32FileSystem::DeleteFile(const std::string& path) {
-    if (!::DeleteFileW(ToWide(path).c_str())) return FromLastError();
+    if (!::DeleteFileW(WidePath(path).c_str())) return FromLastError();
     return FsStatus::Ok();
 }
 
 FsStatus Win32FileSystem::GetAttributes(const std::string& path, std::uint32_t& attributes) {
-    const DWORD value = ::GetFileAttributesW(ToWide(path).c_str());
+    const DWORD value = ::GetFileAttributesW(WidePath(path).c_str());
     if (value == INVALID_FILE_ATTRIBUTES) return FromLastError();
     attributes = value;
     return FsStatus::Ok();
 }
 
 FsStatus Win32FileSystem::SetNormalAttributes(const std::string& path) {
-    const std::wstring wide = ToWide(path);
+    const std::wstring wide = WidePath(path);
     const DWORD value = ::GetFileAttributesW(wide.c_str());
     if (value == INVALID_FILE_ATTRIBUTES) return FromLastError();
     if ((value & kProtectionAttributes) == 0) return FsStatus::Ok();
@@ -196,7 +201,7 @@ FsStatus Win32FileSystem::SetNormalAttributes(const std::string& path) {
 
 FsStatus Win32FileSystem::ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     entries.clear();
-    std::wstring pattern = ToWide(path);
+    std::wstring pattern = WidePath(path);
     if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
     pattern += L'*';
     WIN32_FIND_DATAW data{};
@@ -225,19 +230,20 @@ FsStatus Win32FileSystem::ListFolder(const std::string& path, std::vector<Folder
 }
 
 FsStatus Win32FileSystem::RemoveEmptyFolder(const std::string& path) {
-    if (!::RemoveDirectoryW(ToWide(path).c_str())) return FromLastError();
+    if (!::RemoveDirectoryW(WidePath(path).c_str())) return FromLastError();
     return FsStatus::Ok();
 }
 
 FsStatus Win32FileSystem::CreateFolder(const std::string& path) {
-    if (!::CreateDirectoryW(ToWide(path).c_str(), nullptr)) return FromLastError();
+    if (!::CreateDirectoryW(WidePath(path).c_str(), nullptr)) return FromLastError();
     return FsStatus::Ok();
 }
 
 FsStatus Win32FileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::string content;
     if (FsStatus st = ReadAll(path, content); !st) return st;
-    lines = SplitLines(content);
+    // Text files are 8-bit text in the ANSI code page; inside, text is UTF-8.
+    lines = SplitLines(FromAnsiCodePage(content));
     return FsStatus::Ok();
 }
 
@@ -271,7 +277,7 @@ FsStatus Win32FileSystem::ReadBytes(const std::string& path, std::uint64_t offse
 }
 
 FsStatus Win32FileSystem::WriteFile(const std::string& path, const std::string& bytes) {
-    Handle file(::CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    Handle file(::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return FromLastError();
     std::size_t done = 0;

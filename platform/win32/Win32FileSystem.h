@@ -4,7 +4,8 @@
 
 namespace orvanta {
 
-// The wide Win32 file API. Failures carry the stable code of GetLastError's kind.
+// The wide Win32 file API. Failures carry the stable code of GetLastError's kind. Every
+// path goes through WidePath, so paths longer than MAX_PATH work.
 class Win32FileSystem : public FileSystem {
 public:
     bool Exists(const std::string& path) override;

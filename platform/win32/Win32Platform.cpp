@@ -22,10 +22,12 @@ namespace {
 class Win32Platform : public NativePlatform {
 public:
     explicit Win32Platform(const NativePlatformOptions& options)
-        : env_(options.commandLineText),
+        : env_(options.commandLineText, options.instanceLockPath),
           platform_{fs_, env_, regional_, registry_, versions_, processes_, settings_, shell_, access_} {}
 
     Platform& get() override { return platform_; }
+    std::vector<SimulatorRegistry> SimulatorRegistries() override { return {{&registry_, {}}}; }
+    void UseLocalAppDataOf(std::size_t) override {}
 
 private:
     Win32FileSystem fs_;
@@ -58,6 +60,17 @@ std::vector<std::string> NativeArguments(int argc, char** argv) {
     }
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
     return args;
+}
+
+std::string NativeAbsolutePath(const std::string& path) {
+    const std::wstring wide = ToWide(path.empty() ? std::string(".") : path);
+    const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::wstring full(size, L'\0');
+    const DWORD n = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (n == 0 || n >= size) return path;
+    full.resize(n);
+    return ToUtf8(full);
 }
 
 }  // namespace orvanta

@@ -32,10 +32,14 @@ std::optional<std::string> Win32Registry::ReadString(RegistryRoot root, const st
         status = ::RegQueryValueExW(handle, name.c_str(), nullptr, &type, buffer.data(), &size);
     }
     ::RegCloseKey(handle);
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
-    // The text as stored, a terminating NUL included when the writer stored one.
-    const auto* text = reinterpret_cast<const wchar_t*>(buffer.data());
-    return ToUtf8(text, size / sizeof(wchar_t));
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    // The value's type is not checked. Text is taken as stored, a terminating NUL included
+    // when the writer stored one; any other data is read as 8-bit text, as the ANSI
+    // registry calls hand it over.
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
+        return ToUtf8(reinterpret_cast<const wchar_t*>(buffer.data()), size / sizeof(wchar_t));
+    }
+    return FromAnsiCodePage(std::string(reinterpret_cast<const char*>(buffer.data()), size));
 }
 
 }  // namespace orvanta

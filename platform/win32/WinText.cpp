@@ -40,6 +40,16 @@ std::string ToAnsiCodePage(const std::string& utf8) {
     return ansi;
 }
 
+std::string FromAnsiCodePage(const std::string& ansi) {
+    if (ansi.empty() || ansi.size() > INT_MAX) return {};
+    const int size = static_cast<int>(ansi.size());
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), n);
+    return ToUtf8(wide);
+}
+
 int FsCodeFromWin32Error(unsigned long error) {
     switch (error) {
         case ERROR_SUCCESS: return kOk;

@@ -1,7 +1,7 @@
 # Shared by scripts/test and scripts/fuzz-long: builds the libFuzzer targets (preset fuzz,
 # clang) with their generated seed corpora, and runs one.
 
-ORVANTA_FUZZERS=(package_check wine_registry pe_version magvar_stamp settings command_line)
+ORVANTA_FUZZERS=(package_check wine_registry pe_version magvar_stamp settings command_line library_folders)
 
 # build_fuzzers LOG: configures and builds the fuzzers only, then writes the seeds.
 build_fuzzers() {

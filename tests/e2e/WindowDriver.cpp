@@ -10,60 +10,87 @@ namespace {
 // Published by the program under this name (ui/win32/NativeForm.h); the driver keeps its
 // own copy so that it tests the program from outside.
 constexpr wchar_t kControlNameProperty[] = L"OrvantaControlName";
-constexpr wchar_t kMessageBoxClass[] = L"#32770";
-// The text control of a standard message box.
-constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr wchar_t kDialogClass[] = L"#32770";
 
-struct Search {
-    DWORD processId = 0;
-    const wchar_t* className = nullptr;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTopLevel(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->processId || !IsWindowVisible(window)) return TRUE;
-    if (search->className != nullptr && ClassOf(window) != search->className) return TRUE;
-    search->found.push_back(window);
-    return TRUE;
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
 }
 
-std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className) {
-    Search search;
-    search.processId = processId;
-    search.className = className;
-    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
+// Calls visit for each child of the window until it returns true; that child, or null.
+HWND FindChild(HWND parent, const std::function<bool(HWND)>& visit) {
+    struct Search {
+        const std::function<bool(HWND)>* visit;
+        HWND found = nullptr;
+    } search{&visit};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (!(*s->visit)(child)) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-struct NameSearch {
-    std::wstring name;
-    HWND found = nullptr;
+// A copy of some bytes in another process's memory, freed when it goes.
+class RemoteCopy {
+public:
+    RemoteCopy(HANDLE process, const void* bytes, std::size_t size) : process_(process) {
+        address_ = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+        if (address_ != nullptr) WriteProcessMemory(process, address_, bytes, size, nullptr);
+    }
+    ~RemoteCopy() {
+        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteCopy(const RemoteCopy&) = delete;
+    RemoteCopy& operator=(const RemoteCopy&) = delete;
+    char* At(std::size_t offset) const { return address_ + offset; }
+    LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+    // Sends the message with the copy as its last parameter; true when it was handled in
+    // time and answered non-zero.
+    bool Send(HWND window, UINT message, WPARAM wParam) const {
+        DWORD_PTR result = 0;
+        return address_ != nullptr &&
+               SendMessageTimeoutW(window, message, wParam, Address(), SMTO_NORMAL, 30000, &result) != 0 && result != 0;
+    }
+
+private:
+    HANDLE process_;
+    char* address_ = nullptr;
 };
 
-BOOL CALLBACK MatchName(HWND control, LPARAM data) {
-    auto* search = reinterpret_cast<NameSearch*>(data);
-    const auto atom = static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(GetPropW(control, kControlNameProperty)));
-    if (atom == 0) return TRUE;
-    wchar_t name[128] = {};
-    if (GlobalGetAtomNameW(atom, name, 128) > 0 && search->name == name) {
-        search->found = control;
-        return FALSE;
-    }
-    return TRUE;
+// The text of the item the browser's tree shows selected, read from the program's memory.
+std::wstring SelectedFolderName(HANDLE process, HWND browser) {
+    HWND tree = FindChild(browser, [](HWND w) { return ClassOf(w) == WC_TREEVIEWW; });
+    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (item == nullptr) return {};
+    wchar_t text[MAX_PATH] = {};
+    const std::vector<char> zeros(sizeof(TVITEMW) + sizeof(text));
+    RemoteCopy remote(process, zeros.data(), zeros.size());
+    TVITEMW query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
+    query.cchTextMax = MAX_PATH - 1;
+    WriteProcessMemory(process, remote.At(0), &query, sizeof(query), nullptr);
+    if (!remote.Send(tree, TVM_GETITEMW, 0)) return {};
+    ReadProcessMemory(process, remote.At(sizeof(TVITEMW)), text, sizeof(text) - sizeof(wchar_t), nullptr);
+    return text;
 }
 
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
-    for (;;) {
-        if (condition()) return true;
+    while (!condition()) {
         if (GetTickCount64() >= end) return false;
         Sleep(20);
     }
+    return true;
 }
 
 Program::~Program() {
@@ -73,8 +100,7 @@ Program::~Program() {
 }
 
 bool Program::Start(const std::wstring& exe, const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!arguments.empty()) commandLine += L" " + arguments;
+    std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
@@ -86,11 +112,9 @@ bool Program::Running() const {
     return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-bool Program::WaitForExit(int timeoutMs, DWORD& exitCode) {
-    if (info_.hProcess == nullptr) return false;
-    if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return false;
-    GetExitCodeProcess(info_.hProcess, &exitCode);
-    return true;
+bool Program::WaitForExit(DWORD& exitCode) {
+    if (info_.hProcess == nullptr || WaitForSingleObject(info_.hProcess, kWait) != WAIT_OBJECT_0) return false;
+    return GetExitCodeProcess(info_.hProcess, &exitCode) != FALSE;
 }
 
 void Program::Kill() {
@@ -101,18 +125,9 @@ void Program::Kill() {
 
 std::wstring TextOf(HWND window) {
     // WM_GETTEXT is carried across processes; GetWindowText would not ask the program.
-    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const auto got =
-        SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(got));
+    wchar_t text[1024] = {};
+    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
     return text;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[256] = {};
-    GetClassNameW(window, name, 256);
-    return name;
 }
 
 RECT RectOf(HWND window) {
@@ -121,43 +136,71 @@ RECT RectOf(HWND window) {
     return r;
 }
 
-bool IsEnabled(HWND window) { return window != nullptr && IsWindowEnabled(window) != FALSE; }
-bool IsShown(HWND window) { return window != nullptr && IsWindowVisible(window) != FALSE; }
-
-HWND FindProgramWindow(DWORD processId, const wchar_t* className) {
-    // FindWindowW answers for any process; the class and the owner process together name it.
-    for (HWND window = FindWindowW(className, nullptr); window != nullptr;
-         window = FindWindowExW(nullptr, window, className, nullptr)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (pid == processId && IsWindowVisible(window)) return window;
-    }
-    return nullptr;
+std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className) {
+    struct Search {
+        DWORD processId;
+        const wchar_t* className;
+        std::vector<HWND> found;
+    } search{processId, className, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == s->processId && IsWindowVisible(window) &&
+                (s->className == nullptr || ClassOf(window) == s->className)) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
-HWND WaitForProgramWindow(DWORD processId, const wchar_t* className, int timeoutMs) {
+HWND WaitForWindow(DWORD processId, const wchar_t* className) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindProgramWindow(processId, className)) != nullptr; }, timeoutMs);
+    WaitUntil([&] {
+        const auto windows = WindowsOf(processId, className);
+        found = windows.empty() ? nullptr : windows.front();
+        return found != nullptr;
+    });
+    return found;
+}
+
+HWND WaitForDialog(DWORD processId, const std::wstring& childText, int timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND dialog : WindowsOf(processId, kDialogClass)) {
+                if (FindChild(dialog, [&](HWND child) { return TextOf(child) == childText; }) != nullptr) {
+                    found = dialog;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    // Let the box finish its activation (and the program's centring) before it is measured.
+    Sleep(100);
     return found;
 }
 
 std::string DescribeWindows(DWORD processId) {
     std::string out;
-    for (HWND window : TopLevelWindows(processId, nullptr)) {
+    for (HWND window : WindowsOf(processId)) {
         out += "[" + Narrow(ClassOf(window)) + "] \"" + Narrow(TextOf(window)) + "\"";
-        if (ClassOf(window) == kMessageBoxClass) {
-            if (HWND text = GetDlgItem(window, kMessageBoxTextId)) out += " text \"" + Narrow(TextOf(text)) + "\"";
-        }
+        if (HWND text = GetDlgItem(window, 0xFFFF)) out += " text \"" + Narrow(TextOf(text)) + "\"";
         out += "; ";
     }
     return out.empty() ? "no window" : out;
 }
 
 HWND ControlByName(HWND form, const std::wstring& name) {
-    NameSearch search;
-    search.name = name;
-    if (form != nullptr) EnumChildWindows(form, MatchName, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindChild(form, [&](HWND control) {
+        const auto atom = static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(GetPropW(control, kControlNameProperty)));
+        wchar_t published[128] = {};
+        return atom != 0 && GlobalGetAtomNameW(atom, published, 128) > 0 && name == published;
+    });
 }
 
 std::wstring ControlText(HWND form, const std::wstring& name) {
@@ -165,204 +208,61 @@ std::wstring ControlText(HWND form, const std::wstring& name) {
     return control != nullptr ? TextOf(control) : L"<no " + name + L">";
 }
 
-void ClickButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
-
-void ClickLabel(HWND label) {
-    PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+void Click(HWND control) {
+    HWND parent = GetParent(control);
+    if (ClassOf(parent) == kDialogClass) {
+        // A dialog takes a button's command from anyone, active or not.
+        PostMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control));
+    } else if (_wcsicmp(ClassOf(control).c_str(), L"Button") == 0) {
+        PostMessageW(control, BM_CLICK, 0, 0);
+    } else {
+        PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    }
 }
 
-namespace {
-
-// A copy of some bytes in another process's memory, freed when it goes.
-class RemoteCopy {
-public:
-    RemoteCopy(HANDLE process, const void* bytes, std::size_t size) : process_(process) {
-        address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        if (address_ != nullptr && !WriteProcessMemory(process, address_, bytes, size, nullptr)) {
-            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-            address_ = nullptr;
-        }
-    }
-    ~RemoteCopy() {
-        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    }
-    RemoteCopy(const RemoteCopy&) = delete;
-    RemoteCopy& operator=(const RemoteCopy&) = delete;
-    LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
-    bool Ok() const { return address_ != nullptr; }
-    char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
-    bool Read(std::size_t offset, void* into, std::size_t size) const {
-        return address_ != nullptr && ReadProcessMemory(process_, At(offset), into, size, nullptr) != FALSE;
-    }
-
-private:
-    HANDLE process_;
-    void* address_ = nullptr;
-};
-
-struct TextSearch {
-    std::wstring text;
-    bool found = false;
-};
-
-BOOL CALLBACK MatchText(HWND control, LPARAM data) {
-    auto* search = reinterpret_cast<TextSearch*>(data);
-    if (TextOf(control) != search->text) return TRUE;
-    search->found = true;
-    return FALSE;
-}
-
-}  // namespace
-
-bool SetListItemChecked(HANDLE process, HWND list, int index, bool checked) {
+bool CheckListItem(HANDLE process, HWND list, int index) {
     LVITEMW item{};
     item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-    RemoteCopy remote(process, &item, sizeof(item));
-    DWORD_PTR result = 0;
+    item.state = INDEXTOSTATEIMAGEMASK(2);
     // Returns once the program has run its handler (a status scan).
-    return remote.Ok() &&
-           SendMessageTimeoutW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), remote.Address(), SMTO_NORMAL, 30000,
-                               &result) != 0 &&
-           result != 0;
+    return RemoteCopy(process, &item, sizeof(item)).Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index));
 }
-
-namespace {
-
-BOOL CALLBACK FindTree(HWND child, LPARAM data) {
-    if (ClassOf(child) != WC_TREEVIEWW) return TRUE;
-    *reinterpret_cast<HWND*>(data) = child;
-    return FALSE;
-}
-
-// The name of the folder the browser's tree shows selected, read from the program's memory.
-std::wstring SelectedFolderName(HANDLE process, HWND browser) {
-    HWND tree = nullptr;
-    EnumChildWindows(browser, FindTree, reinterpret_cast<LPARAM>(&tree));
-    if (tree == nullptr) return {};
-    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    if (item == nullptr) return {};
-    constexpr int kChars = 260;
-    std::vector<char> block(sizeof(TVITEMW) + kChars * sizeof(wchar_t), 0);
-    RemoteCopy remote(process, block.data(), block.size());
-    if (!remote.Ok()) return {};
-    TVITEMW query{};
-    query.mask = TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
-    query.cchTextMax = kChars;
-    WriteProcessMemory(process, remote.At(0), &query, sizeof(query), nullptr);
-    DWORD_PTR ok = 0;
-    if (!SendMessageTimeoutW(tree, TVM_GETITEMW, 0, remote.Address(), SMTO_NORMAL, 10000, &ok) || !ok) return {};
-    wchar_t text[kChars] = {};
-    remote.Read(sizeof(TVITEMW), text, sizeof(text) - sizeof(wchar_t));
-    return text;
-}
-
-}  // namespace
 
 bool SelectFolderInBrowser(HANDLE process, HWND browser, const std::wstring& folder) {
     const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
     // The browser may still be filling its tree: ask again until the folder shows selected.
-    return WaitUntil(
-        [&] {
-            RemoteCopy remote(process, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
-            DWORD_PTR result = 0;
-            if (!remote.Ok() || !SendMessageTimeoutW(browser, BFFM_SETSELECTIONW, TRUE, remote.Address(), SMTO_NORMAL,
-                                                     30000, &result)) {
-                return false;
-            }
-            return WaitUntil([&] { return SelectedFolderName(process, browser) == name; }, 2000);
-        },
-        20000);
-}
-
-HWND FindDialogWithText(DWORD processId, const std::wstring& childText) {
-    for (HWND dialog : TopLevelWindows(processId, kMessageBoxClass)) {
-        TextSearch search;
-        search.text = childText;
-        EnumChildWindows(dialog, MatchText, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return dialog;
-    }
-    return nullptr;
-}
-
-bool ListItemChecked(HWND list, int index) {
-    const auto state = SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK);
-    return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
-}
-
-int ListItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-
-std::vector<std::wstring> ListBoxLines(HWND listBox) {
-    std::vector<std::wstring> lines;
-    const auto count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const auto length = SendMessageW(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (length < 0) break;
-        std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
-        const auto got =
-            SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line.data()));
-        line.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-bool WaitForMessageBox(DWORD processId, int timeoutMs, MessageBoxSeen& box) {
-    HWND found = nullptr;
-    if (!WaitUntil(
-            [&] {
-                const auto boxes = TopLevelWindows(processId, kMessageBoxClass);
-                found = boxes.empty() ? nullptr : boxes.front();
-                return found != nullptr && GetDlgItem(found, kMessageBoxTextId) != nullptr;
-            },
-            timeoutMs)) {
-        return false;
-    }
-    // Let the box finish its activation (and the program's centring) before measuring it.
-    Sleep(100);
-    box.window = found;
-    box.title = TextOf(found);
-    box.text = TextOf(GetDlgItem(found, kMessageBoxTextId));
-    box.rect = RectOf(found);
-    return true;
-}
-
-bool HasButton(HWND box, int id) { return GetDlgItem(box, id) != nullptr; }
-
-void AnswerMessageBox(HWND box, int id) {
-    HWND button = GetDlgItem(box, id);
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return WaitUntil([&] {
+        RemoteCopy(process, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t))
+            .Send(browser, BFFM_SETSELECTIONW, TRUE);
+        return WaitUntil([&] { return SelectedFolderName(process, browser) == name; }, 2000);
+    });
 }
 
 POINT CentredPosition(const RECT& owner, const RECT& box) {
     // Twice the exact position is a whole number; halve it, a half going to the even side.
-    auto halveToEven = [](long twice) {
+    const auto halveToEven = [](long twice) {
         long down = twice >= 0 ? twice / 2 : -((-twice + 1) / 2);
         if (twice % 2 != 0 && down % 2 != 0) ++down;
         return down;
     };
-    const long x2 = 2 * owner.left + (owner.right - owner.left) - (box.right - box.left);
-    const long y2 = 2 * owner.top + (owner.bottom - owner.top) - (box.bottom - box.top);
-    return {halveToEven(x2), halveToEven(y2)};
+    return {halveToEven(2 * owner.left + (owner.right - owner.left) - (box.right - box.left)),
+            halveToEven(2 * owner.top + (owner.bottom - owner.top) - (box.bottom - box.top))};
 }
 
 std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                             wide.data(), static_cast<int>(wide.size()))));
     return wide;
 }
 
 std::string Narrow(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int n =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr, nullptr);
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(
+        static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                                     utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
     return utf8;
 }
 

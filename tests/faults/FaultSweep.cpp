@@ -2,13 +2,15 @@
 // cleaning is failed in turn, alone and together with the next one, over a package of the
 // demo's size held in memory. After each faulty run nothing of the simulator's own may be
 // lost, and a clean install followed by an uninstall with the restore answer must bring
-// the simulator's folder back byte for byte.
+// the simulator's folder back byte for byte; and a run with one failed operation counts
+// and records that failure once.
 //
 //   orvanta_fault_sweep [--apx N --atx N --nvx N] [--singles-only] [--only NAME]
 //
 // Prints one line per scenario and a closing line "N runs, N faults, N failures"; exits 1
 // when any run broke an invariant.
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +31,7 @@
 #include "support/MemoryFileSystem.h"
 #include "support/TempDir.h"
 #include "tools/DemoFixture.h"
+#include "tools/TreeCheck.h"
 
 namespace orvanta {
 namespace {
@@ -67,6 +70,7 @@ struct World {
     ProgramState state;
     test::FixedRegional regional;
     std::string errorLog, actionsLog;
+    std::vector<std::string> stayed;  // what the shader cleaning reported as left
 
     RunTools Tools(FileSystem& through) { return {through, regional}; }
     RunLogs Logs() { return {errorLog, actionsLog}; }
@@ -89,8 +93,7 @@ struct World {
     }
 };
 
-// What one faulty run leaves, checked against the invariants. Failures are collected
-// as text.
+// Collects what broke the invariants, as text.
 class Checker {
 public:
     Checker(const Tree& originals, const Tree& package) : originals_(originals), package_(package) {}
@@ -103,90 +106,21 @@ public:
     }
     int Count() const { return count_; }
 
-    // Every file of the simulator's own is at its place or under one of its backup names,
-    // with its bytes; every backup holds the simulator's own bytes; every scenery file
-    // holds either its own bytes or the package's.
-    void NothingLost(const std::string& context, const MemoryFileSystem& fs,
-                     const std::vector<std::string>& otherBackupExtensions = {}) {
-        for (const auto& [relative, bytes] : originals_) {
-            const std::string path = kSim + Native(relative);
-            std::vector<std::string> places = {
-                path, path + (EndsWith(relative, kMagvarFileName) ? kMagvarBackupExtension : kBackupExtension)};
-            for (const std::string& ext : otherBackupExtensions) places.push_back(path + ext);
-            bool found = false;
-            for (const std::string& place : places) {
-                const std::string* now = fs.Content(place);
-                if (now != nullptr && *now == bytes) found = true;
-            }
-            if (!found) Fail(context, relative + " lost");
-            // The simulator cannot run without a magvar table: one must be in place.
-            if (EndsWith(relative, kMagvarFileName)) {
-                const std::string* now = fs.Content(path);
-                auto shipped = package_.find(kMagvarFileName);
-                if (now == nullptr || (*now != bytes && (shipped == package_.end() || *now != shipped->second))) {
-                    Fail(context, "the simulator's magvar table is missing or foreign");
-                }
-            }
-        }
-        for (const auto& [relative, bytes] : fs.Files(kSim)) {
-            if (EndsWith(relative, kBackupExtension)) {
-                const std::string of = relative.substr(0, relative.size() - std::string(kBackupExtension).size());
-                auto original = originals_.find(of);
-                if (original == originals_.end() || original->second != bytes) {
-                    Fail(context, relative + " holds something else than the simulator's own file");
-                }
-            } else if (EndsWith(relative, ".bgl")) {
-                auto original = originals_.find(relative);
-                const bool own = original != originals_.end() && original->second == bytes;
-                auto shipped = package_.find(NameOf(relative));
-                const bool ours = shipped != package_.end() && shipped->second == bytes;
-                if (!own && !ours) Fail(context, relative + " holds neither its own bytes nor the package's");
-            }
+    void NothingLost(const std::string& context, const MemoryFileSystem& fs) {
+        for (const std::string& p : tools::CheckNothingLost(originals_, package_, fs.Files(kSim)).problems) {
+            Fail(context, p);
         }
     }
-
-    // The simulator's folder equals its first state, except that the magvar table may
-    // stay replaced, with its original kept as the backup.
     void SameAsOriginal(const std::string& context, const MemoryFileSystem& fs,
                         const std::vector<std::string>& ignoredSuffixes = {}) {
-        Tree now = fs.Files(kSim);
-        for (auto it = now.begin(); it != now.end();) {
-            bool ignored = false;
-            for (const std::string& suffix : ignoredSuffixes) ignored = ignored || EndsWith(it->first, suffix);
-            it = ignored ? now.erase(it) : std::next(it);
-        }
-        Tree expected = originals_;
-        for (auto& [relative, bytes] : originals_) {
-            if (!EndsWith(relative, kMagvarFileName)) continue;
-            const std::string backup = relative + kMagvarBackupExtension;
-            if (now.count(backup) && now[backup] == bytes) {
-                now.erase(backup);
-                now.erase(relative);
-                expected.erase(relative);
-            }
-        }
-        if (now == expected) return;
-        for (const auto& [relative, bytes] : expected) {
-            auto it = now.find(relative);
-            if (it == now.end()) {
-                Fail(context, "after uninstall, " + relative + " is missing");
-            } else if (it->second != bytes) {
-                Fail(context, "after uninstall, " + relative + " differs");
-            }
-        }
-        for (const auto& [relative, bytes] : now) {
-            if (!expected.count(relative)) Fail(context, "after uninstall, " + relative + " is left over");
+        for (const std::string& d : tools::CompareWithOriginals(originals_, fs.Files(kSim), ignoredSuffixes)) {
+            Fail(context, "after uninstall, " + d);
         }
     }
 
 private:
-    static std::string NameOf(const std::string& relative) {
-        const std::size_t at = relative.find_last_of('/');
-        return at == std::string::npos ? relative : relative.substr(at + 1);
-    }
-
     const Tree& originals_;
-    const Tree& package_;  // file name -> bytes
+    const Tree& package_;  // lower-case file name -> bytes
     int count_ = 0;
 };
 
@@ -198,8 +132,28 @@ struct Totals {
 // Runs `faulty` once without faults to count its operations, then once per operation
 // failed alone, once per pair of consecutive operations, and once dying before each
 // operation, calling `check` after each.
+// Every failure is counted once and recorded once in the error log; a single failed
+// operation that changes the simulator's folder is one failure.
+void CheckErrorCount(Checker& checker, const std::string& context, const World& w, int errors, int faults,
+                     const FaultInjectingFileSystem& through, int first) {
+    int records = 0;
+    for (std::size_t at = w.errorLog.find("Error Id: "); at != std::string::npos;
+         at = w.errorLog.find("Error Id: ", at + 1)) {
+        ++records;
+    }
+    if (records != errors)
+        checker.Fail(context, std::to_string(errors) + " errors, " + std::to_string(records) + " records");
+    if (faults == 0) return;
+    if (errors > faults) checker.Fail(context, "one failure counted " + std::to_string(errors) + " times");
+    const std::string& op = through.Journal()[first - 1];
+    const bool changesSimulator = op.find(kSim) != std::string::npos && op.rfind("Read", 0) != 0 &&
+                                  op.rfind("FileLength", 0) != 0 && op.rfind("ModifiedTime", 0) != 0;
+    if (faults == 1 && changesSimulator && errors != 1) checker.Fail(context, "the failure was not counted");
+}
+
+// `faulty` answers the run's error count, or -1 when it is no install or uninstall.
 void Sweep(const std::string& name, bool pairs, const std::function<World()>& prepare,
-           const std::function<void(World&, FileSystem&)>& faulty,
+           const std::function<int(World&, FileSystem&)>& faulty,
            const std::function<void(World&, const std::string&)>& check, Checker& checker, Totals& totals) {
     const auto started = std::chrono::steady_clock::now();
     int operations = 0;
@@ -224,7 +178,7 @@ void Sweep(const std::string& name, bool pairs, const std::function<World()>& pr
                 through.FailOperation(first + k, (first + k) % 2 ? kDeviceIoError : kPermissionDenied);
             }
         }
-        faulty(w, through);
+        const int errors = faulty(w, through);
         std::string context =
             name + (count == 0 ? ", dying before operation " : ", failing operation ") + std::to_string(first);
         if (count == 2) context += " and " + std::to_string(first + 1);
@@ -232,6 +186,7 @@ void Sweep(const std::string& name, bool pairs, const std::function<World()>& pr
         // The first fault must hit; the second may find its operation gone, since the first
         // changes what the run does next.
         if (count > 0 && through.FaultsInjected() < 1) checker.Fail(context, "the fault was not reached");
+        if (errors >= 0) CheckErrorCount(checker, context, w, errors, count, through, first);
         check(w, context);
         ++runs;
         if (count == 0) ++crashes;
@@ -310,7 +265,9 @@ int Main(int argc, char** argv) {
     const Tree originals = pristine.fs.Files(kSim);
     Tree package;
     for (const auto& [relative, bytes] : pristine.fs.Files(kPkg)) {
-        package[relative.substr(relative.find_last_of('/') + 1)] = bytes;
+        std::string name = relative.substr(relative.find_last_of('/') + 1);
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        package[name] = bytes;
     }
     Checker checker(originals, package);
     Totals totals;
@@ -335,7 +292,8 @@ int Main(int argc, char** argv) {
 
     if (only.empty() || only == "install") {
         Sweep(
-            "install", pairs, [&] { return pristine; }, [](World& w, FileSystem& through) { w.Install(through); },
+            "install", pairs, [&] { return pristine; },
+            [](World& w, FileSystem& through) { return w.Install(through).errors; },
             [&](World& w, const std::string& context) {
                 checker.NothingLost(context, w.fs);
                 recoverAndCompare(w, context, {});
@@ -358,7 +316,8 @@ int Main(int argc, char** argv) {
         }
         if (!prepared.Scan()) return 1;
         Sweep(
-            "uninstall", pairs, [&] { return prepared; }, [](World& w, FileSystem& through) { w.Uninstall(through); },
+            "uninstall", pairs, [&] { return prepared; },
+            [](World& w, FileSystem& through) { return w.Uninstall(through).errors; },
             [&](World& w, const std::string& context) {
                 checker.NothingLost(context, w.fs);
                 recoverAndCompare(w, context, {});
@@ -397,9 +356,10 @@ int Main(int argc, char** argv) {
             [](World& w, FileSystem& through) {
                 std::string log;
                 (void)MigrateBackupExtensions(through, w.state, log);
+                return -1;
             },
             [&](World& w, const std::string& context) {
-                checker.NothingLost(context, w.fs, kOldExtensions);
+                checker.NothingLost(context, w.fs);
                 std::string log;
                 if (MigrateBackupExtensions(w.fs, w.state, log) != 0) {
                     checker.Fail(context, "the next migration failed:\n" + log);
@@ -438,14 +398,21 @@ int Main(int argc, char** argv) {
         const Tree packageTree = prepared.fs.Files(kPkg);
         Sweep(
             "shader cleaning", pairs, [&] { return prepared; },
-            [](World&, FileSystem& through) { CleanShaderCache(through, kCache); },
+            [](World& w, FileSystem& through) {
+                w.stayed = CleanShaderCache(through, kCache);
+                return -1;
+            },
             [&](World& w, const std::string& context) {
                 if (w.fs.Files(kOutside) != outside) checker.Fail(context, "a file outside the cache changed");
                 if (w.fs.Files(kSim) != originals || w.fs.Files(kPkg) != packageTree) {
                     checker.Fail(context, "the simulator or the package changed");
                 }
                 if (!w.fs.IsFolder(kCache)) checker.Fail(context, "the cache folder itself is gone");
-                CleanShaderCache(w.fs, kCache);
+                std::vector<FolderEntry> before;
+                (void)w.fs.ListFolder(kCache, before);
+                // Never a cache reported empty that is not (one that cannot be checked is reported).
+                if (w.stayed.empty() && !before.empty()) checker.Fail(context, "the cleaning claimed an empty cache");
+                (void)CleanShaderCache(w.fs, kCache);
                 std::vector<FolderEntry> left;
                 if (!w.fs.ListFolder(kCache, left) || !left.empty()) {
                     checker.Fail(context, "a clean run after it left the cache not empty");

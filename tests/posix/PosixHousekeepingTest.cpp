@@ -22,7 +22,9 @@ namespace stdfs = std::filesystem;
 
 using test::ScopedEnv;
 
-TEST(PosixShaderCacheTest, LinksInsideTheCacheAreRemovedAsLinksAndNeverFollowed) {
+// Links inside the cache are removed as links; a cache folder that is itself a link is
+// left alone and reported: nothing outside the cache is ever touched.
+TEST(PosixShaderCacheTest, LinksAreRemovedAsLinksAndNeverFollowed) {
     test::TempDir dir;
     PosixFileSystem fs;
     const std::string cache = dir / "Shaders";
@@ -33,22 +35,15 @@ TEST(PosixShaderCacheTest, LinksInsideTheCacheAreRemovedAsLinksAndNeverFollowed)
     stdfs::create_symlink(dir / "elsewhere/single.txt", dir / "Shaders/filelink");
     stdfs::create_directory_symlink(dir / "elsewhere", dir / "Shaders/sub/nested-link");
     stdfs::create_symlink(dir / "nowhere", dir / "Shaders/broken");
+    EXPECT_TRUE(CleanShaderCache(fs, cache).empty());
+    EXPECT_TRUE(stdfs::is_directory(cache) && stdfs::is_empty(cache));
 
-    CleanShaderCache(fs, cache);
-    EXPECT_TRUE(stdfs::is_directory(cache));
-    EXPECT_TRUE(stdfs::is_empty(cache));
+    stdfs::remove(cache);
+    stdfs::create_directory_symlink(dir / "elsewhere", cache);
+    EXPECT_FALSE(CleanShaderCache(fs, cache).empty());
+    EXPECT_TRUE(stdfs::is_symlink(cache));
     EXPECT_EQ(test::ReadBytes(dir / "elsewhere/precious/file.txt"), "keep");
     EXPECT_EQ(test::ReadBytes(dir / "elsewhere/single.txt"), "keep");
-}
-
-TEST(PosixShaderCacheTest, ACacheFolderThatIsALinkIsLeftAlone) {
-    test::TempDir dir;
-    PosixFileSystem fs;
-    test::WriteBytes(dir / "real/file.txt", "keep");
-    stdfs::create_directory_symlink(dir / "real", dir / "Shaders");
-    CleanShaderCache(fs, dir / "Shaders");
-    EXPECT_EQ(test::ReadBytes(dir / "real/file.txt"), "keep");
-    EXPECT_TRUE(stdfs::is_symlink(dir / "Shaders"));
 }
 
 TEST(PosixSettingsTest, StoresTheCounterInTheUsersConfigFileAndKeepsOtherLines) {
@@ -152,15 +147,6 @@ TEST(PosixAtomicCopyTest, AFailedCopyLeavesNoPartialTarget) {
         EXPECT_EQ(e.path().filename(), "APX47180.bgl");
     }
     EXPECT_EQ(files, 1);
-
-    // Without an earlier file the target simply stays absent.
-    ASSERT_TRUE(fs.DeleteFile(target).ok());
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    EXPECT_FALSE(fs.CopyFile(source, target).ok());
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_TRUE(stdfs::is_empty(dir / "scenery"));
 }
 
 }  // namespace

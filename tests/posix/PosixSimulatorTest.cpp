@@ -5,18 +5,14 @@
 
 #include <algorithm>
 #include <chrono>
-#include <sstream>
 #include <thread>
 
 #include "WinePrefixWriter.h"
-#include "cli/Cli.h"
-#include "platform/posix/PosixEnvironment.h"
+#include "engine/SimulatorGuard.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixFileVersions.h"
 #include "platform/posix/PosixProcesses.h"
 #include "platform/posix/PosixRegistry.h"
-#include "support/PackageBuilder.h"
-#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "tools/PeImage.h"
 
@@ -112,72 +108,6 @@ TEST(PosixFileVersionsTest, ReadsGeneratedExecutablesFromDisk) {
     EXPECT_TRUE(versions.Read(dir / "FSX").IsZero());
 }
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunCli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = cli::RunOrvanta(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-TEST(CliDetectTest, ListsWhatAWinePrefixHolds) {
-    test::TempDir dir;
-    const std::string prefix = dir / "wine";
-    const std::string outside = dir / "outside";
-    // Boxed FSX registered, but its build makes it the Steam Edition.
-    test::WriteBytes(prefix + "/drive_c/FSX/FSX.exe", Exe(10, 0, 62615));
-    test::MakeFolder(prefix + "/drive_c/FSX/SCENERY");
-    // Prepar3D v4 in the 64-bit view, with a trailing separator.
-    test::WriteBytes(prefix + "/drive_c/Program Files/Lockheed Martin/Prepar3D v4/Prepar3D.exe", Exe(4, 5, 12, true));
-    test::MakeFolder(prefix + "/drive_c/Program Files/Lockheed Martin/Prepar3D v4/Scenery");
-    // Prepar3D v3 registered in the 64-bit view only: v3 is looked for in the 32-bit one.
-    test::WriteBytes(prefix + "/drive_c/P3D3/Prepar3D.exe", Exe(3, 4, 22));
-    test::MakeFolder(prefix + "/drive_c/P3D3/Scenery");
-    // Prepar3D v2 for the user, outside the prefix on the z: drive, under a long folder name.
-    std::string longFolder = outside;
-    for (int i = 0; i < 8; ++i) longFolder += "/" + std::string(150, static_cast<char>('a' + i));
-    test::WriteBytes(longFolder + "/Prepar3D.exe", Exe(2, 5, 0));
-    test::MakeFolder(longFolder + "/scenery");
-    std::string longWindows = "Z:" + longFolder;
-    std::replace(longWindows.begin(), longWindows.end(), '/', '\\');
-    ASSERT_GT(longWindows.size(), 1100u);
-    // Prepar3D v1 whose folder lacks the executable.
-    test::MakeFolder(prefix + "/drive_c/P3D1/Scenery");
-
-    test::WinePrefixWriter w;
-    w.machine = {
-        {"Software\\Wow6432Node\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", "C:\\FSX"},
-        {"Software\\Lockheed Martin\\Prepar3D v4", "SetupPath", "C:\\Program Files\\Lockheed Martin\\Prepar3D v4\\"},
-        {"Software\\Lockheed Martin\\Prepar3D v3", "SetupPath", "C:\\P3D3"},
-        {"Software\\Wow6432Node\\LockheedMartin\\Prepar3D", "SetupPath", "C:\\P3D1"},
-    };
-    w.user = {{"Software\\Lockheed Martin\\Prepar3D v2", "AppPath", longWindows}};
-    w.Write(prefix);
-
-    const CliRun r = RunCli({"detect", "--wine-prefix", prefix});
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "1\tFlight Simulator X\t-\n"
-              "2\tFSX Steam Edition\t" +
-                  prefix +
-                  "/drive_c/FSX/\n"
-                  "3\tPrepar3D v1\t-\n"
-                  "4\tPrepar3D v2\t" +
-                  longFolder +
-                  "/\n"
-                  "5\tPrepar3D v3\t-\n"
-                  "6\tPrepar3D v4\t" +
-                  prefix + "/drive_c/Program Files/Lockheed Martin/Prepar3D v4/\n");
-
-    const CliRun off = RunCli({"detect", "--nodetect", "--wine-prefix", prefix});
-    EXPECT_EQ(off.code, 0);
-    EXPECT_EQ(std::count(off.out.begin(), off.out.end(), '-'), 6);
-}
-
 TEST(PosixProcessesTest, ImageNameIsTheFileNameOfTheFirstArgument) {
     EXPECT_EQ(ImageNameOf(std::string("C:\\Program Files\\P3D\\Prepar3D.exe\0-x\0", 37), "Prepar3D.exe\n"),
               "Prepar3D.exe");
@@ -199,13 +129,32 @@ TEST(PosixProcessesTest, ReadsAProcFolder) {
     std::vector<std::string> names = processes.ProcessImageNames();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"FSX.exe", "Prepar3D.exe", "kthreadd"}));
-    // FSX's window classes stand for a running FSX.exe.
-    EXPECT_TRUE(processes.TopLevelWindowExists("FS98MAIN"));
-    EXPECT_TRUE(processes.TopLevelWindowExists("UIPCMAIN"));
-    EXPECT_FALSE(processes.TopLevelWindowExists("Notepad"));
     PosixProcesses empty(dir / "absent");
     EXPECT_TRUE(empty.ProcessImageNames().empty());
     EXPECT_FALSE(empty.TopLevelWindowExists("FS98MAIN"));
+}
+
+// A process stands for FSX's windows: its image name, as Wine shows it, is FSX.exe in any
+// letter case (Windows names ignore case). Prepar3D's rule stays exact.
+TEST(PosixProcessesTest, FsxRunsUnderItsNameInAnyCase) {
+    struct Case {
+        const char* image;
+        bool fsxRuns;
+        bool prepar3DRuns;
+    };
+    const Case cases[] = {
+        {"FSX.exe", true, false},      {"fsx.exe", true, false},       {"Fsx.Exe", true, false},
+        {"FSX.exe.bak", false, false}, {"MyFSX.exe", false, false},    {"FSX", false, false},
+        {"Prepar3D.exe", false, true}, {"prepar3d.exe", false, false},
+    };
+    for (const Case& c : cases) {
+        test::TempDir proc;
+        test::WriteBytes(proc / "4242/cmdline", std::string("C:\\Sims\\") + c.image + '\0' + "-x" + '\0');
+        PosixProcesses processes(proc.path());
+        for (SimVersion sim : {1, 2}) EXPECT_EQ(IsSimulatorRunning(processes, sim, "").running, c.fsxRuns) << c.image;
+        EXPECT_EQ(IsSimulatorRunning(processes, 6, "").running, c.prepar3DRuns) << c.image;
+        EXPECT_EQ(processes.TopLevelWindowExists("Notepad"), false);
+    }
 }
 
 TEST(PosixProcessesTest, SeesARunningProcessAsWineNamesIt) {
@@ -226,37 +175,6 @@ TEST(PosixProcessesTest, SeesARunningProcessAsWineNamesIt) {
     int status = 0;
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(seen);
-}
-
-TEST(CliWinePrefixTest, TheOnlyDetectedSimulatorIsChosenAndTheLockIsHonoured) {
-    test::TempDir dir;
-    test::ScopedEnv runtime("XDG_RUNTIME_DIR", dir / "run");
-    test::ScopedEnv config("XDG_CONFIG_HOME", dir / "config");
-    test::ScopedEnv appData("LOCALAPPDATA", dir / "appdata");
-    test::MakeFolder(dir / "run");
-    test::PackageBuilder().Write(dir / "pkg");
-    const std::string prefix = dir / "wine";
-    test::WriteBytes(prefix + "/drive_c/Program Files/Lockheed Martin/Prepar3D v4/Prepar3D.exe", Exe(4, 5, 12, true));
-    test::MakeFolder(prefix + "/drive_c/Program Files/Lockheed Martin/Prepar3D v4/Scenery");
-    test::WinePrefixWriter w;
-    w.machine = {
-        {"Software\\Lockheed Martin\\Prepar3D v4", "SetupPath", "C:\\Program Files\\Lockheed Martin\\Prepar3D v4"}};
-    w.Write(prefix);
-
-    const std::vector<std::string> args = {"--package", dir / "pkg", "--wine-prefix", prefix, "status"};
-    CliRun r = RunCli(args);
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Orvanta Installer v12.5 (P3D v4.5)");
-
-    // While another instance holds the lock, the command refuses to start.
-    PosixEnvironment other("", prefix);
-    ASSERT_TRUE(other.AcquireSingleInstanceLock());
-    r = RunCli(args);
-    EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Another instance of the Orvanta Installer is already running\nThe program will not start\n");
-    // detect takes no lock.
-    EXPECT_EQ(RunCli({"detect", "--wine-prefix", prefix}).code, 0);
 }
 
 }  // namespace

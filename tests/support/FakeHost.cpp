@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "ui/FrmSelect.h"
 
 namespace orvanta::test {
+
+namespace {
 
 const char* FormName(FormId form) {
     switch (form) {
@@ -15,62 +19,52 @@ const char* FormName(FormId form) {
     return "?";
 }
 
+}  // namespace
+
 MsgAnswer FakeHost::ShowMessage(const MessageRequest& request) {
-    messages.push_back(request);
-    journal.push_back("message:" + (request.lines.empty() ? std::string() : request.lines.front()));
+    // Every box carries the title of the window that asks.
+    EXPECT_EQ(request.title, request.owner == FormId::Select ? frmSelect::kTitle : "Orvanta Installer");
+    std::string text = request.Text();
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " / ");
+    journal.push_back((request.centred ? FormName(request.owner) : "Screen") + (" " + std::to_string(request.Style())) +
+                      ": " + text);
     if (!answers.empty()) {
         const MsgAnswer answer = answers.front();
         answers.pop_front();
         return answer;
     }
     if (request.buttons == MsgButtons::Ok) return kAnswerOk;
-    ADD_FAILURE() << "no scripted answer for the message: " << request.Text();
+    ADD_FAILURE() << "no scripted answer for: " << text;
     return request.buttons == MsgButtons::YesNo ? kAnswerNo : kAnswerCancel;
 }
 
 void FakeHost::ShowModal(frmSelect& window) {
-    modalShows.push_back({window.Form.Caption(), window.Form.Left(), window.Form.Top()});
-    journal.push_back("modal");
-    std::function<void(frmSelect&)> act;
+    // What the user sees: caption, place, the usable options (the checked one starred).
+    std::ostringstream entry;
+    entry << "modal " << window.Form.Caption() << " at " << window.Form.Left() << "," << window.Form.Top() << ":";
+    for (int i = 1; i <= 6; ++i) {
+        if (window.OptSim(i).Enabled()) entry << " " << i << (window.OptSim(i).Value() ? "*" : "");
+    }
+    entry << (window.FrameSim.Enabled() ? " Frame" : "") << (window.cmdSelect.Enabled() ? " Select" : "");
+    journal.push_back(entry.str());
     if (!modalScript.empty()) {
-        act = std::move(modalScript.front());
+        modalScript.front()(window);
         modalScript.pop_front();
     }
-    if (act) act(window);
-    // A real modal loop goes on until the window is gone; the user then closes it.
+    // A real modal loop goes on until the window is gone.
     if (window.Form.Loaded()) window.Form_QueryUnload();
 }
 
 std::string FakeHost::BrowseForFolder(FormId owner, const std::string& startFolder, const std::string& title) {
-    browseRequests.push_back({owner, startFolder, title});
-    journal.push_back("browse");
+    journal.push_back("browse " + std::string(FormName(owner)) + " " + title + startFolder);
     if (browseAnswers.empty()) return {};
     std::string answer = browseAnswers.front();
     browseAnswers.pop_front();
     return answer;
 }
 
-void FakeHost::RepaintNow(FormId) {
-    const std::string text = statusLine ? statusLine() : std::string();
-    repaintedStatus.push_back(text);
-    journal.push_back("repaint:" + text);
-}
+void FakeHost::FormShown(FormId form) { journal.push_back(std::string("shown ") + FormName(form)); }
 
-void FakeHost::FormShown(FormId form) { journal.push_back(std::string("shown:") + FormName(form)); }
-
-void FakeHost::FormUnloaded(FormId form) { journal.push_back(std::string("unloaded:") + FormName(form)); }
-
-int FakeHost::CountMessagesContaining(const std::string& fragment) const {
-    int n = 0;
-    for (const MessageRequest& m : messages) {
-        if (m.title.find(fragment) != std::string::npos || m.Text().find(fragment) != std::string::npos) ++n;
-    }
-    return n;
-}
-
-const MessageRequest& FakeHost::LastMessage() const {
-    static const MessageRequest none;
-    return messages.empty() ? none : messages.back();
-}
+void FakeHost::FormUnloaded(FormId form) { journal.push_back(std::string("unloaded ") + FormName(form)); }
 
 }  // namespace orvanta::test

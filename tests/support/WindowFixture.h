@@ -41,26 +41,22 @@ struct WindowFixture {
 
     // Writes the package and makes its folder the program's folder.
     void WritePackage(const PackageBuilder& package = {});
-    // Writes a simulator main folder with its executable (version given) and registers it
-    // where detection looks for that SimVersion first. Returns the folder with a separator.
-    std::string InstallSimulator(SimVersion version, const SimFolderBuilder& simulator = {},
-                                 FileVersion executableVersion = {});
+    // Writes a simulator main folder with its executable and registers it where detection
+    // looks for that SimVersion first. Returns the folder with a separator.
+    std::string InstallSimulator(SimVersion version, const SimFolderBuilder& simulator = {});
     // Creates the shader cache folder of a SimVersion with some content; returns it.
     std::string MakeShaderCache(SimVersion version);
 
-    // Starts the program as the window system does: load, show, first activation.
+    // Loads the main window; Start also shows it and runs its first activation.
+    frmMain& Load();
     frmMain& Start();
-    // Closes the main window with its close box.
-    void Close();
-
-    // Ticks regions by index and the given categories ("APX", "ATX", "NVX").
-    void Tick(std::initializer_list<int> regions, std::initializer_list<const char*> categories);
-
-    std::string Counter(int index) { return window->lblbglnb(index).Caption(); }
     bool Running() const { return window && window->Form.Loaded(); }
-};
 
-// The default executable version of each SimVersion's main program.
-FileVersion DefaultVersionOf(SimVersion version);
+    // Ticks regions by index, then the given check boxes.
+    void Tick(std::initializer_list<int> regions, const std::vector<CheckBox frmMain::*>& boxes = {});
+    // The counters at a glance, each caption followed by '?' for the arrow-and-question-mark
+    // pointer and '!' for a tooltip, then the enabled buttons.
+    std::string Status() const;
+};
 
 }  // namespace orvanta::test

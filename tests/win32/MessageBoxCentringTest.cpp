@@ -26,95 +26,55 @@ public:
     }
     ~BoxProbe() { DestroyWindow(helper_); }
 
-    // The box's screen rectangle; empty when no box was seen.
-    RECT Show(HWND owner) {
+    // Whether the box shown over the owner was centred over it.
+    bool ShowsCentred(HWND owner) {
         seen_ = RECT{};
         SetTimer(helper_, 1, 50, nullptr);
         MessageBoxW(owner, L"Where am I?", kProbeTitle, MB_OK);
         KillTimer(helper_, 1);
-        return seen_;
+        EXPECT_NE(seen_.right, 0) << "no message box seen";
+        RECT o{};
+        GetWindowRect(owner, &o);
+        const ScreenPoint centred = CenteredMessageBoxPosition({o.left, o.top, o.right, o.bottom},
+                                                               {seen_.left, seen_.top, seen_.right, seen_.bottom});
+        return seen_.left == centred.x && seen_.top == centred.y;
     }
 
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<BoxProbe*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (message == WM_TIMER && self != nullptr) {
-            if (HWND box = FindWindowW(L"#32770", kProbeTitle)) {
-                GetWindowRect(box, &self->seen_);
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-            }
-            return 0;
+        if (message != WM_TIMER || self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+        if (HWND box = FindWindowW(L"#32770", kProbeTitle)) {
+            GetWindowRect(box, &self->seen_);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
         }
-        return DefWindowProcW(window, message, wParam, lParam);
+        return 0;
     }
 
     HWND helper_ = nullptr;
     RECT seen_{};
 };
 
-// A popup has no minimum size, so an owner can be smaller than any message box.
-HWND MakeOwner(int x, int y, int width, int height) {
-    return CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_BORDER | WS_VISIBLE, x, y, width, height, nullptr,
-                           nullptr, GetModuleHandleW(nullptr), nullptr);
-}
-
-ScreenPoint CentredOver(HWND owner, const RECT& box) {
-    RECT o{};
-    GetWindowRect(owner, &o);
-    return CenteredMessageBoxPosition({o.left, o.top, o.right, o.bottom}, {box.left, box.top, box.right, box.bottom});
-}
-
-bool At(const RECT& r, ScreenPoint p) { return r.left == p.x && r.top == p.y; }
-
-TEST(MessageBoxCentringTest, ArmedBoxIsCentredOverItsOwnerAndTheNextIsLeftAlone) {
-    // The owner sits in a corner, far from where the system puts a box by itself.
-    HWND owner = MakeOwner(0, 0, 60, 40);
+TEST(MessageBoxCentringTest, EachArmedBoxIsCentredOverItsOwnerAndNoOtherIs) {
+    // A small popup in a corner, far from where the system puts a box by itself: the box is
+    // wider than its owner and reaches beyond its left edge.
+    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_BORDER | WS_VISIBLE, 0, 0, 60, 40, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
     BoxProbe probe;
-
     CenterNextMessageBox(owner);
-    const RECT first = probe.Show(owner);
-    ASSERT_NE(first.right, 0) << "no message box seen";
-    EXPECT_TRUE(At(first, CentredOver(owner, first)));
-    // The box is wider than its owner and reaches beyond its left edge.
-    EXPECT_LT(first.left, 0);
+    EXPECT_TRUE(probe.ShowsCentred(owner));
+    EXPECT_FALSE(probe.ShowsCentred(owner));  // the hook removed itself
 
-    // The hook removed itself: a box shown without its own call is not moved.
-    const RECT second = probe.Show(owner);
-    EXPECT_FALSE(At(second, CentredOver(owner, second)));
-
+    // A minimised owner arms nothing, and nothing stays armed for later.
+    ShowWindow(owner, SW_MINIMIZE);
     CenterNextMessageBox(owner);
-    const RECT third = probe.Show(owner);
-    EXPECT_TRUE(At(third, CentredOver(owner, third)));
-    DestroyWindow(owner);
-}
+    ShowWindow(owner, SW_RESTORE);
+    EXPECT_FALSE(probe.ShowsCentred(owner));
 
-TEST(MessageBoxCentringTest, OwnerMovedAfterTheCallIsMeasuredWhenTheBoxAppears) {
-    HWND owner = MakeOwner(100, 100, 800, 600);
-    BoxProbe probe;
+    // The owner's place is read when the box appears.
     CenterNextMessageBox(owner);
     SetWindowPos(owner, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const RECT box = probe.Show(owner);
-    EXPECT_TRUE(At(box, CentredOver(owner, box)));
-    DestroyWindow(owner);
-}
-
-TEST(MessageBoxCentringTest, MinimisedOwnerArmsNothing) {
-    HWND owner = MakeOwner(0, 0, 60, 40);
-    BoxProbe probe;
-    const RECT unarmed = probe.Show(owner);
-    ShowWindow(owner, SW_MINIMIZE);
-    ASSERT_TRUE(IsIconic(owner));
-
-    CenterNextMessageBox(owner);
-    const RECT box = probe.Show(owner);
-    // Where the system puts it, as if no call had been made.
-    EXPECT_EQ(box.left, unarmed.left);
-    EXPECT_EQ(box.top, unarmed.top);
-
-    // Nothing stayed armed either: restored, the owner gets no centred box uninvited.
-    ShowWindow(owner, SW_RESTORE);
-    const RECT after = probe.Show(owner);
-    EXPECT_FALSE(At(after, CentredOver(owner, after)));
+    EXPECT_TRUE(probe.ShowsCentred(owner));
     DestroyWindow(owner);
 }
 

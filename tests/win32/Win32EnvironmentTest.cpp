@@ -1,97 +1,83 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
+#include "platform/win32/WineHostLock.h"
 #include "support/TempDir.h"
 
 namespace orvanta {
 namespace {
 
-// Sets an environment variable for one test and puts the old value back.
-class ScopedVariable {
-public:
-    ScopedVariable(const std::string& name, const std::string* value) : name_(ToWide(name)) {
-        const DWORD size = ::GetEnvironmentVariableW(name_.c_str(), nullptr, 0);
-        if (size > 0) {
-            old_.assign(size, L'\0');
-            old_.resize(::GetEnvironmentVariableW(name_.c_str(), old_.data(), size));
-            hadOld_ = true;
-        }
-        ::SetEnvironmentVariableW(name_.c_str(), value ? ToWide(*value).c_str() : nullptr);
-        if (value && value->empty()) ::SetEnvironmentVariableW(name_.c_str(), L"");
+// Sets (or, with no value, removes) an environment variable for one test, then puts back
+// the old value.
+struct ScopedVariable {
+    ScopedVariable(const wchar_t* name, const wchar_t* value) : name(name) {
+        wchar_t buffer[1024];
+        const DWORD n = ::GetEnvironmentVariableW(name, buffer, 1024);
+        if (n > 0 && n < 1024) old = std::wstring(buffer, n);
+        ::SetEnvironmentVariableW(name, value);
     }
-    ~ScopedVariable() { ::SetEnvironmentVariableW(name_.c_str(), hadOld_ ? old_.c_str() : nullptr); }
-
-private:
-    std::wstring name_;
-    std::wstring old_;
-    bool hadOld_ = false;
+    ~ScopedVariable() { ::SetEnvironmentVariableW(name, old ? old->c_str() : nullptr); }
+    const wchar_t* name;
+    std::optional<std::wstring> old;
 };
 
 TEST(Win32EnvironmentTest, ArgumentTextFollowsTheProgramName) {
-    EXPECT_EQ(ArgumentsAfterProgramName(L"\"C:\\Program Files\\Orvanta\\Orvanta.exe\" /nodetect"), L"/nodetect");
-    EXPECT_EQ(ArgumentsAfterProgramName(L"Orvanta.exe   / NoDetect /x "), L"/ NoDetect /x ");
-    EXPECT_EQ(ArgumentsAfterProgramName(L"Orvanta.exe\t/a"), L"/a");
-    EXPECT_TRUE(ArgumentsAfterProgramName(L"\"C:\\a b\\x.exe\"").empty());
-    EXPECT_TRUE(ArgumentsAfterProgramName(L"x.exe").empty());
-    EXPECT_TRUE(ArgumentsAfterProgramName(L"\"C:\\unterminated").empty());
-    EXPECT_TRUE(ArgumentsAfterProgramName(std::wstring()).empty());
-}
-
-TEST(Win32EnvironmentTest, GivenCommandLineTextWinsOverTheProcesses) {
-    Win32Environment given("/nodetect");
-    EXPECT_EQ(given.CommandLineText(), "/nodetect");
-    Win32Environment own;
-    // This test program's own arguments, never its name.
-    EXPECT_EQ(own.CommandLineText().find("orvanta_tests"), std::string::npos);
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"\"C:\\Program Files\\Orvanta\\Orvanta.exe\" /nodetect", L"/nodetect"},
+        {L"Orvanta.exe   / NoDetect /x ", L"/ NoDetect /x "},
+        {L"Orvanta.exe\t/a", L"/a"},
+        {L"\"C:\\a b\\x.exe\"", L""},
+        {L"\"C:\\unterminated", L""},
+        {L"", L""},
+    };
+    for (const auto& [line, arguments] : cases) EXPECT_EQ(ArgumentsAfterProgramName(line), arguments) << ToUtf8(line);
+    EXPECT_EQ(Win32Environment("/nodetect").CommandLineText(), "/nodetect");
+    EXPECT_EQ(Win32Environment().CommandLineText().find("orvanta_tests"), std::string::npos);  // never its name
 }
 
 TEST(Win32EnvironmentTest, OneInstanceAtATime) {
-    auto first = std::make_unique<Win32Environment>();
+    test::TempDir dir;
+    const std::string hostLock = dir / "instance.lock";  // the user's own is for real runs
+    auto first = std::make_unique<Win32Environment>("", hostLock);
     ASSERT_TRUE(first->AcquireSingleInstanceLock());
     EXPECT_TRUE(first->AcquireSingleInstanceLock()) << "asking again keeps the lock";
-    {
-        Win32Environment second;
-        EXPECT_FALSE(second.AcquireSingleInstanceLock());
-    }
+    EXPECT_FALSE(Win32Environment("", hostLock).AcquireSingleInstanceLock());
     first.reset();
-    Win32Environment third;
-    EXPECT_TRUE(third.AcquireSingleInstanceLock()) << "the lock goes with its holder";
+    EXPECT_TRUE(Win32Environment("", hostLock).AcquireSingleInstanceLock()) << "the lock goes with its holder";
 }
 
-TEST(Win32EnvironmentTest, VariablesRoundTripInUtf8) {
+// Under Wine the host's lock file is locked as well, and one that cannot be locked refuses.
+TEST(Win32EnvironmentTest, UnderWineTheHostLockIsTakenToo) {
+    if (::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) {
+        GTEST_SKIP() << "Windows has no host lock";
+    }
+    test::TempDir dir;
+    WineHostLock first, second, unreachable;
+    EXPECT_EQ(first.Acquire(dir / "host.lock"), WineHostLock::Outcome::Taken);
+    EXPECT_EQ(second.Acquire(dir / "host.lock"), WineHostLock::Outcome::Refused);
+    EXPECT_EQ(unreachable.Acquire(dir / "gone\\host.lock"), WineHostLock::Outcome::Refused);
+}
+
+TEST(Win32EnvironmentTest, FoldersAndVariablesInUtf8) {
     Win32Environment env;
-    const std::string value = "C:\\Users\\J\xC3\xBCrgen\\\xE6\x9D\xB1";
     {
-        ScopedVariable v("ORVANTA_TEST_VAR", &value);
-        EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), value);
+        ScopedVariable v(L"ORVANTA_TEST_VAR", L"C:\\Users\\J\u00FCrgen\\\u6771");
+        EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), "C:\\Users\\J\xC3\xBCrgen\\\xE6\x9D\xB1");
+        ScopedVariable empty(L"ORVANTA_EMPTY_VAR", L"");
+        EXPECT_EQ(env.Variable("ORVANTA_EMPTY_VAR"), std::string());
     }
     EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), std::nullopt);
-    const std::string empty;
-    ScopedVariable v("ORVANTA_TEST_VAR", &empty);
-    EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), std::string());
-}
-
-TEST(Win32EnvironmentTest, LocalAppDataComesWithoutTrailingSeparator) {
-    Win32Environment env;
-    const std::string set = "C:\\users\\x\\AppData\\Local\\";
-    {
-        ScopedVariable v("LOCALAPPDATA", &set);
-        EXPECT_EQ(env.LocalAppDataFolder(), "C:\\users\\x\\AppData\\Local");
-    }
-    ScopedVariable unset("LOCALAPPDATA", nullptr);
+    ScopedVariable set(L"LOCALAPPDATA", L"C:\\users\\x\\AppData\\Local\\");
+    EXPECT_EQ(env.LocalAppDataFolder(), "C:\\users\\x\\AppData\\Local");
+    ScopedVariable unset(L"LOCALAPPDATA", nullptr);
     const std::string fallback = env.LocalAppDataFolder();  // the shell's folder
-    EXPECT_FALSE(fallback.empty());
+    ASSERT_FALSE(fallback.empty());
     EXPECT_NE(fallback.back(), '\\');
-}
-
-TEST(Win32EnvironmentTest, ProgramFolderHoldsTheProgram) {
-    Win32Environment env;
-    const std::string folder = env.ProgramFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_NE(folder.back(), '\\');
-    EXPECT_TRUE(test::FileExists(folder + "\\orvanta_tests.exe"));
+    EXPECT_TRUE(test::FileExists(env.ProgramFolder() + "\\orvanta_tests.exe"));
 }
 
 TEST(Win32RegionalFormatTest, RendersDatesAndTimesWithTheirNumbers) {

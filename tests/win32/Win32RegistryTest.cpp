@@ -4,6 +4,7 @@
 #include "platform/win32/Win32Settings.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
+#include "sim/SimDetection.h"
 
 namespace orvanta {
 namespace {
@@ -31,9 +32,10 @@ public:
             ::RegSetValueExW(key_, ToWide(value).c_str(), 0, type, reinterpret_cast<const BYTE*>(wide.c_str()), bytes),
             ERROR_SUCCESS);
     }
-    void SetNumber(const std::string& value, DWORD number) {
-        ASSERT_EQ(::RegSetValueExW(key_, ToWide(value).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                                   sizeof number),
+    void SetNumber(const std::string& value, DWORD number) { SetRaw(value, REG_DWORD, &number, sizeof number); }
+    void SetRaw(const std::string& value, DWORD type, const void* data, std::size_t bytes) {
+        ASSERT_EQ(::RegSetValueExW(key_, ToWide(value).c_str(), 0, type, static_cast<const BYTE*>(data),
+                                   static_cast<DWORD>(bytes)),
                   ERROR_SUCCESS);
     }
 
@@ -46,60 +48,41 @@ private:
 
 std::string UniqueKeyName() { return "Software\\OrvantaTest-" + std::to_string(::GetCurrentProcessId()); }
 
-std::string WithNul(const std::string& s) { return s + std::string(1, '\0'); }
-
-TEST(Win32RegistryTest, EachViewAnswersWithItsOwnValues) {
+// Values come back as stored, NUL and all (detection cuts at the first one), from the view
+// and the root asked for only; a value of any type is read as text.
+TEST(Win32RegistryTest, EachViewAndRootAnswersWithItsOwnValues) {
     const std::string name = UniqueKeyName();
     TestKey key32(HKEY_LOCAL_MACHINE, name, KEY_WOW64_32KEY);
     TestKey key64(HKEY_LOCAL_MACHINE, name, KEY_WOW64_64KEY);
-    key32.SetText("SetupPath", "C:\\FSX32\\");
-    key64.SetText("SetupPath", "D:\\P3D v4");
-    key64.SetText("Only64", "x");
-    Win32Registry registry;
-    EXPECT_EQ(registry.ReadString(RegistryRoot::LocalMachine, name, "SetupPath", RegistryView::Default32),
-              WithNul("C:\\FSX32\\"));
-    EXPECT_EQ(registry.ReadString(RegistryRoot::LocalMachine, name, "SetupPath", RegistryView::View64),
-              WithNul("D:\\P3D v4"));
-    EXPECT_EQ(registry.ReadString(RegistryRoot::LocalMachine, name, "Only64", RegistryView::View64), WithNul("x"));
-    EXPECT_EQ(registry.ReadString(RegistryRoot::LocalMachine, name, "Only64", RegistryView::Default32), std::nullopt);
-}
-
-TEST(Win32RegistryTest, TextComesBackAsStored) {
-    const std::string name = UniqueKeyName();
-    TestKey key(HKEY_LOCAL_MACHINE, name, KEY_WOW64_32KEY);
+    TestKey user(HKEY_CURRENT_USER, name, 0);
     std::string longText = "C:\\Sim\\M\xC3\xBCnchen\\";
     while (longText.size() < 1500) longText += "abcdefghij";
-    key.SetText("Long", longText);
-    key.SetText("NoNul", "C:\\FSX", false);
-    key.SetText("Expand", "%LOCALAPPDATA%\\Sim", true, REG_EXPAND_SZ);
-    key.SetText("Empty", "");
-    key.SetNumber("Number", 42);
+    key32.SetText("SetupPath", longText);
+    key32.SetText("Expand", "%LOCALAPPDATA%\\Sim", true, REG_EXPAND_SZ);
+    key64.SetText("SetupPath", "D:\\P3D v4");
+    user.SetText("AppPath", "E:\\Games\\FSX\\", false);
+    const char binary[] = "C:\\Jeux\\FSX\xE9\0junk";
+    user.SetRaw("Binary", REG_BINARY, binary, sizeof binary - 1);
+    const wchar_t multi[] = L"D:\\P3D\0E:\\Other\0";
+    user.SetRaw("Multi", REG_MULTI_SZ, multi, sizeof multi);
+    user.SetNumber("Number", 0x5C3A43);  // "C:\" in its bytes
     Win32Registry registry;
-    auto read = [&](const std::string& value) {
-        return registry.ReadString(RegistryRoot::LocalMachine, name, value, RegistryView::Default32);
+    const auto read = [&](RegistryRoot root, const char* value, RegistryView view = RegistryView::Default32) {
+        const auto text = registry.ReadString(root, name, value, view);
+        return text ? TrimAtNul(*text) : std::string("(absent)");
     };
-    EXPECT_EQ(read("Long"), WithNul(longText)) << "longer than the first buffer, read whole";
-    // Stored without its NUL: the registry may add one on the way out, nothing else.
-    const auto noNul = read("NoNul");
-    ASSERT_TRUE(noNul.has_value());
-    EXPECT_TRUE(*noNul == "C:\\FSX" || *noNul == WithNul("C:\\FSX")) << *noNul;
-    EXPECT_EQ(read("Expand"), WithNul("%LOCALAPPDATA%\\Sim")) << "never expanded";
-    EXPECT_EQ(read("Empty"), WithNul(""));
-    EXPECT_EQ(read("Number"), std::nullopt);
-    EXPECT_EQ(read("Absent"), std::nullopt);
-    EXPECT_EQ(registry.ReadString(RegistryRoot::LocalMachine, name + "\\Absent", "Long", RegistryView::Default32),
-              std::nullopt);
+    constexpr RegistryRoot kLM = RegistryRoot::LocalMachine, kCU = RegistryRoot::CurrentUser;
+    EXPECT_EQ(registry.ReadString(kLM, name, "SetupPath", RegistryView::Default32), longText + '\0');
+    EXPECT_EQ(read(kLM, "SetupPath", RegistryView::View64), "D:\\P3D v4");
+    EXPECT_EQ(read(kLM, "Expand"), "%LOCALAPPDATA%\\Sim") << "never expanded";
+    EXPECT_EQ(read(kLM, "Expand", RegistryView::View64), "(absent)");
+    EXPECT_EQ(read(kCU, "AppPath"), "E:\\Games\\FSX\\");  // stored without its NUL
+    EXPECT_EQ(read(kLM, "AppPath"), "(absent)");
+    if (::GetACP() == 1252) EXPECT_EQ(read(kCU, "Binary"), "C:\\Jeux\\FSX\xC3\xA9");
+    EXPECT_EQ(read(kCU, "Multi"), "D:\\P3D");
+    EXPECT_EQ(read(kCU, "Number"), "C:\\");
+    EXPECT_EQ(registry.ReadString(kLM, name + "\\Absent", "SetupPath", RegistryView::Default32), std::nullopt);
     EXPECT_EQ(registry.ToHostPath("C:\\FSX\\"), "C:\\FSX\\");
-}
-
-TEST(Win32RegistryTest, CurrentUserIsReadToo) {
-    const std::string name = UniqueKeyName();
-    TestKey key(HKEY_CURRENT_USER, name, 0);
-    key.SetText("AppPath", "E:\\Games\\FSX\\");
-    Win32Registry registry;
-    EXPECT_EQ(registry.ReadString(RegistryRoot::CurrentUser, name, "AppPath", RegistryView::Default32),
-              WithNul("E:\\Games\\FSX\\"));
-    EXPECT_EQ(registry.ReadString(RegistryRoot::LocalMachine, name, "AppPath", RegistryView::Default32), std::nullopt);
 }
 
 class Win32SettingsTest : public ::testing::Test {
@@ -111,34 +94,27 @@ protected:
     Win32Settings settings;
 };
 
-TEST_F(Win32SettingsTest, AbsentSettingGivesTheDefaultAndSavedOneComesBack) {
+// The count lives where earlier versions kept it, as text, and comes back as saved.
+TEST_F(Win32SettingsTest, SavedValuesComeBackFromWhereEarlierVersionsKeptThem) {
     EXPECT_EQ(settings.Get(app, "Used", "OrvantaUpdateLaunch", "0"), "0");
-    ASSERT_TRUE(settings.Save(app, "Used", "OrvantaUpdateLaunch", "1"));
-    EXPECT_EQ(settings.Get(app, "Used", "OrvantaUpdateLaunch", "0"), "1");
-    ASSERT_TRUE(settings.Save(app, "Used", "OrvantaUpdateLaunch", "12"));
-    EXPECT_EQ(settings.Get(app, "Used", "OrvantaUpdateLaunch", "0"), "12");
-    EXPECT_EQ(settings.Get(app, "Used", "Other", "dflt"), "dflt");
+    ASSERT_TRUE(settings.Save(app, "Used", "OrvantaUpdateLaunch", "7"));
+    EXPECT_EQ(settings.Get(app, "Used", "OrvantaUpdateLaunch", "0"), "7");
     EXPECT_EQ(settings.Get(app, "Other", "OrvantaUpdateLaunch", "0"), "0");
     ASSERT_TRUE(settings.Save(app, "Used", "Name", "J\xC3\xBCrgen"));
     EXPECT_EQ(settings.Get(app, "Used", "Name", ""), "J\xC3\xBCrgen");
-}
-
-TEST_F(Win32SettingsTest, ValueLivesWhereEarlierVersionsKeptIt) {
-    ASSERT_TRUE(settings.Save(app, "Used", "OrvantaUpdateLaunch", "7"));
     wchar_t text[16] = {};
-    DWORD bytes = sizeof text;
-    DWORD type = REG_NONE;
-    const std::wstring key = ToWide("Software\\VB and VBA Program Settings\\" + app + "\\Used");
-    ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"OrvantaUpdateLaunch", RRF_RT_ANY, &type, text, &bytes),
-              ERROR_SUCCESS);
+    DWORD bytes = sizeof text, type = REG_NONE;
+    const std::string key = "Software\\VB and VBA Program Settings\\" + app + "\\Used";
+    ASSERT_EQ(
+        ::RegGetValueW(HKEY_CURRENT_USER, ToWide(key).c_str(), L"OrvantaUpdateLaunch", RRF_RT_ANY, &type, text, &bytes),
+        ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(std::wstring(text), L"7");
 
-    // A count an earlier version stored is read as it is, even without its terminating NUL.
-    TestKey earlier(HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\" + app + "\\Used", 0);
+    // Stored by an earlier version without its NUL: read as it is; a number is no setting.
+    TestKey earlier(HKEY_CURRENT_USER, key, 0);
     earlier.SetText("Stored", "41", false);
     EXPECT_EQ(settings.Get(app, "Used", "Stored", "0"), "41");
-    // A value that is no text cannot be read as a setting.
     earlier.SetNumber("Binary", 5);
     EXPECT_EQ(settings.Get(app, "Used", "Binary", "0"), std::nullopt);
 }

@@ -6,10 +6,12 @@ namespace orvanta {
 
 namespace {
 
-// The path of an item list, or an empty text when it has none in the file system.
+// The path of an item list, or an empty text when it has none in the file system. The
+// buffer takes the longest path Windows has, so a deep simulator folder can be chosen.
 std::wstring PathOfItem(LPCITEMIDLIST item) {
-    wchar_t buffer[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(item, buffer)) return {};
+    std::wstring buffer(32768, L'\0');
+    if (!SHGetPathFromIDListEx(item, buffer.data(), static_cast<DWORD>(buffer.size()), GPFIDL_DEFAULT)) return {};
+    buffer.resize(wcslen(buffer.c_str()));
     return buffer;
 }
 

@@ -550,11 +550,11 @@ LRESULT NativeForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             HWND under = reinterpret_cast<HWND>(wParam);
             if (HIWORD(lParam) == WM_MOUSEMOVE && Events.mouseMove) {
                 Slot* slot = SlotOf(under);
-                if (slot != nullptr && slot->place.model != nullptr && IsWindowEnabled(window_)) {
-                    HCURSOR before = GetCursor();
-                    Events.mouseMove(*slot->place.model);
-                    // The event set a cursor of its own: keep it.
-                    if (GetCursor() != before) return TRUE;
+                // A cursor the event set stays, also when it was already showing: the
+                // default handling would put the class arrow back on every move.
+                if (slot != nullptr && slot->place.model != nullptr && IsWindowEnabled(window_) &&
+                    Events.mouseMove(*slot->place.model)) {
+                    return TRUE;
                 }
             }
             if (SetCursorFor(under)) return TRUE;
@@ -565,6 +565,12 @@ LRESULT NativeForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case kActivateMessage: RunEventThenCopy(Events.activate); return 0;
         case WM_CLOSE: RunEventThenCopy(Events.close); return 0;
+        // Closing is never refused; the exit path runs once the session really ends, as the
+        // process may be ended as soon as WM_ENDSESSION returns.
+        case WM_QUERYENDSESSION: return TRUE;
+        case WM_ENDSESSION:
+            if (wParam != FALSE) RunEventThenCopy(Events.sessionEnd);
+            return 0;
         case WM_MOVE:
         case WM_SIZE: RecordPlace(); break;
         default: break;

@@ -40,9 +40,11 @@ struct ControlPlace {
 struct FormEvents {
     std::function<void()> activate;    // the window became the active window
     std::function<void()> close;       // close box or Alt+F4; the window stays until unloaded
+    std::function<void()> sessionEnd;  // logoff or shutdown: the window has to go now
     std::function<void()> afterEvent;  // after every event procedure: copy the models
-    // The mouse moves over a control (the model's own mouse-move event, if any).
-    std::function<void(Control&)> mouseMove;
+    // The mouse moves over a control (the model's own mouse-move event, if any). True when
+    // the event set the cursor, which then stays.
+    std::function<bool(Control&)> mouseMove;
 };
 
 HCURSOR CursorOf(MousePointer pointer);

@@ -1,7 +1,6 @@
 #include "ui/win32/Win32Program.h"
 
 #include "platform/win32/WinText.h"
-#include "ui/Centering.h"
 #include "ui/FrmSelect.h"
 #include "ui/win32/FolderBrowser.h"
 #include "ui/win32/Layouts.h"
@@ -29,26 +28,37 @@ Win32Program::Win32Program(HINSTANCE instance, Platform& platform, ProgramState&
     mainWindow_.Events.activate = [this] { main_.Form_Activate(); };
     // The close box unloads the window, which asks Form_QueryUnload first.
     mainWindow_.Events.close = [this] { main_.Unload(); };
+    // Logoff and shutdown close the window the same way, shader cleaning included.
+    mainWindow_.Events.sessionEnd = [this] { main_.Unload(); };
     mainWindow_.Events.afterEvent = [this] { CopyAll(); };
     mainWindow_.Events.mouseMove = [this](Control& control) {
-        if (&control == &main_.lblDoc) main_.lblDoc_MouseMove();
+        if (&control != &main_.lblDoc) return false;
+        cursorSet_ = false;
+        main_.lblDoc_MouseMove();
+        return cursorSet_;
     };
     displayWindow_.Events.close = [this] { main_.Display.Form_QueryUnload(); };
     displayWindow_.Events.afterEvent = [this] { CopyAll(); };
 }
 
 Win32Program::~Win32Program() {
+    selectWindow_.reset();
     displayWindow_.Destroy();
     mainWindow_.Destroy();
 }
 
-int Win32Program::Run() {
+bool Win32Program::Start() {
     main_.Load();
-    if (ended_ || !main_.Form.Loaded()) return 0;
+    if (ended_ || !main_.Form.Loaded()) return false;
     // The window exists, hidden, from the end of the load step; Show makes it visible and
     // its first activation runs the rest of the start-up.
-    if (!mainWindow_.Create(instance_, kMainClass, kMainStyle, nullptr, false)) return 1;
+    if (!mainWindow_.Create(instance_, kMainClass, kMainStyle, nullptr, false)) return false;
     main_.Show();
+    return true;
+}
+
+int Win32Program::Run() {
+    if (!Start()) return ended_ ? 0 : 1;
 
     MSG msg{};
     while (!ended_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -62,14 +72,14 @@ int Win32Program::Run() {
 
 bool Win32Program::IsOurWindow(HWND window) {
     return window == mainWindow_.Handle() || window == displayWindow_.Handle() ||
-           (selectWindow_ != nullptr && window == selectWindow_->Handle());
+           (selectWindow_ && window == selectWindow_->Handle());
 }
 
 NativeForm* Win32Program::WindowOf(FormId form) {
     switch (form) {
         case FormId::Main: return &mainWindow_;
         case FormId::Display: return &displayWindow_;
-        case FormId::Select: return selectWindow_;
+        case FormId::Select: return selectWindow_.get();
     }
     return nullptr;
 }
@@ -82,16 +92,22 @@ HWND Win32Program::HandleOf(FormId form) {
 void Win32Program::CopyAll() {
     mainWindow_.CopyModel();
     displayWindow_.CopyModel();
-    if (selectWindow_ != nullptr) selectWindow_->CopyModel();
+    if (selectWindow_) selectWindow_->CopyModel();
 }
 
 void Win32Program::PaintAll() {
     mainWindow_.PaintNow();
     displayWindow_.PaintNow();
-    if (selectWindow_ != nullptr) selectWindow_->PaintNow();
+    if (selectWindow_) selectWindow_->PaintNow();
 }
 
 MsgAnswer Win32Program::ShowMessage(const MessageRequest& request) {
+    // Once the main window is gone (a session that ended under an open message box), no
+    // box comes up any more; the answer is the one that changes nothing.
+    if (ended_) {
+        if (request.buttons == MsgButtons::Ok) return kAnswerOk;
+        return request.buttons == MsgButtons::YesNo ? kAnswerNo : kAnswerCancel;
+    }
     // The screen shows the state the message speaks about.
     PaintAll();
     HWND owner = request.centred ? HandleOf(request.owner) : nullptr;
@@ -104,23 +120,27 @@ MsgAnswer Win32Program::ShowMessage(const MessageRequest& request) {
     return static_cast<MsgAnswer>(answer);
 }
 
+void Win32Program::PrepareModal(frmSelect& window) {
+    selectWindow_ = std::make_unique<NativeForm>(window.Form, SelectLayout(window), 302, 245);
+    selectWindow_->Events.close = [&window] { window.Form_QueryUnload(); };
+    selectWindow_->Events.afterEvent = [this] { CopyAll(); };
+    // Made hidden now: its real size (frames differ between systems) reaches the model
+    // before the main window places it.
+    if (!selectWindow_->Create(instance_, kSelectClass, kSelectStyle, mainWindow_.Handle(), true)) {
+        selectWindow_.reset();
+    }
+}
+
 void Win32Program::ShowModal(frmSelect& window) {
     PaintAll();
-    NativeForm select(window.Form, SelectLayout(window), 302, 245);
-    select.Events.close = [&window] { window.Form_QueryUnload(); };
-    select.Events.afterEvent = [this] { CopyAll(); };
     HWND owner = mainWindow_.Handle();
-    if (!select.Create(instance_, kSelectClass, kSelectStyle, owner, true)) {
+    if (!selectWindow_ || ended_) {
+        selectWindow_.reset();
         window.Unload();
         return;
     }
-    // The window logic placed the window by its design size; with the real size now known
-    // (frames differ between systems) the same arithmetic centres it exactly.
-    const WindowPlace place = CenteredSelectionPlace(main_.Form.Left(), main_.Form.Top(), main_.Form.Width(),
-                                                     main_.Form.Height(), window.Form.Width(), window.Form.Height());
-    window.Form.Move(place.left, place.top);
+    NativeForm& select = *selectWindow_;
     select.ApplyModelPlace();
-    selectWindow_ = &select;
     mainWindow_.SetBlockedByModal(true);
     ShowWindow(select.Handle(), SW_SHOW);
     UpdateWindow(select.Handle());
@@ -141,9 +161,8 @@ void Win32Program::ShowModal(frmSelect& window) {
 
     // The owner comes back before the modal window goes, so that it is activated next.
     mainWindow_.SetBlockedByModal(false);
-    selectWindow_ = nullptr;
-    select.Destroy();
-    if (owner != nullptr) SetActiveWindow(owner);
+    selectWindow_.reset();
+    if (owner != nullptr && IsWindow(owner)) SetActiveWindow(owner);
     CopyAll();
 }
 
@@ -167,8 +186,10 @@ void Win32Program::FormShown(FormId form) {
         UpdateWindow(mainWindow_.Handle());
         SetForegroundWindow(mainWindow_.Handle());
     } else if (form == FormId::Display) {
+        // An ordinary window of its own, not owned by the main window: it keeps its own
+        // taskbar button, may lie behind the main window and stays when that is minimised.
         if (displayWindow_.Handle() == nullptr) {
-            displayWindow_.Create(instance_, kDisplayClass, kDisplayStyle, mainWindow_.Handle(), true);
+            displayWindow_.Create(instance_, kDisplayClass, kDisplayStyle, nullptr, true);
         }
         displayWindow_.CopyModel();
         ShowWindow(displayWindow_.Handle(), SW_SHOW);
@@ -192,6 +213,9 @@ void Win32Program::FormUnloaded(FormId form) {
     }
 }
 
-void Win32Program::SetCursor(MousePointer pointer) { ::SetCursor(CursorOf(pointer)); }
+void Win32Program::SetCursor(MousePointer pointer) {
+    ::SetCursor(CursorOf(pointer));
+    cursorSet_ = true;
+}
 
 }  // namespace orvanta

@@ -23,8 +23,15 @@ public:
 
     // Loads the main window and runs the message loop until it is unloaded.
     int Run();
+    // Loads the main window and shows it; its first activation then runs from the message
+    // loop. False when the program ended while loading or the window could not be made.
+    bool Start();
+
+    // The main window's logic, for tests that drive the real windows.
+    frmMain& Main() { return main_; }
 
     MsgAnswer ShowMessage(const MessageRequest& request) override;
+    void PrepareModal(frmSelect& window) override;
     void ShowModal(frmSelect& window) override;
     std::string BrowseForFolder(FormId owner, const std::string& startFolder, const std::string& title) override;
     void RepaintNow(FormId form) override;
@@ -44,9 +51,12 @@ private:
     frmMain main_;
     NativeForm mainWindow_;
     NativeForm displayWindow_;
-    // The selection window while it is shown modally.
-    NativeForm* selectWindow_ = nullptr;
+    // The selection window from its loading until its modal show ends.
+    std::unique_ptr<NativeForm> selectWindow_;
     bool ended_ = false;
+    // Set when the window logic sets the cursor, so that a mouse-move event is known to
+    // have set one even when it was already showing.
+    bool cursorSet_ = false;
 };
 
 }  // namespace orvanta

@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "app/Version.h"
+#include "cli/Cli.h"
+#include "cli/Selection.h"
+#include "housekeeping/LaunchCounter.h"
+#include "platform/NativePlatform.h"
+#include "platform/PathSeparator.h"
+#include "support/PackageBuilder.h"
+#include "support/ScopedEnv.h"
+#include "support/SimFolderBuilder.h"
+#include "support/TempDir.h"
+#include "tools/PeImage.h"
+
+namespace orvanta {
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun RunCli(const std::vector<std::string>& args, const NativePlatformOptions& options = {}) {
+    std::ostringstream out, err;
+    const int code = cli::RunOrvanta(args, out, err, options);
+    return {code, out.str(), err.str()};
+}
+
+// The command as a user runs it, across every layer: a package (APX47180, ATX05021,
+// NVX05021, all in area 0502, Europe) and a Prepar3D v4 folder with its own APX and ATX
+// files and an older magvar table. Lock, settings and local application data live in the
+// test's folder.
+class CliTest : public ::testing::Test {
+protected:
+    CliTest() : config_("XDG_CONFIG_HOME", dir / "config"), appData_("LOCALAPPDATA", dir / "appdata") {
+        isolated.instanceLockPath = dir / "instance.lock";
+        test::PackageBuilder package;
+        package.magvar = test::MagvarBytes(0x2022, 3);
+        package.Write(dir / "pkg");
+        test::SimFolderBuilder simulator;
+        simulator.Add("0502", "APX47180.bgl", "original APX file").Add("0502", "ATX05021.bgl", "original ATX file");
+        simulator.magvar = test::MagvarBytes(0x2021, 1);
+        simulator.executableName = "Prepar3D.exe";
+        simulator.executableBytes = tools::MakeVersionedExecutable(4, 5, 12, 30293);
+        sim = simulator.Write(dir / "sim");
+        // On Windows the store is the registry, shared by every test: start each from zero.
+        StoreCount("0");
+    }
+
+    static std::string StoredCount() {
+        auto native = MakeNativePlatform({});
+        return native->get().settings.Get("KestrelInstall", "Used", "OrvantaUpdateLaunch", "absent").value_or("?");
+    }
+    static void StoreCount(const std::string& value) {
+        auto native = MakeNativePlatform({});
+        ASSERT_TRUE(native->get().settings.Save("KestrelInstall", "Used", "OrvantaUpdateLaunch", value));
+    }
+
+    CliRun Run(std::vector<std::string> args) {
+        std::vector<std::string> all = {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "sim"};
+        all.insert(all.end(), args.begin(), args.end());
+        return RunCli(all, isolated);
+    }
+    std::string Dest(const std::string& name) const { return test::SimSceneryPath(sim, "0502", name); }
+
+    test::TempDir dir;
+    test::ScopedEnv config_, appData_;
+    NativePlatformOptions isolated;
+    std::string sim;
+};
+
+TEST_F(CliTest, CheckPrintsCountsAndCycleOrTheFindings) {
+    CliRun r = RunCli({"--package", dir / "pkg", "check"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Package OK\nAPX: 1 files\nATX: 1 files\nNVX: 1 files\nAIRAC Cycle: 2213\n");
+
+    std::remove((dir / "pkg/magdec.bgl").c_str());
+    test::WriteBytes(dir / "pkg/APXFileList.txt", "APX47180\r\nAPX4718x\r\n");
+    r = RunCli({"check", "--package=" + dir / "pkg"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out, "Missing magdec.bgl file\nWrong APX4718x file in APXFileList\n");
+    EXPECT_EQ(test::ReadBytes(dir / "pkg/Orvanta_Installer.log"),
+              "Missing magdec.bgl file\r\nWrong APX4718x file in APXFileList\r\n");
+}
+
+TEST_F(CliTest, UsageErrorsExitTwo) {
+    const std::vector<std::vector<std::string>> usageErrors = {
+        {},
+        {"frobnicate"},
+        {"check", "--bogus"},
+        {"--package"},
+        {"--sim", "7", "status"},
+        {"check", "--magvar"},
+        {"uninstall", "--restore-missing", "--keep-missing"},
+        {"--package", dir / "pkg", "--sim-folder", dir / "sim", "status", "--regions", "atlantis"},
+        {"--package", dir / "pkg", "--sim-folder", dir / "sim", "status", "--categories", "apx,bgl"},
+        {"--package", dir / "pkg", "--sim-folder", dir / "sim", "list", "everything"},
+        {"--package", dir / "pkg", "--nodetect", "status"},  // no simulator chosen
+    };
+    for (const auto& args : usageErrors) {
+        const CliRun r = RunCli(args, isolated);
+        EXPECT_EQ(r.code, 2) << ::testing::PrintToString(args);
+        EXPECT_NE(r.err, "") << ::testing::PrintToString(args);
+    }
+    EXPECT_NE(RunCli({"--help"}).out.find("Usage: orvanta"), std::string::npos);
+    EXPECT_EQ(RunCli({"--version"}).out, "Orvanta Installer v12.5\n");
+}
+
+TEST_F(CliTest, StatusAndListPrintTheWindowsFigures) {
+    CliRun r = Run({"status", "--regions", "Europe,0"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, CaptionBase() +
+                         " (P3D v4.5)\nRegion status [2 region(s) selected]\nAvailable files: 3 files\n"
+                         "Up-to-date files: None\nUpdatable files: 2 files\nDeinstallable: None\n"
+                         "Missing destination: 1 files\nMagvar table: Magvar table (2022-R3)\n"
+                         "Simulator activity: Inactive\n");
+
+    test::SetLocalModifiedTime(Dest("APX47180.bgl"), 2022, 1, 31, 12, 0, 0);
+    test::SetLocalModifiedTime(dir / "pkg/APXFiles/APX47180.bgl", 2023, 2, 28, 12, 0, 0);
+    r = Run({"list", "updatable", "--regions", "all", "--categories", "apx"});
+    EXPECT_EQ(r.out, "Updatable files [1]\nAPX47180.bgl [31-01-2022] - Region:0502\tNew file date: 28-02-2023\n");
+    r = Run({"list", "missing", "--regions", "europe"});
+    EXPECT_EQ(r.out, "Missing destination files [1]\nNVX05021.bgl - Region:0502\n");
+}
+
+TEST_F(CliTest, InstallAndUninstallWithErrorsThenWithout) {
+    EXPECT_EQ(Run({"install", "--regions", "north-america"}).out, "Nothing to install\n");
+
+    // A folder where the copy's temporary file would go makes the APX copy fail, after its
+    // backup rename: the APX file is left as its backup only.
+    test::MakeFolder(Dest("APX47180.bgl.orvanta-partial"));
+    CliRun r = Run({"install", "--regions", "europe"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "Unable to complete full update\n1 BGL file(s) couldn't be updated\n"
+              "See the Orvanta_Installer.log file for details\n");
+    EXPECT_EQ(test::ReadBytes(dir / "pkg/Orvanta_Installer.log").rfind("Error Id: Copying new file", 0), 0u);
+    EXPECT_EQ(StoredCount(), "0");  // a failed install is not counted
+
+    // A folder in the APX file's place cannot be deleted; the ATX file is restored.
+    test::MakeFolder(Dest("APX47180.bgl") + kSep + "inner");
+    r = Run({"uninstall", "--regions", "europe", "--keep-missing"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("Unable to complete full uninstall\n1 BGL file(s) couldn't be restored\n", 0), 0u);
+    EXPECT_EQ(test::ReadBytes(Dest("ATX05021.bgl")), "original ATX file");
+
+    // The missing APX file comes back from its backup with the restore answer.
+    std::filesystem::remove_all(std::filesystem::u8path(Dest("APX47180.bgl")));
+    r = Run({"uninstall", "--regions", "europe", "--restore-missing"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Uninstall has been successfully completed\n1 BGL file(s) have been restored\n");
+    EXPECT_EQ(test::ReadBytes(Dest("APX47180.bgl")), "original APX file");
+    EXPECT_EQ(Run({"uninstall", "--regions", "europe"}).out, "Nothing to uninstall\n");
+
+    // The fourth successful install asks for a donation, on standard output. Folders given
+    // relative to the current one reach the log absolute, as support needs them.
+    std::filesystem::remove(std::filesystem::u8path(Dest("APX47180.bgl.orvanta-partial")));
+    StoreCount("3");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::u8path(dir.path()));
+    r = RunCli({"--package", "pkg", "--nodetect", "--sim-folder", "./sim/", "install", "--regions", "europe",
+                "--magvar", "--log"},
+               isolated);
+    std::filesystem::current_path(before);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Update has been successfully completed\n3 BGL file(s) have been replaced\n" +
+                         DonationPrompt().Text() + "\n" + kDonationUrl + "\n");
+    EXPECT_EQ(StoredCount(), "4");
+    const std::string log = test::ReadBytes(dir / "pkg/Installer_Actions.log");
+    EXPECT_NE(log.find("Backup rename: " + Dest("APX47180.bgl")), std::string::npos) << log;
+    EXPECT_NE(log.find(" BY " + dir / "pkg/APXFiles/APX47180.bgl"), std::string::npos) << log;
+    r = Run({"install", "--regions", "europe", "--magvar"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("Magvar table (up to date)"), std::string::npos);
+}
+
+TEST_F(CliTest, AFailedMigrationRefusesEveryCommand) {
+    // An old backup beside a current one that cannot be deleted (it is a folder).
+    test::MakeFolder(Dest("APX47180.bgl.p3dini"));
+    test::WriteBytes(Dest("APX47180.bgl.bglbckup"), "current");
+    const CliRun r = Run({"status", "--regions", "europe"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "1 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is required "
+              "before using the installer\nSee the Orvanta_Installer.log file for details\n");
+    EXPECT_NE(test::ReadBytes(dir / "pkg/Orvanta_Installer.log").find("ERROR Renaming backup file: "),
+              std::string::npos);
+}
+
+TEST_F(CliTest, CleanShadersEmptiesTheCacheAndKeepsIt) {
+    const std::string cache = dir / "appdata/Lockheed Martin/Prepar3D v4/Shaders";
+    test::WriteBytes(cache + kSep + "sub" + kSep + "a.vsh", "x");
+    test::WriteBytes(cache + kSep + "b.psh", "x");
+    const CliRun r = Run({"clean-shaders"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Shader cache emptied: " + cache + "\n");
+    EXPECT_TRUE(test::FileExists(cache));
+    EXPECT_FALSE(test::FileExists(cache + kSep + "b.psh"));
+    EXPECT_FALSE(test::FileExists(cache + kSep + "sub"));
+}
+
+// On a terminal the restore question is asked; Yes is the default answer.
+TEST_F(CliTest, TerminalAnswersTheRestoreQuestion) {
+    auto uninstallAnswering = [&](const char* typed) {
+        const cli::ParseResult parsed = cli::ParseCommandLine(
+            {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "sim", "uninstall", "--regions", "europe"});
+        auto native = MakeNativePlatform(isolated);  // holds the instance lock until it goes
+        std::ostringstream out, err;
+        std::istringstream input(typed);
+        cli::CliContext ctx{native->get(), parsed.options, out, err, {}, {}, {}};
+        cli::InitProgramState(ctx);
+        ctx.terminalInput = &input;
+        EXPECT_EQ(cli::RunUninstallCommand(ctx), 0) << err.str();
+        EXPECT_EQ(err.str(),
+                  "Restore missing files from backups if available?\nIf [No], backup files will be kept\n"
+                  "[Y/n] ");
+    };
+    ASSERT_EQ(Run({"install", "--regions", "europe"}).code, 0);
+    std::remove(Dest("ATX05021.bgl").c_str());
+    uninstallAnswering("n\n");
+    EXPECT_FALSE(test::FileExists(Dest("ATX05021.bgl")));
+    ASSERT_EQ(Run({"install", "--regions", "europe", "--categories", "apx"}).code, 0);
+    uninstallAnswering("\n");
+    EXPECT_EQ(test::ReadBytes(Dest("ATX05021.bgl")), "original ATX file");
+}
+
+// On a terminal a run shows its progress on standard error, one line rewritten in place,
+// and erases it before the closing message.
+TEST_F(CliTest, ProgressOnATerminalIsErasedBeforeTheClosingMessage) {
+    const cli::ParseResult parsed = cli::ParseCommandLine(
+        {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "sim", "install", "--regions", "europe"});
+    auto native = MakeNativePlatform(isolated);
+    std::ostringstream out, err;
+    cli::CliContext ctx{native->get(), parsed.options, out, err, {}, {}, {}};
+    cli::InitProgramState(ctx);
+    ctx.progressOnTerminal = true;
+    ASSERT_EQ(cli::RunInstallCommand(ctx), 0) << err.str();
+    const std::string widest = "\r1/2  ATX05021.bgl";
+    EXPECT_EQ(err.str(), "\r0/2  APX47180.bgl" + widest + "\r2/2" + std::string(widest.size() - 4, ' ') + "\r" +
+                             std::string(widest.size() - 1, ' ') + "\r");
+    EXPECT_EQ(out.str(), "Update has been successfully completed\n2 BGL file(s) have been replaced\n");
+}
+
+TEST(CliSelectionTest, RegionsAndCategoriesByEveryName) {
+    struct Case {
+        const char* regions;
+        std::optional<std::string> categories;
+        std::array<bool, 8> expectedRegions;
+        std::array<bool, 3> expectedCategories;
+    };
+    const Case cases[] = {
+        {"0, america (NORTH),far-east", std::nullopt, {1, 1, 0, 0, 0, 1, 0, 0}, {1, 1, 1}},
+        {"ALL", std::string("nvx,Apx"), {1, 1, 1, 1, 1, 1, 1, 1}, {1, 0, 1}},
+        {"Australasia-Oceania,russia,middle-east,south-america", std::nullopt, {0, 0, 1, 1, 0, 0, 1, 1}, {1, 1, 1}},
+        {"africa,north-america,australasia,europe", std::string("atx"), {1, 1, 0, 1, 1, 0, 0, 0}, {0, 1, 0}},
+        {"7", std::string("ALL"), {0, 0, 0, 0, 0, 0, 0, 1}, {1, 1, 1}},
+    };
+    for (const Case& c : cases) {
+        StatusSelection s;
+        EXPECT_EQ(cli::ParseSelection(std::string(c.regions), c.categories, true, s), "") << c.regions;
+        EXPECT_EQ(s.regions, c.expectedRegions) << c.regions;
+        EXPECT_EQ(s.categories, c.expectedCategories) << c.regions;
+        EXPECT_TRUE(s.forceFull);
+    }
+    StatusSelection s;
+    for (const char* bad : {"8", "europe,", "-1", "eu"}) {
+        EXPECT_NE(cli::ParseSelection(std::string(bad), std::nullopt, false, s), "") << bad;
+    }
+    EXPECT_EQ(cli::ParseListStatus("up-to-date"), 1);
+    EXPECT_EQ(cli::ParseListStatus("updatable"), 2);
+    EXPECT_EQ(cli::ParseListStatus("deinstallable"), 3);
+    EXPECT_EQ(cli::ParseListStatus("missing"), 4);
+    EXPECT_EQ(cli::ParseListStatus("Missing"), 0);
+}
+
+}  // namespace
+}  // namespace orvanta

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "platform/posix/PosixEnvironment.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
+
+namespace orvanta {
+namespace {
+
+// Two commands started with different environments still meet at one lock, and so does
+// the window program under Wine, which builds the name from the user id alone.
+TEST(PosixInstanceLockTest, TheLockFileIsFixedPerUser) {
+    const std::string expected = "/tmp/orvanta-installer-" + std::to_string(::getuid()) + ".lock";
+    EXPECT_EQ(DefaultInstanceLockPath(), expected);
+    test::TempDir dir;
+    test::ScopedEnv runtime("XDG_RUNTIME_DIR", dir / "run"), tmp("TMPDIR", dir / "tmp"), home("HOME", dir / "home");
+    EXPECT_EQ(DefaultInstanceLockPath(), expected);
+}
+
+TEST(PosixInstanceLockTest, ALockThatCannotBeTakenRefuses) {
+    struct Case {
+        const char* name;
+        const char* file;
+        std::function<void(const std::string& file)> prepare;
+        bool heldByAnother;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"free", "a.lock", nullptr, false, true},
+        {"left by an instance that ended", "a.lock", [](const std::string& f) { test::WriteBytes(f, ""); }, false,
+         true},
+        {"held by another instance", "a.lock", nullptr, true, false},
+        {"in a folder that does not exist", "gone/a.lock", nullptr, false, false},
+        {"a folder", "a.lock", [](const std::string& f) { test::MakeFolder(f); }, false, false},
+        {"a link, which could lead anywhere", "a.lock",
+         [](const std::string& f) { std::filesystem::create_symlink(f + ".target", f); }, false, false},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const std::string file = dir / c.file;
+        if (c.prepare) c.prepare(file);
+        PosixEnvironment other("", "", file);
+        if (c.heldByAnother) {
+            ASSERT_TRUE(other.AcquireSingleInstanceLock()) << c.name;
+        }
+        PosixEnvironment env("", "", file);
+        EXPECT_EQ(env.AcquireSingleInstanceLock(), c.taken) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace orvanta

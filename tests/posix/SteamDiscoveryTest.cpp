@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+#include "WinePrefixWriter.h"
+#include "cli/Cli.h"
+#include "support/PackageBuilder.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
+#include "tools/PeImage.h"
+#include "tools/SteamFixture.h"
+
+namespace orvanta {
+namespace {
+
+std::string Exe(std::uint16_t major, std::uint16_t minor, std::uint16_t build) {
+    tools::PeImageSpec s;
+    s.major = major;
+    s.minor = minor;
+    s.build = build;
+    return tools::MakePeImage(s);
+}
+
+std::string OnZ(std::string hostPath) {
+    std::replace(hostPath.begin(), hostPath.end(), '/', '\\');
+    return "Z:" + hostPath;
+}
+
+// A simulator main folder with its executable and Scenery folder.
+void WriteSim(const std::string& folder, const char* exe, const std::string& bytes) {
+    test::WriteBytes(folder + "/" + exe, bytes);
+    test::MakeFolder(folder + "/Scenery");
+}
+
+// A Steam user's machine: ~/.wine with Prepar3D v4; ~/.steam/steam a link to the Steam
+// root ~/.local/share/Steam, whose libraryfolders.vdf lists itself, a library outside the
+// home folder (FSX Steam Edition and another Prepar3D v4 in its Proton prefix) and a
+// library that is gone; Flatpak's Steam root with a broken vdf, whose own library's
+// Proton prefix holds Prepar3D v3 and another FSX Steam Edition.
+TEST(SteamDiscoveryTest, ProtonPrefixesOfEveryLibraryAreSearchedAfterTheDefaultPrefix) {
+    test::TempDir dir;
+    const std::string home = dir / "home";
+    test::ScopedEnv homeVar("HOME", home), user("USER", "pilot"), winePrefix("WINEPREFIX", "");
+    test::ScopedEnv appData("LOCALAPPDATA", "");
+    const std::string root = home + "/.local/share/Steam";
+    const std::string library = dir / "games/SteamLibrary";
+    const std::string flatpak = home + "/.var/app/com.valvesoftware.Steam/data/Steam";
+    const std::string libraryPfx = library + "/steamapps/compatdata/314160/pfx";
+    const std::string flatpakPfx = flatpak + "/steamapps/compatdata/314160/pfx";
+
+    test::MakeFolder(home + "/.steam");
+    std::filesystem::create_directory_symlink(root, home + "/.steam/steam");
+    test::WriteBytes(root + "/steamapps/libraryfolders.vdf",
+                     tools::LibraryFoldersVdf({root, library, home + "/gone/SteamLibrary"}));
+    test::WriteBytes(flatpak + "/steamapps/libraryfolders.vdf", "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"");
+
+    const char* p3d4 = "Software\\Lockheed Martin\\Prepar3D v4";
+    const char* p3d3 = "Software\\Wow6432Node\\Lockheed Martin\\Prepar3D v3";
+    const char* fsxSe = "Software\\Wow6432Node\\DovetailGames\\FSX";
+    WriteSim(home + "/.wine/drive_c/P3D4", "Prepar3D.exe", Exe(4, 5, 12));
+    test::WinePrefixWriter wine;
+    wine.machine = {{p3d4, "SetupPath", "C:\\P3D4"}};
+    wine.Write(home + "/.wine");
+
+    WriteSim(library + "/steamapps/common/FSX", "FSX.exe", Exe(10, 0, 62615));
+    WriteSim(libraryPfx + "/drive_c/P3D4", "Prepar3D.exe", Exe(4, 5, 12));
+    test::WinePrefixWriter proton;
+    proton.machine = {{fsxSe, "Install_Path", OnZ(library + "/steamapps/common/FSX")}, {p3d4, "SetupPath", "C:\\P3D4"}};
+    proton.Write(libraryPfx);
+
+    WriteSim(flatpakPfx + "/drive_c/P3D3", "Prepar3D.exe", Exe(3, 4, 22));
+    WriteSim(flatpakPfx + "/drive_c/FSX", "FSX.exe", Exe(10, 0, 62615));
+    test::WinePrefixWriter flatpakProton;
+    flatpakProton.machine = {{p3d3, "SetupPath", "C:\\P3D3"}, {fsxSe, "Install_Path", "C:\\FSX"}};
+    flatpakProton.Write(flatpakPfx);
+
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::RunOrvanta({"detect"}, out, err), 0) << err.str();
+    EXPECT_EQ(out.str(),
+              "1\tFlight Simulator X\t-\n"
+              "2\tFSX Steam Edition\t" +
+                  library +
+                  "/steamapps/common/FSX/\n"
+                  "3\tPrepar3D v1\t-\n"
+                  "4\tPrepar3D v2\t-\n"
+                  "5\tPrepar3D v3\t" +
+                  flatpakPfx +
+                  "/drive_c/P3D3/\n"
+                  "6\tPrepar3D v4\t" +
+                  home + "/.wine/drive_c/P3D4/\n");
+
+    // --wine-prefix means that prefix and no other.
+    std::ostringstream one, oneErr;
+    EXPECT_EQ(cli::RunOrvanta({"detect", "--wine-prefix", libraryPfx}, one, oneErr), 0) << oneErr.str();
+    EXPECT_EQ(one.str(), "1\tFlight Simulator X\t-\n2\tFSX Steam Edition\t" + library +
+                             "/steamapps/common/FSX/\n3\tPrepar3D v1\t-\n4\tPrepar3D v2\t-\n5\tPrepar3D v3\t-\n"
+                             "6\tPrepar3D v4\t" +
+                             libraryPfx + "/drive_c/P3D4/\n");
+
+    // The shader caches are those of the prefix each simulator was found in.
+    test::PackageBuilder().Write(dir / "pkg");
+    NativePlatformOptions isolated;
+    isolated.instanceLockPath = dir / "instance.lock";
+    const std::pair<const char*, std::string> caches[] = {
+        {"2", libraryPfx + "/drive_c/users/steamuser/AppData/Local/Microsoft/FSX-SE/Shaders"},
+        {"6", home + "/.wine/drive_c/users/pilot/AppData/Local/Lockheed Martin/Prepar3D v4/Shaders"},
+    };
+    for (const auto& [sim, cache] : caches) {
+        test::WriteBytes(cache + "/shader.bin", "compiled");
+        std::ostringstream cleanOut, cleanErr;
+        EXPECT_EQ(
+            cli::RunOrvanta({"--package", dir / "pkg", "--sim", sim, "clean-shaders"}, cleanOut, cleanErr, isolated), 0)
+            << cleanErr.str();
+        EXPECT_EQ(cleanOut.str(), "Shader cache emptied: " + cache + "\n");
+        EXPECT_FALSE(test::FileExists(cache + "/shader.bin"));
+    }
+}
+
+}  // namespace
+}  // namespace orvanta
