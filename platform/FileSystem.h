@@ -62,8 +62,7 @@ enum FileAttribute : std::uint32_t {
 
 // What one query of a path tells.
 struct FileInfo {
-    bool exists = false;  // a file or a folder (a link counts when it resolves)
-    bool isFolder = false;
+    bool exists = false;       // a file or a folder (a link counts when it resolves)
     std::uint64_t length = 0;  // 0 for a folder
     LocalDateTime modified;
     std::uint32_t attributes = 0;  // read-only, hidden, system and folder, as far as the platform has them

@@ -264,9 +264,9 @@ FsStatus PosixFileSystem::QueryFile(const std::string& path, FileInfo& info) {
         return errno == ENOENT || errno == ENOTDIR ? FsStatus::Ok() : FromErrno();
     }
     info.exists = true;
-    info.isFolder = S_ISDIR(st.st_mode);
-    info.length = info.isFolder ? 0 : static_cast<std::uint64_t>(st.st_size);
-    if (info.isFolder) info.attributes |= kAttrDirectory;
+    const bool folder = S_ISDIR(st.st_mode);
+    info.length = folder ? 0 : static_cast<std::uint64_t>(st.st_size);
+    if (folder) info.attributes |= kAttrDirectory;
     if ((st.st_mode & S_IWUSR) == 0) info.attributes |= kAttrReadOnly;
     if (IsHiddenName(onDisk)) info.attributes |= kAttrHidden;
     return LocalTimeOf(st, info.modified);
@@ -348,6 +348,14 @@ FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string&
         }
         if (status && ::close(anonymous.release()) != 0) status = FromErrno();
         if (status) listings_.NoteAdded(finalName);
+        // A copy to an absent target makes no partial name, so one left by a killed run
+        // would stay. The folder's listing, just checked for the target, tells whether
+        // there is one.
+        const FolderListings::Listing* listing = listings_.Kept(folder);
+        if (status && targetSt.st_mode == 0 && (listing == nullptr || listing->Holds(partial.substr(slash + 1))) &&
+            ::unlink(partial.c_str()) == 0) {
+            listings_.NoteRemoved(partial);
+        }
         return status;
     }
 

@@ -127,14 +127,19 @@ FsStatus Win32FileSystem::QueryFile(const std::string& path, FileInfo& info) {
     info = {};
     if (path.empty()) return FsStatus::Ok();
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!QueryAttributes(WidePath(path), data)) {
-        const FsStatus failure = FromLastError();
+    // As in Exists: an empty drive answers at once, never with an "insert a disk" box.
+    DWORD previousMode = 0;
+    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode);
+    const bool found = QueryAttributes(WidePath(path), data);
+    const FsStatus failure = found ? FsStatus::Ok() : FromLastError();
+    ::SetThreadErrorMode(previousMode, nullptr);
+    if (!found) {
         const bool absent = failure.code == kFileNotFound || failure.code == kPathNotFound;
         return absent ? FsStatus::Ok() : failure;
     }
     info.exists = true;
-    info.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (!info.isFolder) info.length = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        info.length = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     info.attributes = data.dwFileAttributes;
     return LocalTimeOf(data.ftLastWriteTime, info.modified);
 }

@@ -207,10 +207,9 @@ FsStatus MemoryFileSystem::QueryFile(const std::string& path, FileInfo& info) {
     const Node* node = Resolve(path);
     if (node == nullptr) return FsStatus::Ok();
     info.exists = true;
-    info.isFolder = node->kind == Node::Folder;
     info.length = node->kind == Node::File ? node->content->size() : 0;
     info.modified = node->modified;
-    info.attributes = node->attributes | (info.isFolder ? std::uint32_t{kAttrDirectory} : 0u);
+    info.attributes = node->attributes | (node->kind == Node::Folder ? std::uint32_t{kAttrDirectory} : 0u);
     return FsStatus::Ok();
 }
 
