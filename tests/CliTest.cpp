@@ -198,18 +198,6 @@ TEST_F(CliTest, AFailedMigrationRefusesEveryCommand) {
               std::string::npos);
 }
 
-TEST_F(CliTest, CleanShadersEmptiesTheCacheAndKeepsIt) {
-    const std::string cache = dir / "appdata/Lockheed Martin/Prepar3D v4/Shaders";
-    test::WriteBytes(cache + kSep + "sub" + kSep + "a.vsh", "x");
-    test::WriteBytes(cache + kSep + "b.psh", "x");
-    const CliRun r = Run({"clean-shaders"});
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "Shader cache emptied: " + cache + "\n");
-    EXPECT_TRUE(test::FileExists(cache));
-    EXPECT_FALSE(test::FileExists(cache + kSep + "b.psh"));
-    EXPECT_FALSE(test::FileExists(cache + kSep + "sub"));
-}
-
 // On a terminal the restore question is asked; Yes is the default answer.
 TEST_F(CliTest, TerminalAnswersTheRestoreQuestion) {
     auto uninstallAnswering = [&](const char* typed) {

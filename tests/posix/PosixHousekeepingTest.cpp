@@ -46,61 +46,37 @@ TEST(PosixShaderCacheTest, LinksAreRemovedAsLinksAndNeverFollowed) {
     EXPECT_EQ(test::ReadBytes(dir / "elsewhere/single.txt"), "keep");
 }
 
-TEST(PosixSettingsTest, StoresTheCounterInTheUsersConfigFileAndKeepsOtherLines) {
+// The count lives in $XDG_CONFIG_HOME (else ~/.config)/KestrelInstall.ini; other lines, a
+// link to the file and a value that is no number are kept; no temporary file stays.
+TEST(PosixSettingsTest, KeepsTheCounterInTheUsersConfigFile) {
     test::TempDir dir;
     ScopedEnv config("XDG_CONFIG_HOME", dir / "config");
+    const std::string file = dir / "dotfiles/KestrelInstall.ini";
     PosixSettings settings;
-    EXPECT_EQ(PosixSettings::FileOf("KestrelInstall"), dir / "config/KestrelInstall.ini");
-
     EXPECT_EQ(CountUpdateLaunch(settings), 1);  // the folder and file are created
     EXPECT_EQ(test::ReadBytes(dir / "config/KestrelInstall.ini"), "[Used]\nOrvantaUpdateLaunch=1\n");
+    stdfs::remove(dir / "config/KestrelInstall.ini");
+    test::MakeFolder(dir / "dotfiles");
+    stdfs::create_symlink(file, dir / "config/KestrelInstall.ini");
+    const std::pair<std::string, std::string> cases[] = {
+        {"; kept\n[Other]\nOrvantaUpdateLaunch=99\n\n[used]\nSomething=else\norvantaupdatelaunch=3\n\n[Last]\nx=1\n",
+         "; kept\n[Other]\nOrvantaUpdateLaunch=99\n\n[used]\nSomething=else\nOrvantaUpdateLaunch=4\n\n[Last]\nx=1\n"},
+        {"[Used]\nOther=1\n\n[Next]\nk=v\n", "[Used]\nOther=1\nOrvantaUpdateLaunch=1\n\n[Next]\nk=v\n"},
+        {"[Used]\nOrvantaUpdateLaunch=lots\n", "[Used]\nOrvantaUpdateLaunch=lots\n"},
+    };
+    for (const auto& [before, after] : cases) {
+        test::WriteBytes(file, before);
+        CountUpdateLaunch(settings);
+        EXPECT_EQ(test::ReadBytes(file), after);
+        EXPECT_TRUE(stdfs::is_symlink(dir / "config/KestrelInstall.ini"));
+        EXPECT_EQ(std::distance(stdfs::directory_iterator(dir / "config"), {}), 1);
+    }
 
-    test::WriteBytes(dir / "config/KestrelInstall.ini",
-                     "; kept\n[Other]\nOrvantaUpdateLaunch=99\n\n[used]\nSomething=else\norvantaupdatelaunch=3\n"
-                     "\n[Last]\nx=1\n");
-    EXPECT_EQ(CountUpdateLaunch(settings), 4);
-    EXPECT_EQ(test::ReadBytes(dir / "config/KestrelInstall.ini"),
-              "; kept\n[Other]\nOrvantaUpdateLaunch=99\n\n[used]\nSomething=else\nOrvantaUpdateLaunch=4\n"
-              "\n[Last]\nx=1\n");
-
-    test::WriteBytes(dir / "config/KestrelInstall.ini", "[Used]\nOrvantaUpdateLaunch=lots\n");
+    ScopedEnv noConfig("XDG_CONFIG_HOME", "");
+    ScopedEnv home("HOME", dir / "home");
+    EXPECT_EQ(PosixSettings::FileOf("KestrelInstall"), dir / "home/.config/KestrelInstall.ini");
+    test::MakeFolder(dir / "home/.config/KestrelInstall.ini");  // unreadable: no count, nothing written
     EXPECT_EQ(CountUpdateLaunch(settings), -1);
-    EXPECT_EQ(test::ReadBytes(dir / "config/KestrelInstall.ini"), "[Used]\nOrvantaUpdateLaunch=lots\n");
-
-    // A key added to an existing section lands inside it, before the next section.
-    test::WriteBytes(dir / "config/KestrelInstall.ini", "[Used]\nOther=1\n\n[Next]\nk=v\n");
-    EXPECT_TRUE(settings.Save("KestrelInstall", "Used", "OrvantaUpdateLaunch", "1"));
-    EXPECT_EQ(test::ReadBytes(dir / "config/KestrelInstall.ini"),
-              "[Used]\nOther=1\nOrvantaUpdateLaunch=1\n\n[Next]\nk=v\n");
-    // No temporary file is left beside it.
-    int files = 0;
-    for (const auto& e : stdfs::directory_iterator(dir / "config")) files += e.is_regular_file() ? 1 : 0;
-    EXPECT_EQ(files, 1);
-}
-
-TEST(PosixSettingsTest, FallsBackToHomeConfigAndFailsWithoutAHome) {
-    test::TempDir dir;
-    ScopedEnv config("XDG_CONFIG_HOME", "");
-    ScopedEnv home("HOME", dir.path());
-    EXPECT_EQ(PosixSettings::FileOf("KestrelInstall"), dir / ".config/KestrelInstall.ini");
-    PosixSettings settings;
-    EXPECT_EQ(settings.Get("KestrelInstall", "Used", "OrvantaUpdateLaunch", "0"), "0");
-
-    // A settings file that is a folder cannot be read: the count fails and writes nothing.
-    test::MakeFolder(dir / ".config/KestrelInstall.ini");
-    EXPECT_EQ(CountUpdateLaunch(settings), -1);
-}
-
-TEST(PosixSettingsTest, ASettingsFileReachedThroughALinkStaysALink) {
-    test::TempDir dir;
-    ScopedEnv config("XDG_CONFIG_HOME", dir / "config");
-    test::WriteBytes(dir / "dotfiles/KestrelInstall.ini", "[Used]\nOrvantaUpdateLaunch=1\n");
-    test::MakeFolder(dir / "config");
-    stdfs::create_symlink(dir / "dotfiles/KestrelInstall.ini", dir / "config/KestrelInstall.ini");
-    PosixSettings settings;
-    EXPECT_EQ(CountUpdateLaunch(settings), 2);
-    EXPECT_TRUE(stdfs::is_symlink(dir / "config/KestrelInstall.ini"));
-    EXPECT_EQ(test::ReadBytes(dir / "dotfiles/KestrelInstall.ini"), "[Used]\nOrvantaUpdateLaunch=2\n");
 }
 
 TEST(PosixShellTest, StartsTheOpenerWithTheAddressAsOneArgument) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "WinePrefixWriter.h"
@@ -35,62 +36,49 @@ std::string Exe(std::uint16_t major, std::uint16_t minor, std::uint16_t build, b
     return tools::MakePeImage(s);
 }
 
-TEST(PosixRegistryTest, ReadsBothHivesAndViewsOfAPrefix) {
+// Values come from the hive and view Windows would read them from; paths map through the
+// prefix's drive links; a damaged or missing hive gives no value.
+TEST(PosixRegistryTest, ReadsAPrefixAsWindowsWould) {
     test::TempDir dir;
     test::WinePrefixWriter w;
-    w.machine = {
-        {"Software\\Wow6432Node\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", "C:\\FSX"},
-        {"Software\\Lockheed Martin\\Prepar3D v4", "SetupPath", "C:\\Program Files\\Lockheed Martin\\Prepar3D v4\\"},
-    };
-    w.user = {{"Software\\Lockheed Martin\\Prepar3D v2", "AppPath", "D:\\Prépar3D v2"}};
+    const std::string fsx = "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0";
+    const std::string p3d = "Software\\Lockheed Martin\\Prepar3D v4";
+    w.machine = {{"Software\\Wow6432Node\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", "C:\\FSX"},
+                 {p3d, "SetupPath", "C:\\P3D\\"}};
+    w.user = {{p3d, "AppPath", "D:\\P3D v4"}};
     w.Write(dir.path());
-    PosixRegistry registry(dir.path());
-    EXPECT_EQ(
-        registry.ReadString(kLM, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", k32),
-        "C:\\FSX");
-    EXPECT_FALSE(
-        registry.ReadString(kLM, "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", "SetupPath", k64));
-    EXPECT_EQ(registry.ReadString(kLM, "Software\\Lockheed Martin\\Prepar3D v4", "SetupPath", k64),
-              "C:\\Program Files\\Lockheed Martin\\Prepar3D v4\\");
-    EXPECT_FALSE(registry.ReadString(kLM, "Software\\Lockheed Martin\\Prepar3D v4", "SetupPath", k32));
-    // The user's hive has no 32-bit node.
-    EXPECT_EQ(registry.ReadString(kCU, "Software\\Lockheed Martin\\Prepar3D v2", "AppPath", k32), "D:\\Prépar3D v2");
-    EXPECT_EQ(registry.ReadString(kCU, "Software\\Lockheed Martin\\Prepar3D v2", "AppPath", k64), "D:\\Prépar3D v2");
-    EXPECT_FALSE(registry.ReadString(kLM, "Software\\Lockheed Martin\\Prepar3D v2", "AppPath", k32));
-}
-
-TEST(PosixRegistryTest, MissingOrDamagedFilesGiveNoValue) {
-    test::TempDir dir;
-    PosixRegistry absent(dir / "no-prefix");
-    EXPECT_FALSE(absent.ReadString(kLM, "Software\\A", "V", k32));
-    EXPECT_FALSE(absent.ReadString(kCU, "Software\\A", "V", k32));
-
-    test::WriteBytes(dir / "p/system.reg",
-                     "WINE REGISTRY Version 2\n#arch=win32\n[Software\\\\A] 1\n\"V\"=\"C:\\\\cut");
-    test::WriteBytes(dir / "p/user.reg", std::string("\x7f"
-                                                     "ELF\0\0\0",
-                                                     7));
-    PosixRegistry damaged(dir / "p");
-    EXPECT_FALSE(damaged.ReadString(kLM, "Software\\A", "V", k32));
-    EXPECT_FALSE(damaged.ReadString(kCU, "Software\\A", "V", k32));
-}
-
-TEST(PosixRegistryTest, WindowsPathsMapThroughTheDriveLinks) {
-    test::TempDir dir;
-    test::WinePrefixWriter().Write(dir.path());
     test::MakeFolder(dir / "elsewhere/games");
     ASSERT_EQ(::symlink((dir / "elsewhere").c_str(), (dir / "dosdevices/D:").c_str()), 0);  // an upper-case link
     PosixRegistry registry(dir.path());
-    EXPECT_EQ(registry.ToHostPath("C:\\Program Files\\P3D"), dir / "drive_c/Program Files/P3D");
-    EXPECT_EQ(registry.ToHostPath("c:\\FSX\\"), dir / "drive_c/FSX/");
-    EXPECT_EQ(registry.ToHostPath("C:\\"), dir / "drive_c/");
-    EXPECT_EQ(registry.ToHostPath("Z:\\home\\pilot\\FSX"), "/home/pilot/FSX");
-    EXPECT_EQ(registry.ToHostPath("d:\\games\\P3D"), dir / "elsewhere/games/P3D");
-    // Unknown drives and paths without a drive come back unchanged.
-    EXPECT_EQ(registry.ToHostPath("Q:\\FSX"), "Q:\\FSX");
-    EXPECT_EQ(registry.ToHostPath("\\\\server\\share\\FSX"), "\\\\server\\share\\FSX");
-    EXPECT_EQ(registry.ToHostPath("%ProgramFiles%\\P3D"), "%ProgramFiles%\\P3D");
-    EXPECT_EQ(registry.ToHostPath(""), "");
+    struct Case {
+        RegistryRoot root;
+        const std::string& key;
+        const char* name;
+        RegistryView view;
+        std::optional<std::string> value;
+    };
+    const Case cases[] = {
+        {kLM, fsx, "SetupPath", k32, "C:\\FSX"}, {kLM, fsx, "SetupPath", k64, std::nullopt},
+        {kLM, p3d, "SetupPath", k64, "C:\\P3D\\"}, {kLM, p3d, "SetupPath", k32, std::nullopt},
+        {kCU, p3d, "AppPath", k32, "D:\\P3D v4"},  // the user's hive has no 32-bit node
+        {kCU, p3d, "AppPath", k64, "D:\\P3D v4"}, {kLM, p3d, "AppPath", k64, std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(registry.ReadString(c.root, c.key, c.name, c.view), c.value) << c.name;
+    const std::pair<const char*, std::string> paths[] = {
+        {"C:\\Program Files\\P3D", dir / "drive_c/Program Files/P3D"}, {"c:\\FSX\\", dir / "drive_c/FSX/"},
+        {"C:\\", dir / "drive_c/"}, {"Z:\\home\\pilot\\FSX", "/home/pilot/FSX"},
+        {"d:\\games\\P3D", dir / "elsewhere/games/P3D"}, {"Q:\\FSX", "Q:\\FSX"},  // unknown drives stay as they are
+        {"\\\\server\\share\\FSX", "\\\\server\\share\\FSX"}, {"%ProgramFiles%\\P3D", "%ProgramFiles%\\P3D"}, {"", ""},
+    };
+    for (const auto& [windows, host] : paths) EXPECT_EQ(registry.ToHostPath(windows), host) << windows;
+
+    test::WriteBytes(dir / "system.reg", "WINE REGISTRY Version 2\n#arch=win32\n[Software\\\\A] 1\n\"V\"=\"C:\\\\cut");
+    test::WriteBytes(dir / "user.reg", std::string("\x7f" "ELF\0\0\0", 7));
+    for (const std::string& prefix : {dir.path(), dir / "no-prefix"}) {
+        PosixRegistry damaged(prefix);
+        EXPECT_FALSE(damaged.ReadString(kLM, "Software\\A", "V", k32)) << prefix;
+        EXPECT_FALSE(damaged.ReadString(kCU, p3d, "AppPath", k32)) << prefix;
+    }
 }
 
 TEST(PosixFileVersionsTest, ReadsGeneratedExecutablesFromDisk) {
@@ -108,27 +96,21 @@ TEST(PosixFileVersionsTest, ReadsGeneratedExecutablesFromDisk) {
     EXPECT_TRUE(versions.Read(dir / "FSX").IsZero());
 }
 
-TEST(PosixProcessesTest, ImageNameIsTheFileNameOfTheFirstArgument) {
-    EXPECT_EQ(ImageNameOf(std::string("C:\\Program Files\\P3D\\Prepar3D.exe\0-x\0", 37), "Prepar3D.exe\n"),
-              "Prepar3D.exe");
-    EXPECT_EQ(ImageNameOf(std::string("/usr/bin/bash\0-c\0", 17), "bash\n"), "bash");
-    EXPECT_EQ(ImageNameOf("FSX.exe", ""), "FSX.exe");
-    EXPECT_EQ(ImageNameOf("", "kworker/0:1\n"), "kworker/0:1");  // no command line: the kernel's name
-    EXPECT_EQ(ImageNameOf(std::string("\0", 1), "zombie\n"), "zombie");
-}
-
 TEST(PosixProcessesTest, ReadsAProcFolder) {
     test::TempDir dir;
     test::WriteBytes(dir / "101/cmdline", std::string("C:\\P3D v4\\Prepar3D.exe\0", 23));
     test::WriteBytes(dir / "102/cmdline", std::string("Z:\\sims\\FSX\\FSX.exe\0", 20));
     test::WriteBytes(dir / "103/cmdline", "");
-    test::WriteBytes(dir / "103/comm", "kthreadd\n");
+    test::WriteBytes(dir / "103/comm", "kthreadd\n");  // no command line: the kernel's name
+    test::WriteBytes(dir / "105/cmdline", std::string("/usr/bin/bash\0-c\0", 17));
+    test::WriteBytes(dir / "106/cmdline", std::string("\0", 1));
+    test::WriteBytes(dir / "106/comm", "zombie\n");
     test::WriteBytes(dir / "self/cmdline", std::string("not-a-pid\0", 10));
     test::MakeFolder(dir / "104");  // ended meanwhile: nothing to read
     PosixProcesses processes(dir.path());
     std::vector<std::string> names = processes.ProcessImageNames();
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"FSX.exe", "Prepar3D.exe", "kthreadd"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"FSX.exe", "Prepar3D.exe", "bash", "kthreadd", "zombie"}));
     PosixProcesses empty(dir / "absent");
     EXPECT_TRUE(empty.ProcessImageNames().empty());
     EXPECT_FALSE(empty.TopLevelWindowExists("FS98MAIN"));

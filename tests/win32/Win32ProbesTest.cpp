@@ -17,12 +17,6 @@ namespace {
 // Built by the test build beside this program, from a generated resource script.
 std::string VersionFixturePath() { return Win32Environment().ProgramFolder() + "\\orvanta_version_fixture.exe"; }
 
-TEST(Win32FileVersionsTest, ReadsTheFixedFileVersion) {
-    Win32FileVersions versions;
-    const FileVersion v = versions.Read(VersionFixturePath());
-    EXPECT_EQ(v, (FileVersion{10, 2, 62615, 40001}));
-}
-
 TEST(Win32FileVersionsTest, AnythingWithoutAVersionIsZero) {
     test::TempDir dir;
     Win32FileVersions versions;
