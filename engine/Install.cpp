@@ -109,12 +109,16 @@ private:
             }
             std::string d1;
             if (options_.log) d1 = DescribeForStep(tools_, destination);
-            if (!tools_.fs.Exists(backup)) {
-                step_ = kStepBackup;
-                ThrowOnFailure(tools_.fs.RenameFile(destination, backup));
+            // Only the first install backs the simulator's file up. A rename that never
+            // replaces asks whether a backup is there and makes one in a single step.
+            step_ = kStepBackup;
+            const FsStatus backedUp = tools_.fs.RenameFile(destination, backup);
+            if (backedUp) {
                 if (options_.log) {
                     AppendLine(logs_.actionsLogText, "Backup rename: " + destination + d1 + " TO " + backup);
                 }
+            } else if (backedUp.code != kFileExists && !tools_.fs.Exists(backup)) {
+                throw StepFailure{backedUp.code};
             }
             step_ = kStepCopy;
             std::string d2;

@@ -12,15 +12,13 @@ std::string FormatFileDate(RegionalFormat& regional, const LocalDateTime& time) 
 }
 
 FsStatus DescribeFile(FileSystem& fs, RegionalFormat& regional, const std::string& path, std::string& description) {
-    if (!fs.Exists(path)) {
+    FileInfo info;
+    if (FsStatus st = fs.QueryFile(path, info); !st) return st;
+    if (!info.exists) {
         description = " [not existing]";
         return FsStatus::Ok();
     }
-    LocalDateTime time;
-    if (FsStatus st = fs.ModifiedTime(path, time); !st) return st;
-    std::uint64_t length = 0;
-    if (FsStatus st = fs.FileLength(path, length); !st) return st;
-    description = " [" + FormatFileDate(regional, time) + "-" + std::to_string(length) + "]";
+    description = " [" + FormatFileDate(regional, info.modified) + "-" + std::to_string(info.length) + "]";
     return FsStatus::Ok();
 }
 

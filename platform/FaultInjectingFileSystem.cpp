@@ -4,6 +4,8 @@ namespace orvanta {
 
 int FaultInjectingFileSystem::Intercept(const char* name, const std::string& path, const std::string& other) {
     ++count_;
+    ++asked_[path];
+    if (!other.empty()) ++asked_[other];
     journal_.push_back(std::string(name) + " " + path + (other.empty() ? "" : " -> " + other));
     int code = 0;
     if (auto it = failNumbers_.find({count_, 0}); it != failNumbers_.end()) code = it->code;
@@ -33,6 +35,11 @@ FsStatus FaultInjectingFileSystem::FileLength(const std::string& path, std::uint
 FsStatus FaultInjectingFileSystem::ModifiedTime(const std::string& path, LocalDateTime& time) {
     ORVANTA_INTERCEPT("ModifiedTime", path);
     return inner_.ModifiedTime(path, time);
+}
+FsStatus FaultInjectingFileSystem::QueryFile(const std::string& path, FileInfo& info) {
+    info = {};
+    ORVANTA_INTERCEPT("QueryFile", path);
+    return inner_.QueryFile(path, info);
 }
 FsStatus FaultInjectingFileSystem::CopyFile(const std::string& source, const std::string& target) {
     ORVANTA_INTERCEPT("CopyFile", source, target);

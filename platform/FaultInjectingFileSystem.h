@@ -2,6 +2,7 @@
 
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -13,7 +14,8 @@ namespace orvanta {
 // every batch survives any single failure without losing a file.
 //
 // Operations that report an FsStatus are counted from 1 in call order; Exists and
-// IsFolder are probes without a status and are never failed.
+// IsFolder are probes without a status and are never failed. Every call, probes included,
+// is also counted by the path it asks about.
 class FaultInjectingFileSystem : public FileSystem {
 public:
     explicit FaultInjectingFileSystem(FileSystem& inner) : inner_(inner) {}
@@ -35,14 +37,27 @@ public:
     }
 
     int OperationCount() const { return count_; }
+    // Calls of any kind about a path (as the caller wrote it), and the paths asked about.
+    int TimesAsked(const std::string& path) const {
+        auto it = asked_.find(path);
+        return it == asked_.end() ? 0 : it->second;
+    }
+    std::size_t PathsAsked() const { return asked_.size(); }
     int FaultsInjected() const { return injected_; }
     // "Rename a -> b" style descriptions of every counted operation, in order.
     const std::vector<std::string>& Journal() const { return journal_; }
 
-    bool Exists(const std::string& path) override { return inner_.Exists(path); }
-    bool IsFolder(const std::string& path) override { return inner_.IsFolder(path); }
+    bool Exists(const std::string& path) override {
+        ++asked_[path];
+        return inner_.Exists(path);
+    }
+    bool IsFolder(const std::string& path) override {
+        ++asked_[path];
+        return inner_.IsFolder(path);
+    }
     FsStatus FileLength(const std::string& path, std::uint64_t& length) override;
     FsStatus ModifiedTime(const std::string& path, LocalDateTime& time) override;
+    FsStatus QueryFile(const std::string& path, FileInfo& info) override;
     FsStatus CopyFile(const std::string& source, const std::string& target) override;
     FsStatus RenameFile(const std::string& from, const std::string& to) override;
     FsStatus DeleteFile(const std::string& path) override;
@@ -75,6 +90,7 @@ private:
     std::set<NumberFault> failNumbers_;
     std::vector<FragmentFault> failFragments_;
     std::vector<std::string> journal_;
+    std::unordered_map<std::string, int> asked_;
     int failFrom_ = 0;
     int failFromCode_ = 0;
     int count_ = 0;

@@ -60,6 +60,14 @@ enum FileAttribute : std::uint32_t {
     kAttrReparsePoint = 0x400,
 };
 
+// What one query of a path tells.
+struct FileInfo {
+    bool exists = false;       // a file or a folder (a link counts when it resolves)
+    std::uint64_t length = 0;  // 0 for a folder
+    LocalDateTime modified;
+    std::uint32_t attributes = 0;  // read-only, hidden, system and folder, as far as the platform has them
+};
+
 struct FolderEntry {
     std::string name;       // the entry's own name, never "." or ".."
     bool isFolder = false;  // a real folder (never true for a link)
@@ -78,6 +86,10 @@ public:
 
     virtual FsStatus FileLength(const std::string& path, std::uint64_t& length) = 0;
     virtual FsStatus ModifiedTime(const std::string& path, LocalDateTime& time) = 0;
+    // Existence, length, date and attributes from one query: a scan asks this of thousands
+    // of paths at every click. Nothing at the path is an answer (exists is false), not a
+    // failure; a failure means the query itself could not be made.
+    virtual FsStatus QueryFile(const std::string& path, FileInfo& info) = 0;
 
     // Copies over an existing or absent target, keeping the source's modification time.
     // A read-only target is not replaced (kPermissionDenied), as Windows refuses it.

@@ -17,19 +17,17 @@ bool StatusSelection::AnyCategory() const {
     return false;
 }
 
-bool IsSameFile(FileSystem& fs, const std::string& a, const std::string& b) {
-    std::uint64_t lengthA = 0, lengthB = 0;
-    if (!fs.FileLength(a, lengthA) || !fs.FileLength(b, lengthB)) return false;
-    if (lengthA != lengthB) return false;
-    LocalDateTime timeA, timeB;
-    if (!fs.ModifiedTime(a, timeA) || !fs.ModifiedTime(b, timeB)) return false;
-    return timeA.SameDay(timeB);
+bool IsSameFile(const FileInfo& a, const FileInfo& b) {
+    return a.exists && b.exists && a.length == b.length && a.modified.SameDay(b.modified);
 }
 
 ScanResult RefreshFileStatus(FileSystem& fs, ProgramState& state, const StatusSelection& selection) {
     std::array<int, kStatusCount> counts{};
     std::vector<std::string> upToDate, updatableSource, updatableDest, deinstallable, missing;
 
+    // One query per path answers existence, length and date alike. A query that fails
+    // proves no absence: such a file counts as there, equal to none. Only a backup has to
+    // be seen to count, as uninstall relies on it.
     for (FileCategory category : kAllCategories) {
         if (!selection.CategoryTicked(category)) continue;
         for (const PackageEntry& entry : state.Table(category)) {
@@ -37,13 +35,17 @@ ScanResult RefreshFileStatus(FileSystem& fs, ProgramState& state, const StatusSe
             ++counts[kAvailable];
             const std::string source = SourcePath(state.AppFolder, category, entry);
             const std::string destination = DestinationPath(state.SelectedSimFolder, entry);
-            if (!fs.Exists(source)) return ScanResult{false, source};
-            if (fs.Exists(BackupPath(destination))) {
+            FileInfo sourceInfo, backupInfo, destinationInfo;
+            const bool sourceKnown = fs.QueryFile(source, sourceInfo).ok();
+            if (sourceKnown && !sourceInfo.exists) return ScanResult{false, source};
+            if (fs.QueryFile(BackupPath(destination), backupInfo).ok() && backupInfo.exists) {
                 ++counts[kDeinstallable];
                 deinstallable.push_back(destination);
             }
-            if (fs.Exists(destination)) {
-                if (!selection.forceFull && IsSameFile(fs, source, destination)) {
+            const bool destinationKnown = fs.QueryFile(destination, destinationInfo).ok();
+            if (!destinationKnown || destinationInfo.exists) {
+                if (!selection.forceFull && sourceKnown && destinationKnown &&
+                    IsSameFile(sourceInfo, destinationInfo)) {
                     ++counts[kUpToDate];
                     upToDate.push_back(destination);
                 } else {

@@ -31,14 +31,13 @@ struct ScanResult {
 };
 
 // Same length in bytes and the same local calendar day of last modification; the time of
-// day takes no part. A length or date that cannot be read makes the files differ.
-bool IsSameFile(FileSystem& fs, const std::string& a, const std::string& b);
+// day takes no part.
+bool IsSameFile(const FileInfo& a, const FileInfo& b);
 
 // Classifies every package file of the selection against the simulator's copy and
 // replaces StatusCounts and the five lists of the state (each list holds exactly its
 // count of paths, in scan order: APX, ATX, NVX, each in table order). Reads no file
-// content: per file three existence tests and, for an existing destination, the lengths
-// and, when they agree, the dates.
+// content: per file one query each of the source, the backup and the destination.
 ScanResult RefreshFileStatus(FileSystem& fs, ProgramState& state, const StatusSelection& selection);
 
 // The empty status: all counts 0; the lists are left alone (nothing reads them).

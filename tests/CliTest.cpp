@@ -131,9 +131,11 @@ TEST_F(CliTest, StatusAndListPrintTheWindowsFigures) {
 TEST_F(CliTest, InstallAndUninstallWithErrorsThenWithout) {
     EXPECT_EQ(Run({"install", "--regions", "north-america"}).out, "Nothing to install\n");
 
-    // A folder where the copy's temporary file would go makes the APX copy fail, after its
-    // backup rename: the APX file is left as its backup only.
-    test::MakeFolder(Dest("APX47180.bgl.orvanta-partial"));
+    // A folder in place of the package's APX file makes its copy fail, after its backup
+    // rename: the APX file is left as its backup only.
+    const std::string apx = dir / "pkg/APXFiles/APX47180.bgl";
+    std::filesystem::remove(std::filesystem::u8path(apx));
+    test::MakeFolder(apx);
     CliRun r = Run({"install", "--regions", "europe"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "");
@@ -161,7 +163,8 @@ TEST_F(CliTest, InstallAndUninstallWithErrorsThenWithout) {
 
     // The fourth successful install asks for a donation, on standard output. Folders given
     // relative to the current one reach the log absolute, as support needs them.
-    std::filesystem::remove(std::filesystem::u8path(Dest("APX47180.bgl.orvanta-partial")));
+    std::filesystem::remove(std::filesystem::u8path(apx));
+    test::WriteBytes(apx, "BGL APX47180");
     StoreCount("3");
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(std::filesystem::u8path(dir.path()));

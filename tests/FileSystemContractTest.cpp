@@ -148,6 +148,35 @@ TEST_P(FileSystemContractTest, ReadsLinesBytesAndAttributes) {
     EXPECT_EQ(Read(name), "x");
 }
 
+// One query answers the scan and the write-protection check; nothing there is an answer.
+TEST_P(FileSystemContractTest, OneQueryGivesExistenceLengthDateAndProtection) {
+    Write("Scenery/APX47180.bgl", "twelve bytes", {2019, 5, 4, 23, 2, 1});
+    Write("Scenery/locked.bgl", "ro", {2020, 1, 2, 3, 4, 5});
+    MakeReadOnly("Scenery/locked.bgl");
+    struct Case {
+        const char* name;
+        const char* path;
+        bool exists;
+        std::uint64_t length;
+        LocalDateTime modified;
+        std::uint32_t protection;  // read-only, hidden, system
+    } cases[] = {
+        {"a file", "Scenery/APX47180.bgl", true, 12, {2019, 5, 4, 23, 2, 1}, 0},
+        {"a file named in another case", "scenery/apx47180.BGL", true, 12, {2019, 5, 4, 23, 2, 1}, 0},
+        {"a read-only file", "Scenery/locked.bgl", true, 2, {2020, 1, 2, 3, 4, 5}, kAttrReadOnly},
+        {"no such file", "Scenery/APX47180.bgl.bglbckup", false, 0, {}, 0},
+        {"no such folder", "Absent/APX47180.bgl", false, 0, {}, 0},
+    };
+    for (const Case& c : cases) {
+        FileInfo info;
+        ASSERT_TRUE(fs().QueryFile(At(c.path), info).ok()) << c.name;
+        EXPECT_EQ(info.exists, c.exists) << c.name;
+        EXPECT_EQ(info.length, c.length) << c.name;
+        EXPECT_EQ(info.modified, c.modified) << c.name;
+        EXPECT_EQ(info.attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem), c.protection) << c.name;
+    }
+}
+
 #ifndef _WIN32  // Wine shows links as plain files or folders; they are a Linux user's concern.
 TEST_P(FileSystemContractTest, LinksAreListedAsLinksAndNeverEntered) {
     Write("outside/keep.txt", "k");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "package/PathScheme.h"
+#include "platform/FaultInjectingFileSystem.h"
 #include "status/FileList.h"
 #include "status/FileStatus.h"
 #include "status/MagvarStatus.h"
@@ -37,8 +39,19 @@ protected:
 };
 
 TEST_F(StatusScanTest, ClassifiesByLengthAndCalendarDayAndListsTheFiles) {
-    ASSERT_TRUE(RefreshFileStatus(fs(), state, All()).packageIntact);
+    FaultInjectingFileSystem counting(fs());
+    ASSERT_TRUE(RefreshFileStatus(counting, state, All()).packageIntact);
     EXPECT_EQ(state.StatusCounts, (Counts{6, 1, 3, 1, 2}));
+    // Every click rescans: each source, backup and destination is asked once, whatever its class.
+    for (FileCategory category : kAllCategories) {
+        for (const PackageEntry& e : state.Table(category)) {
+            const std::string d = DestinationPath(sim, e);
+            for (const std::string& path : {SourcePath(pkg, category, e), d, BackupPath(d)}) {
+                EXPECT_EQ(counting.TimesAsked(path), 1) << path;
+            }
+        }
+    }
+    EXPECT_EQ(counting.PathsAsked(), 3u * 6);
     // Scan order: APX, ATX, NVX, each in list order; the two updatable lists pair up.
     EXPECT_EQ(state.UpdatableSourceList,
               (Paths{Source("ATX", "ATX05021.bgl"), Source("NVX", "NVX05021.bgl"), Source("NVX", "NVX05031.bgl")}));

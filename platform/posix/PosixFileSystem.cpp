@@ -45,23 +45,6 @@ bool LExists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-std::string LowerAscii(const std::string& s) {
-    std::string out = s;
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
-bool SameTime(const struct timespec& a, const struct timespec& b) {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-// At least two seconds before `now`: longer than any file system's date granularity.
-bool Settled(const struct timespec& t, const struct timespec& now) {
-    return t.tv_sec + 2 < now.tv_sec || (t.tv_sec + 2 == now.tv_sec && t.tv_nsec < now.tv_nsec);
-}
-
 FsStatus WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         ssize_t n = ::write(fd, data, size);
@@ -75,8 +58,8 @@ FsStatus WriteAll(int fd, const char* data, std::size_t size) {
     return FsStatus::Ok();
 }
 
-FsStatus ReadAll(const std::string& resolvedPath, std::string& content) {
-    Fd fd(::open(resolvedPath.c_str(), O_RDONLY | O_CLOEXEC));
+FsStatus ReadAll(int descriptor, std::string& content) {
+    Fd fd(descriptor);
     if (!fd.valid()) return FromErrno();
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) return FromErrno();
@@ -142,70 +125,54 @@ int FsCodeFromErrno(int err) {
     }
 }
 
-const PosixFileSystem::FolderListing* PosixFileSystem::ListingOf(const std::string& folder) {
-    const std::string dir = folder.empty() ? "/" : folder;
-    struct timespec now {};
-    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
-    auto cached = listings_.find(dir);
-    if (cached != listings_.end()) {
-        const FolderListing& l = cached->second;
-        if (l.dev == st.st_dev && l.ino == st.st_ino && l.size == st.st_size && SameTime(l.mtime, st.st_mtim) &&
-            SameTime(l.ctime, st.st_ctim)) {
-            return &l;
-        }
-        listings_.erase(cached);
+bool PosixFileSystem::StatOnDisk(const std::string& path, struct stat& st, std::string* onDisk, bool followLinks) {
+    const auto statAt = [&](const std::string& p) {
+        return (followLinks ? ::stat(p.c_str(), &st) : ::lstat(p.c_str(), &st)) == 0;
+    };
+    if (onDisk != nullptr) *onDisk = path;
+    if (path.empty()) {
+        errno = ENOENT;
+        return false;
     }
-    DIR* d = ::opendir(dir.c_str());
-    if (d == nullptr) return nullptr;
-    FolderListing fresh;
-    fresh.dev = st.st_dev;
-    fresh.ino = st.st_ino;
-    fresh.size = st.st_size;
-    fresh.mtime = st.st_mtim;
-    fresh.ctime = st.st_ctim;
-    while (dirent* e = ::readdir(d)) {
-        const std::string name = e->d_name;
-        if (name == "." || name == "..") continue;
-        fresh.firstByLowerName.emplace(LowerAscii(name), name);
-        fresh.names.insert(name);
-    }
-    ::closedir(d);
-    if (Settled(st.st_mtim, now) && Settled(st.st_ctim, now)) {
-        if (listings_.size() >= 4096) listings_.clear();
-        return &(listings_[dir] = std::move(fresh));
-    }
-    scratch_ = std::move(fresh);
-    return &scratch_;
-}
+    const std::size_t slash = path.find_last_of('/');
+    const bool lastNamed = slash != std::string::npos && slash + 1 < path.size();
+    const std::string folder = lastNamed ? path.substr(0, slash + 1) : std::string();
+    const std::string name = lastNamed ? path.substr(slash + 1) : std::string();
 
-std::string PosixFileSystem::FindCaseInsensitive(const std::string& folder, const std::string& name) {
-    const FolderListing* listing = ListingOf(folder);
-    if (listing == nullptr) return {};
-    auto it = listing->firstByLowerName.find(LowerAscii(name));
-    return it == listing->firstByLowerName.end() ? std::string() : it->second;
+    // As written first, unless the folder's kept listing has no such name: most names asked
+    // for either exist as written or do not exist in any case.
+    const FolderListings::Listing* hint = lastNamed ? listings_.Kept(folder) : nullptr;
+    const bool triedAsWritten = hint == nullptr || hint->Holds(name);
+    if (triedAsWritten) {
+        if (statAt(path)) return true;
+        if (errno != ENOENT && errno != ENOTDIR) return false;
+    }
+    std::string found;
+    const FolderListings::Listing* now = lastNamed ? listings_.Current(folder) : nullptr;
+    if (now != nullptr) {
+        const std::string match = now->Match(name);
+        if (match.empty()) {
+            errno = ENOENT;
+            return false;
+        }
+        found = folder + match;
+    } else {
+        // The folder is not there as written: each component is looked up.
+        found = ResolveByComponents(path);
+    }
+    if (onDisk != nullptr) *onDisk = found;
+    if (found == path && triedAsWritten) {
+        errno = ENOENT;
+        return false;
+    }
+    return statAt(found);
 }
 
 std::string PosixFileSystem::Resolve(const std::string& path) {
-    if (path.empty() || LExists(path)) return path;
-    return ResolveMissing(path);
-}
-
-std::string PosixFileSystem::ResolveMissing(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && slash + 1 < path.size()) {
-        const std::string folder = path.substr(0, slash + 1);
-        if (const FolderListing* listing = ListingOf(folder)) {
-            // The folder is there as written (every component before it too): only the last
-            // name is in question. Present as written means a dangling link.
-            const std::string name = path.substr(slash + 1);
-            if (listing->names.count(name) != 0) return path;
-            auto it = listing->firstByLowerName.find(LowerAscii(name));
-            return it == listing->firstByLowerName.end() ? path : folder + it->second;
-        }
-    }
-    return ResolveByComponents(path);
+    struct stat st {};
+    std::string onDisk;
+    StatOnDisk(path, st, &onDisk, false);
+    return onDisk;
 }
 
 std::string PosixFileSystem::ResolveByComponents(const std::string& path) {
@@ -223,7 +190,8 @@ std::string PosixFileSystem::ResolveByComponents(const std::string& path) {
         if (!component.empty()) {
             std::string candidate = resolved + component;
             if (parentExists && !LExists(candidate)) {
-                std::string match = FindCaseInsensitive(resolved, component);
+                const FolderListings::Listing* listing = listings_.Current(resolved.empty() ? "./" : resolved);
+                const std::string match = listing == nullptr ? std::string() : listing->Match(component);
                 if (!match.empty()) {
                     candidate = resolved + match;
                 } else {
@@ -238,52 +206,88 @@ std::string PosixFileSystem::ResolveByComponents(const std::string& path) {
     return resolved;
 }
 
-// stat() of the path as written, else of the path resolved: a path that exists as written
-// costs one call.
-#define ORVANTA_STAT_RESOLVED(path, st) \
-    (::stat((path).c_str(), &(st)) == 0 || ::stat(ResolveMissing(path).c_str(), &(st)) == 0)
+int PosixFileSystem::OpenExisting(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR)) return fd;
+    std::string onDisk;
+    struct stat st {};
+    if (!StatOnDisk(path, st, &onDisk, true)) return -1;
+    return ::open(onDisk.c_str(), flags | O_CLOEXEC);
+}
 
 bool PosixFileSystem::Exists(const std::string& path) {
     struct stat st {};
-    return !path.empty() && ORVANTA_STAT_RESOLVED(path, st);
+    return StatOnDisk(path, st, nullptr, true);
 }
 
 bool PosixFileSystem::IsFolder(const std::string& path) {
     struct stat st {};
-    return !path.empty() && ORVANTA_STAT_RESOLVED(path, st) && S_ISDIR(st.st_mode);
+    return StatOnDisk(path, st, nullptr, true) && S_ISDIR(st.st_mode);
 }
 
-FsStatus PosixFileSystem::FileLength(const std::string& path, std::uint64_t& length) {
-    struct stat st {};
-    if (path.empty()) return FsStatus::Fail(kFileNotFound);
-    if (!ORVANTA_STAT_RESOLVED(path, st)) return FromErrno();
-    length = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
-    return FsStatus::Ok();
-}
+namespace {
 
-FsStatus PosixFileSystem::ModifiedTime(const std::string& path, LocalDateTime& time) {
-    struct stat st {};
-    if (path.empty()) return FsStatus::Fail(kFileNotFound);
-    if (!ORVANTA_STAT_RESOLVED(path, st)) return FromErrno();
+FsStatus LocalTimeOf(const struct stat& st, LocalDateTime& time) {
     std::tm tm{};
     if (::localtime_r(&st.st_mtim.tv_sec, &tm) == nullptr) return FsStatus::Fail(kDeviceIoError);
     time = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
     return FsStatus::Ok();
 }
 
-#undef ORVANTA_STAT_RESOLVED
+// Hidden is a leading dot on POSIX.
+bool IsHiddenName(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return !name.empty() && name[0] == '.' && name != "." && name != "..";
+}
+
+}  // namespace
+
+FsStatus PosixFileSystem::FileLength(const std::string& path, std::uint64_t& length) {
+    struct stat st {};
+    if (!StatOnDisk(path, st, nullptr, true)) return FromErrno();
+    length = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
+    return FsStatus::Ok();
+}
+
+FsStatus PosixFileSystem::ModifiedTime(const std::string& path, LocalDateTime& time) {
+    struct stat st {};
+    if (!StatOnDisk(path, st, nullptr, true)) return FromErrno();
+    return LocalTimeOf(st, time);
+}
+
+FsStatus PosixFileSystem::QueryFile(const std::string& path, FileInfo& info) {
+    info = {};
+    struct stat st {};
+    std::string onDisk;
+    if (!StatOnDisk(path, st, &onDisk, true)) {
+        return errno == ENOENT || errno == ENOTDIR ? FsStatus::Ok() : FromErrno();
+    }
+    info.exists = true;
+    const bool folder = S_ISDIR(st.st_mode);
+    info.length = folder ? 0 : static_cast<std::uint64_t>(st.st_size);
+    if (folder) info.attributes |= kAttrDirectory;
+    if ((st.st_mode & S_IWUSR) == 0) info.attributes |= kAttrReadOnly;
+    if (IsHiddenName(onDisk)) info.attributes |= kAttrHidden;
+    return LocalTimeOf(st, info.modified);
+}
 
 namespace {
 
-// Gives an anonymous file, written in full, the partial name for an instant and then the
-// target's: a run killed while copying leaves nothing behind, and the target's name never
-// holds a partly written file. False (with errno) when it cannot be named.
-bool NameAnonymousFile(int fd, const std::string& partial, const std::string& finalName) {
+// Gives an anonymous file, written in full, the target's name: at once where the target
+// is absent; else the partial name for an instant, renamed over the target. A run killed
+// while copying leaves nothing behind, and the target's name never holds a partly written
+// file. False (with errno) when it cannot be named.
+bool NameAnonymousFile(int fd, const std::string& partial, const std::string& finalName, bool targetExists) {
     char self[64];
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+    if (!targetExists) {
+        if (::linkat(AT_FDCWD, self, AT_FDCWD, finalName.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+        if (errno != EEXIST) return false;  // else someone made it meanwhile: replaced below
+    }
     if (::linkat(AT_FDCWD, self, AT_FDCWD, partial.c_str(), AT_SYMLINK_FOLLOW) != 0) {
         if (errno != EEXIST) return false;
-        // Left by a run of a version that named its copies first.
+        // Left by a run killed between the two steps.
         if (::unlink(partial.c_str()) != 0) return false;
         if (::linkat(AT_FDCWD, self, AT_FDCWD, partial.c_str(), AT_SYMLINK_FOLLOW) != 0) return false;
     }
@@ -296,25 +300,36 @@ bool NameAnonymousFile(int fd, const std::string& partial, const std::string& fi
     return true;
 }
 
+// Renames without replacing; EEXIST when the new name is taken. 0, or -1 with errno.
+int RenameNoReplace(const std::string& from, const std::string& to) {
+#ifdef SYS_renameat2
+    constexpr unsigned kNoReplace = 1;  // RENAME_NOREPLACE
+    if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), kNoReplace) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return -1;
+#endif
+    // File systems without the no-replace flag: a hard link fails atomically when the new
+    // name is taken; folders and link-less file systems fall back to test-then-rename.
+    if (::link(from.c_str(), to.c_str()) == 0) return ::unlink(from.c_str());
+    if (errno == EEXIST) return -1;
+    if (LExists(to)) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::rename(from.c_str(), to.c_str());
+}
+
 }  // namespace
 
 FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string& target) {
-    int inFd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (inFd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
-        inFd = ::open(ResolveMissing(source).c_str(), O_RDONLY | O_CLOEXEC);
-    }
-    Fd in(inFd);
+    Fd in(OpenExisting(source, O_RDONLY));
     if (!in.valid()) return FromErrno();
     struct stat st {};
     if (::fstat(in.get(), &st) != 0) return FromErrno();
     if (S_ISDIR(st.st_mode)) return FsStatus::Fail(kPathFileAccessError);
 
     struct stat targetSt {};
-    std::string finalName = target;
-    if (::stat(target.c_str(), &targetSt) != 0) {
-        finalName = ResolveMissing(target);
-        if (finalName == target || ::stat(finalName.c_str(), &targetSt) != 0) targetSt = {};
-    }
+    std::string finalName;
+    if (!StatOnDisk(target, targetSt, &finalName, true)) targetSt = {};
     if (S_ISDIR(targetSt.st_mode)) return FsStatus::Fail(kPathFileAccessError);
     // Windows refuses to replace a read-only file; so does every platform here.
     if (targetSt.st_mode != 0 && (targetSt.st_mode & S_IWUSR) == 0) return FsStatus::Fail(kPermissionDenied);
@@ -328,8 +343,19 @@ FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string&
     if (anonymous.valid()) {
         FsStatus status = CopyContent(in.get(), anonymous.get(), st.st_size);
         if (status && ::futimens(anonymous.get(), times) != 0) status = FromErrno();
-        if (status && !NameAnonymousFile(anonymous.get(), partial, finalName)) status = FromErrno();
+        if (status && !NameAnonymousFile(anonymous.get(), partial, finalName, targetSt.st_mode != 0)) {
+            status = FromErrno();
+        }
         if (status && ::close(anonymous.release()) != 0) status = FromErrno();
+        if (status) listings_.NoteAdded(finalName);
+        // A copy to an absent target makes no partial name, so one left by a killed run
+        // would stay. The folder's listing, just checked for the target, tells whether
+        // there is one.
+        const FolderListings::Listing* listing = listings_.Kept(folder);
+        if (status && targetSt.st_mode == 0 && (listing == nullptr || listing->Holds(partial.substr(slash + 1))) &&
+            ::unlink(partial.c_str()) == 0) {
+            listings_.NoteRemoved(partial);
+        }
         return status;
     }
 
@@ -343,52 +369,40 @@ FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string&
     if (status && ::close(out.release()) != 0) status = FromErrno();
     if (status && ::rename(partial.c_str(), finalName.c_str()) != 0) status = FromErrno();
     if (!status) ::unlink(partial.c_str());
+    if (status) listings_.NoteAdded(finalName);
     return status;
 }
 
 FsStatus PosixFileSystem::RenameFile(const std::string& from, const std::string& to) {
-    struct stat st {};
-    std::string source = from;
-    if (::lstat(from.c_str(), &st) != 0) {
-        source = ResolveMissing(from);
-        if (!LExists(source)) return FsStatus::Fail(kFileNotFound);
-    }
     const std::string target = Resolve(to);
-#ifdef SYS_renameat2
-    constexpr unsigned kNoReplace = 1;  // RENAME_NOREPLACE
-    if (::syscall(SYS_renameat2, AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), kNoReplace) == 0) {
-        return FsStatus::Ok();
+    std::string source = from;
+    if (RenameNoReplace(source, target) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) return FromErrno();
+        // Perhaps there in another case.
+        struct stat st {};
+        if (!StatOnDisk(from, st, &source, false)) return FsStatus::Fail(kFileNotFound);
+        if (source == from) return FsStatus::Fail(kFileNotFound);
+        if (RenameNoReplace(source, target) != 0) return FromErrno();
     }
-    if (errno != EINVAL && errno != ENOSYS) return FromErrno();
-#endif
-    // File systems without the no-replace flag: a hard link fails atomically when the new
-    // name is taken; folders and link-less file systems fall back to test-then-rename.
-    if (::link(source.c_str(), target.c_str()) == 0) {
-        if (::unlink(source.c_str()) != 0) return FromErrno();
-        return FsStatus::Ok();
-    }
-    if (errno == EEXIST) return FsStatus::Fail(kFileExists);
-    if (LExists(target)) return FsStatus::Fail(kFileExists);
-    if (::rename(source.c_str(), target.c_str()) != 0) return FromErrno();
+    listings_.NoteRemoved(source);
+    listings_.NoteAdded(target);
     return FsStatus::Ok();
 }
 
 FsStatus PosixFileSystem::DeleteFile(const std::string& path) {
     struct stat st {};
-    std::string p = path;
-    if (::lstat(path.c_str(), &st) != 0) {
-        p = ResolveMissing(path);
-        if (::lstat(p.c_str(), &st) != 0) return FromErrno();
-    }
+    std::string p;
+    if (!StatOnDisk(path, st, &p, false)) return FromErrno();
     if (S_ISDIR(st.st_mode)) return FsStatus::Fail(kPermissionDenied);
     if (::unlink(p.c_str()) != 0) return FromErrno();
+    listings_.NoteRemoved(p);
     return FsStatus::Ok();
 }
 
 FsStatus PosixFileSystem::GetAttributes(const std::string& path, std::uint32_t& attributes) {
-    const std::string p = Resolve(path);
     struct stat st {};
-    if (::lstat(p.c_str(), &st) != 0) return FromErrno();
+    std::string p;
+    if (!StatOnDisk(path, st, &p, false)) return FromErrno();
     attributes = 0;
     if (S_ISLNK(st.st_mode)) {
         attributes |= kAttrReparsePoint;
@@ -398,17 +412,15 @@ FsStatus PosixFileSystem::GetAttributes(const std::string& path, std::uint32_t& 
         attributes |= kAttrDirectory;
     }
     if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
-    const std::size_t slash = p.find_last_of('/');
-    const std::string name = slash == std::string::npos ? p : p.substr(slash + 1);
-    if (!name.empty() && name[0] == '.' && name != "." && name != "..") attributes |= kAttrHidden;
+    if (IsHiddenName(p)) attributes |= kAttrHidden;
     if (attributes == 0) attributes = kAttrNormal;
     return FsStatus::Ok();
 }
 
 FsStatus PosixFileSystem::SetNormalAttributes(const std::string& path) {
-    const std::string p = Resolve(path);
     struct stat st {};
-    if (::lstat(p.c_str(), &st) != 0) return FromErrno();
+    std::string p;
+    if (!StatOnDisk(path, st, &p, false)) return FromErrno();
     if (S_ISLNK(st.st_mode)) return FsStatus::Ok();  // a link has no attributes of its own
     if ((st.st_mode & S_IWUSR) != 0) return FsStatus::Ok();
     if (::chmod(p.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) return FromErrno();
@@ -439,18 +451,22 @@ FsStatus PosixFileSystem::ListFolder(const std::string& path, std::vector<Folder
 }
 
 FsStatus PosixFileSystem::RemoveEmptyFolder(const std::string& path) {
-    if (::rmdir(Resolve(path).c_str()) != 0) return FromErrno();
+    const std::string p = Resolve(path);
+    if (::rmdir(p.c_str()) != 0) return FromErrno();
+    listings_.NoteRemoved(p);
     return FsStatus::Ok();
 }
 
 FsStatus PosixFileSystem::CreateFolder(const std::string& path) {
-    if (::mkdir(Resolve(path).c_str(), 0777) != 0) return FromErrno();
+    const std::string p = Resolve(path);
+    if (::mkdir(p.c_str(), 0777) != 0) return FromErrno();
+    listings_.NoteAdded(p);
     return FsStatus::Ok();
 }
 
 FsStatus PosixFileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::string content;
-    FsStatus st = ReadAll(Resolve(path), content);
+    FsStatus st = ReadAll(OpenExisting(path, O_RDONLY), content);
     if (!st) return st;
     lines = SplitLines(content);
     return FsStatus::Ok();
@@ -467,7 +483,7 @@ FsStatus PosixFileSystem::ReadFirstLine(const std::string& path, std::string& li
 
 FsStatus PosixFileSystem::ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,
                                     std::vector<std::uint8_t>& bytes) {
-    Fd fd(::open(Resolve(path).c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fd(OpenExisting(path, O_RDONLY));
     if (!fd.valid()) return FromErrno();
     bytes.assign(count, 0);
     std::size_t got = 0;
@@ -485,8 +501,10 @@ FsStatus PosixFileSystem::ReadBytes(const std::string& path, std::uint64_t offse
 }
 
 FsStatus PosixFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
-    Fd fd(::open(Resolve(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    const std::string p = Resolve(path);
+    Fd fd(::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!fd.valid()) return FromErrno();
+    listings_.NoteAdded(p);
     FsStatus st = WriteAll(fd.get(), bytes.data(), bytes.size());
     if (st && ::close(fd.release()) != 0) return FromErrno();
     return st;

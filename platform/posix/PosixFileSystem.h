@@ -3,28 +3,30 @@
 #include <sys/stat.h>
 
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 
 #include "platform/FileSystem.h"
+#include "platform/posix/FolderListings.h"
 
 namespace orvanta {
 
 // std::filesystem and POSIX calls. Windows names are case-insensitive and the simulators
 // mix "Scenery" and "scenery", so each path component that does not exist under its
-// exact name is looked up case-insensitively in its folder.
-//
-// Those lookups read whole folders, and a scan asks for thousands of names that do not
-// exist (backups not made yet), so the listings of folders are kept and checked against
-// the folder's identity and dates before each use. A listing is kept only when the folder
-// had not changed for two seconds before it was read: a later change then always gives
-// the folder another date, even on file systems with coarse dates. One thread at a time.
+// exact name is looked up case-insensitively in its folder. A path that exists as written
+// costs one call; a name that a kept folder listing shows absent in every case costs one
+// check of that listing (FolderListings). One thread at a time.
 class PosixFileSystem : public FileSystem {
 public:
+    // Kept listings follow the kernel's change events where it reports them all; without
+    // watching, they are checked against the folders' dates.
+    enum class Watching { WhereReported, Never };
+    explicit PosixFileSystem(Watching watching = Watching::WhereReported)
+        : listings_(watching == Watching::WhereReported) {}
+
     bool Exists(const std::string& path) override;
     bool IsFolder(const std::string& path) override;
     FsStatus FileLength(const std::string& path, std::uint64_t& length) override;
     FsStatus ModifiedTime(const std::string& path, LocalDateTime& time) override;
+    FsStatus QueryFile(const std::string& path, FileInfo& info) override;
     FsStatus CopyFile(const std::string& source, const std::string& target) override;
     FsStatus RenameFile(const std::string& from, const std::string& to) override;
     FsStatus DeleteFile(const std::string& path) override;
@@ -44,30 +46,18 @@ public:
     // else under the first name in its folder that equals it ignoring ASCII case, else
     // unchanged (so that a file can be created under the name asked for).
     std::string Resolve(const std::string& path);
+    // Folders read so far for the case-insensitive lookups.
+    int FolderReads() const { return listings_.Reads(); }
 
 private:
-    struct FolderListing {
-        dev_t dev = 0;
-        ino_t ino = 0;
-        struct timespec mtime {};
-        struct timespec ctime {};
-        off_t size = 0;
-        std::unordered_set<std::string> names;
-        std::unordered_map<std::string, std::string> firstByLowerName;  // in listing order
-    };
-
-    // Resolve for a path that is not there under its exact name: when its folder exists as
-    // written, only the last name is looked up.
-    std::string ResolveMissing(const std::string& path);
+    // stat (or lstat) of what the path names on disk; false with errno when nothing is
+    // there. `onDisk` receives the path resolved as Resolve gives it.
+    bool StatOnDisk(const std::string& path, struct stat& st, std::string* onDisk, bool followLinks);
     std::string ResolveByComponents(const std::string& path);
-    // The entry of `folder` (ending with '/') whose name equals `name` ignoring ASCII case;
-    // empty when none.
-    std::string FindCaseInsensitive(const std::string& folder, const std::string& name);
-    // The listing of a folder that exists, fresh or checked; nullptr when it cannot be read.
-    const FolderListing* ListingOf(const std::string& folder);
+    // Opens an existing file under its name as written, else as resolved.
+    int OpenExisting(const std::string& path, int flags);
 
-    std::unordered_map<std::string, FolderListing> listings_;
-    FolderListing scratch_;  // a listing too recent to keep
+    FolderListings listings_;
 };
 
 // Maps an errno value onto the stable failure codes.

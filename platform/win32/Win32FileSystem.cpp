@@ -45,6 +45,16 @@ bool QueryAttributes(const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& data) 
     return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) != FALSE;
 }
 
+// Local time with the daylight saving rule of the file's own date, as Explorer shows it.
+FsStatus LocalTimeOf(const FILETIME& written, LocalDateTime& time) {
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    if (!::FileTimeToSystemTime(&written, &utc)) return FromLastError();
+    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return FromLastError();
+    time = {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
+    return FsStatus::Ok();
+}
+
 // Opens an existing file for reading; a folder is refused as the run-time library refuses it.
 FsStatus OpenForReading(const std::string& path, HANDLE& out) {
     const std::wstring wide = WidePath(path);
@@ -110,13 +120,28 @@ FsStatus Win32FileSystem::FileLength(const std::string& path, std::uint64_t& len
 FsStatus Win32FileSystem::ModifiedTime(const std::string& path, LocalDateTime& time) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!QueryAttributes(WidePath(path), data)) return FromLastError();
-    // Local time with the daylight saving rule of the file's own date, as Explorer shows it.
-    SYSTEMTIME utc{};
-    SYSTEMTIME local{};
-    if (!::FileTimeToSystemTime(&data.ftLastWriteTime, &utc)) return FromLastError();
-    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return FromLastError();
-    time = {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
-    return FsStatus::Ok();
+    return LocalTimeOf(data.ftLastWriteTime, time);
+}
+
+FsStatus Win32FileSystem::QueryFile(const std::string& path, FileInfo& info) {
+    info = {};
+    if (path.empty()) return FsStatus::Ok();
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    // As in Exists: an empty drive answers at once, never with an "insert a disk" box.
+    DWORD previousMode = 0;
+    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode);
+    const bool found = QueryAttributes(WidePath(path), data);
+    const FsStatus failure = found ? FsStatus::Ok() : FromLastError();
+    ::SetThreadErrorMode(previousMode, nullptr);
+    if (!found) {
+        const bool absent = failure.code == kFileNotFound || failure.code == kPathNotFound;
+        return absent ? FsStatus::Ok() : failure;
+    }
+    info.exists = true;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        info.length = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    info.attributes = data.dwFileAttributes;
+    return LocalTimeOf(data.ftLastWriteTime, info.modified);
 }
 
 FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string& target) {

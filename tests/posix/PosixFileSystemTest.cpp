@@ -29,7 +29,7 @@ TEST(PosixFileSystemTest, ErrnoMapsToOneCodePerKind) {
 // for two seconds; whatever changes the folder afterwards must show at the next lookup.
 TEST(PosixFileSystemTest, KeptListingsFollowEveryChangeOfTheFolder) {
     test::TempDir dir;
-    PosixFileSystem fs;
+    PosixFileSystem fs(PosixFileSystem::Watching::Never);
     test::WriteBytes(dir / "Scenery/APX1.bgl", "1");
     EXPECT_FALSE(fs.Exists(dir / "Scenery/apx2.bgl"));
     ::sleep(3);  // the folder is now old enough for its listing to be kept

@@ -202,6 +202,17 @@ FsStatus MemoryFileSystem::ModifiedTime(const std::string& path, LocalDateTime& 
     return FsStatus::Ok();
 }
 
+FsStatus MemoryFileSystem::QueryFile(const std::string& path, FileInfo& info) {
+    info = {};
+    const Node* node = Resolve(path);
+    if (node == nullptr) return FsStatus::Ok();
+    info.exists = true;
+    info.length = node->kind == Node::File ? node->content->size() : 0;
+    info.modified = node->modified;
+    info.attributes = node->attributes | (node->kind == Node::Folder ? std::uint32_t{kAttrDirectory} : 0u);
+    return FsStatus::Ok();
+}
+
 FsStatus MemoryFileSystem::CheckParent(const std::string& key) {
     const Node* parent = FindNode(ParentKey(key));
     if (parent == nullptr || parent->kind != Node::Folder) return FsStatus::Fail(kPathNotFound);

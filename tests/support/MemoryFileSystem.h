@@ -55,6 +55,7 @@ public:
     bool IsFolder(const std::string& path) override;
     FsStatus FileLength(const std::string& path, std::uint64_t& length) override;
     FsStatus ModifiedTime(const std::string& path, LocalDateTime& time) override;
+    FsStatus QueryFile(const std::string& path, FileInfo& info) override;
     FsStatus CopyFile(const std::string& source, const std::string& target) override;
     FsStatus RenameFile(const std::string& from, const std::string& to) override;
     FsStatus DeleteFile(const std::string& path) override;
