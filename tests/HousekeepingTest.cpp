@@ -31,7 +31,7 @@ TEST(ShaderCacheTest, CleansOnlyAfterAChangeWithTheOptionTickedAndAnExistingFold
 
     namespace stdfs = std::filesystem;
     for (const char* file : {"a.vsh", ".hidden", "sub/deeper/b.psh", "sub/c.psh"}) {
-        test::WriteBytes(dir / "Shaders/" + file, "x");
+        test::WriteBytes(dir / (std::string("Shaders/") + file), "x");
     }
     test::WriteBytes(dir / "outside.txt", "keep");
     stdfs::permissions(stdfs::u8path(dir / "Shaders/sub/c.psh"), stdfs::perms::owner_read);
