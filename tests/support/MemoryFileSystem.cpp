@@ -130,9 +130,11 @@ void MemoryFileSystem::LoadFromDisk(const std::string& hostFolder, const std::st
             continue;
         }
         std::vector<std::uint8_t> bytes;
+        std::uint64_t length = 0;
         LocalDateTime modified;
         std::uint32_t attributes = 0;
-        disk.ReadBytes(from, 0, std::size_t{1} << 30, bytes);
+        disk.FileLength(from, length);  // a read makes room for all it asks
+        disk.ReadBytes(from, 0, static_cast<std::size_t>(length), bytes);
         disk.ModifiedTime(from, modified);
         disk.GetAttributes(from, attributes);
         AddFile(to, std::string(bytes.begin(), bytes.end()), modified, attributes);
