@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -16,33 +17,22 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// A package written by the builder (then damaged as a row asks) and checked.
-struct CheckedPackage {
+// The findings a package gets, written by the builder then damaged as a row asks: the
+// error log's lines, the package folder shown as "<pkg>/" and separators as '/'.
+std::string Check(const test::PackageBuilder& builder, const std::function<void(const std::string&)>& damage) {
     test::TempDir dir;
-    std::unique_ptr<NativePlatform> native = MakeNativePlatform({});
+    const auto native = MakeNativePlatform({});
     ProgramState state;
-    std::string errorLog = "left over\r\n";
-
-    // The error log's lines, the package folder shown as "<pkg>/" and separators as '/'.
-    Lines Check(const test::PackageBuilder& builder, const std::function<void(const std::string&)>& damage = {}) {
-        state.AppFolder = builder.Write(dir / "pkg");
-        if (damage) damage(state.AppFolder);
-        CheckPackage(native->get().fs, state, errorLog);
-        Lines lines;
-        for (std::size_t start = 0; start < errorLog.size();) {
-            const std::size_t end = errorLog.find("\r\n", start);
-            if (end == std::string::npos) return {"(no CR LF after) " + errorLog.substr(start)};
-            std::string line = errorLog.substr(start, end - start);
-            if (const std::size_t at = line.find(state.AppFolder); at != std::string::npos) {
-                line.replace(at, state.AppFolder.size(), "<pkg>/");
-            }
-            for (char& c : line) c = c == kSep ? '/' : c;
-            lines.push_back(line);
-            start = end + 2;
-        }
-        return lines;
+    std::string log = "left over\r\n";
+    state.AppFolder = builder.Write(dir / "pkg");
+    damage(state.AppFolder);
+    CheckPackage(native->get().fs, state, log);
+    for (std::size_t at; (at = log.find(state.AppFolder)) != std::string::npos;) {
+        log.replace(at, state.AppFolder.size(), "<pkg>/");
     }
-};
+    std::replace(log.begin(), log.end(), kSep, '/');
+    return log;
+}
 
 // Count list lines in the grid (distinct APX names, or ATX and NVX names of area 0502),
 // then the extra line if any.
@@ -108,7 +98,9 @@ TEST(PackageCheckTest, FindingsInPackageOrder) {
                 if (c.damage == kFolder) test::MakeFolder(path);
             }
         };
-        EXPECT_EQ(CheckedPackage{}.Check(builder, damage), c.findings);
+        std::string findings;
+        for (const std::string& line : c.findings) findings += line + "\r\n";
+        EXPECT_EQ(Check(builder, damage), findings);
     }
 }
 

@@ -10,40 +10,21 @@ FileVersion ReadBytes(const std::string& bytes) {
     return ReadPeFileVersion(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
-tools::PeImageSpec Spec(bool pe32Plus, std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d,
-                        bool decoyIcon = false, std::uint16_t language = 0x409) {
-    tools::PeImageSpec s;
-    s.pe32Plus = pe32Plus;
-    s.major = a;
-    s.minor = b;
-    s.build = c;
-    s.revision = d;
-    s.decoyIcon = decoyIcon;  // an icon listed first whose bytes hold the signature
-    s.language = language;
-    return s;
-}
-
-// The spec with one of its parts left out.
-tools::PeImageSpec Without(tools::PeImageSpec s, bool tools::PeImageSpec::*part) {
-    s.*part = false;
-    return s;
-}
-
 TEST(PeVersionReaderTest, ReadsTheFileVersionOfEachKindOfExecutable) {
     const struct {
         const char* name;
+        // PE32+, the four numbers, a version resource, its fixed block, language, an icon
+        // before it that holds the fixed block's signature, strings after the block.
         tools::PeImageSpec spec;
         FileVersion version;  // zero: none found
     } cases[] = {
-        {"PE32", Spec(false, 10, 0, 61637, 0), {10, 0, 61637, 0}},
-        {"PE32+", Spec(true, 4, 5, 12, 30293), {4, 5, 12, 30293}},
-        {"full 16-bit numbers", Spec(false, 65535, 1, 65534, 65535), {65535, 1, 65534, 65535}},
-        {"after an icon holding the signature, in German", Spec(true, 3, 4, 5, 6, true, 0x407), {3, 4, 5, 6}},
-        {"language neutral, no strings",
-         Without(Spec(true, 3, 4, 5, 6, false, 0), &tools::PeImageSpec::stringFileInfo),
-         {3, 4, 5, 6}},
-        {"no version resource", Without(Spec(true, 1, 2, 3, 4, true), &tools::PeImageSpec::versionResource), {}},
-        {"a version resource with strings only", Without(Spec(true, 1, 2, 3, 4), &tools::PeImageSpec::fixedInfo), {}},
+        {"PE32", {false, 10, 0, 61637, 0}, {10, 0, 61637, 0}},
+        {"PE32+", {true, 4, 5, 12, 30293}, {4, 5, 12, 30293}},
+        {"full 16-bit numbers", {false, 65535, 1, 65534, 65535}, {65535, 1, 65534, 65535}},
+        {"after an icon holding the signature, in German", {true, 3, 4, 5, 6, true, true, 0x407, true}, {3, 4, 5, 6}},
+        {"language neutral, no strings", {true, 3, 4, 5, 6, true, true, 0, false, false}, {3, 4, 5, 6}},
+        {"no version resource", {true, 1, 2, 3, 4, false, true, 0x409, true}, {}},
+        {"a version resource with strings only", {true, 1, 2, 3, 4, true, false}, {}},
     };
     for (const auto& c : cases) EXPECT_EQ(ReadBytes(tools::MakePeImage(c.spec)), c.version) << c.name;
     for (const char* notAnExecutable : {"", "MZ", "This is a text file, not a program.\r\n"}) {
@@ -53,7 +34,7 @@ TEST(PeVersionReaderTest, ReadsTheFileVersionOfEachKindOfExecutable) {
 
 TEST(PeVersionReaderTest, StructuresPointingOutsideTheFileGiveZero) {
     tools::PeImageLayout at;
-    const std::string good = tools::MakePeImage(Spec(false, 10, 0, 62615, 0), &at);
+    const std::string good = tools::MakePeImage({false, 10, 0, 62615, 0}, &at);
     ASSERT_EQ(ReadBytes(good), (FileVersion{10, 0, 62615, 0}));
     const struct {
         const char* name;
@@ -80,7 +61,7 @@ TEST(PeVersionReaderTest, StructuresPointingOutsideTheFileGiveZero) {
 
 TEST(PeVersionReaderTest, EveryTruncationGivesZeroOrTheWholeVersion) {
     tools::PeImageLayout at;
-    const std::string good = tools::MakePeImage(Spec(true, 2, 4, 1408, 0), &at);
+    const std::string good = tools::MakePeImage({true, 2, 4, 1408, 0}, &at);
     for (std::size_t n = 0; n < good.size(); ++n) {
         const FileVersion v = ReadBytes(good.substr(0, n));
         EXPECT_TRUE(v.IsZero() || (n >= at.fixedInfo + 52 && v == FileVersion{2, 4, 1408, 0})) << n;

@@ -72,10 +72,11 @@ TEST(FolderJudgementTest, ChosenFoldersAreJudgedByExecutableVersionAndScenery) {
         {"Scenery only", {}, {}, false, false, kFolder, FolderVerdict::Invalid, 0},
         {"no folder", {}, {}, false, false, kNoScenery, FolderVerdict::Invalid, 0},
     };
-    const std::map<FolderVerdict, std::string> reasons = {
+    const std::string retry = "\r\nClick Retry to select another folder or Cancel to exit";
+    const std::map<FolderVerdict, std::string> messages = {
         {FolderVerdict::Selected, ""},
-        {FolderVerdict::Prepar3DV5, "The Orvanta package is not compatible with P3Dv5"},
-        {FolderVerdict::Invalid, "Invalid folder, unknown or inactive simulator"},
+        {FolderVerdict::Prepar3DV5, "The Orvanta package is not compatible with P3Dv5" + retry},
+        {FolderVerdict::Invalid, "Invalid folder, unknown or inactive simulator" + retry},
     };
     test::TempDir dir;
     test::FakePlatform fake;
@@ -96,9 +97,7 @@ TEST(FolderJudgementTest, ChosenFoldersAreJudgedByExecutableVersionAndScenery) {
             EXPECT_EQ(j.verdict, c.verdict);
             EXPECT_EQ(j.sim, c.sim);
             EXPECT_EQ(j.folder, slash);
-            EXPECT_EQ(j.reason, reasons.at(c.verdict));
-            const std::string retry = "\r\nClick Retry to select another folder or Cancel to exit";
-            EXPECT_EQ(j.message, j.reason.empty() ? "" : j.reason + retry);
+            EXPECT_EQ(j.message, messages.at(c.verdict));
         }
     }
 }

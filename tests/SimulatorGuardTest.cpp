@@ -6,66 +6,47 @@
 namespace orvanta {
 namespace {
 
-TEST(SimulatorGuardTest, FsxIsRecognisedByEitherWindowClass) {
-    for (SimVersion sim : {1, 2}) {
-        for (const char* cls : {"UIPCMAIN", "FS98MAIN"}) {
+// FSX is recognised by either of its window classes, Prepar3D by its exact process name;
+// neither by the other's sign.
+TEST(SimulatorGuardTest, EachSimulatorByItsOwnSign) {
+    using Names = std::vector<std::string>;
+    const Names nearMisses = {"prepar3d.exe", "PREPAR3D.EXE", "Prepar3D.exe.bak", " Prepar3D.exe"};
+    const struct {
+        const char* name;
+        std::vector<SimVersion> sims;
+        std::set<std::string> windowClasses;
+        Names processes;
+        bool running;
+    } cases[] = {
+        {"FSX main window", {1, 2}, {"FS98MAIN"}, {}, true},
+        {"FSX's other window", {1, 2}, {"UIPCMAIN"}, {}, true},
+        {"window classes match exactly", {1, 2}, {"fs98main", "OtherWindow"}, {"Prepar3D.exe"}, false},
+        {"Prepar3D", {3, 4, 5, 6, 0, 7}, {}, {"explorer.exe", "Prepar3D.exe"}, true},
+        {"process names match exactly", {3, 6}, {"FS98MAIN", "UIPCMAIN"}, nearMisses, false},
+    };
+    for (const auto& c : cases) {
+        for (SimVersion sim : c.sims) {
             test::FakeProcesses p;
-            p.windowClasses = {cls};
-            p.processNames = {"Prepar3D.exe"};  // not looked at for FSX
-            EXPECT_TRUE(IsSimulatorRunning(p, sim, "").running) << sim << cls;
-            // Both classes are always asked, in this order.
-            EXPECT_EQ(p.windowQueries, (std::vector<std::string>{"UIPCMAIN", "FS98MAIN"}));
-            EXPECT_EQ(p.processQueries, 0);
+            p.windowClasses = c.windowClasses;
+            p.processNames = c.processes;
+            EXPECT_EQ(IsSimulatorRunning(p, sim, "").running, c.running) << c.name << " " << sim;
         }
-        test::FakeProcesses none;
-        none.windowClasses = {"fs98main", "OtherWindow"};
-        EXPECT_FALSE(IsSimulatorRunning(none, sim, "").running);
-    }
-}
-
-TEST(SimulatorGuardTest, Prepar3DIsRecognisedByItsExactProcessName) {
-    for (SimVersion sim : {3, 4, 5, 6, 0, 7}) {
-        test::FakeProcesses p;
-        p.windowClasses = {"FS98MAIN", "UIPCMAIN"};  // an FSX window does not count for Prepar3D
-        p.processNames = {"explorer.exe", "prepar3d.exe", "PREPAR3D.EXE", "Prepar3D.exe.bak", " Prepar3D.exe"};
-        EXPECT_FALSE(IsSimulatorRunning(p, sim, "").running) << sim;
-        EXPECT_TRUE(p.windowQueries.empty());
-        p.processNames.push_back("Prepar3D.exe");
-        EXPECT_TRUE(IsSimulatorRunning(p, sim, "").running) << sim;
     }
 }
 
 TEST(SimulatorGuardTest, LabelAndMessage) {
     test::FakeProcesses p;
     SimulatorActivity a = IsSimulatorRunning(p, 6, "Installation");
-    EXPECT_FALSE(a.running);
     EXPECT_EQ(a.labelCaption, "Inactive");
     EXPECT_EQ(a.labelColour, (LabelColour{0, 96, 0}));
     EXPECT_EQ(a.message, "");
-
     p.processNames = {"Prepar3D.exe"};
-    a = IsSimulatorRunning(p, 6, "");  // label refresh only
-    EXPECT_TRUE(a.running);
+    EXPECT_EQ(IsSimulatorRunning(p, 6, "").message, "");  // label refresh only
+    a = IsSimulatorRunning(p, 3, "Uninstall");
     EXPECT_EQ(a.labelCaption, "Active");
     EXPECT_EQ(a.labelColour, (LabelColour{192, 0, 0}));
-    EXPECT_EQ(a.message, "");
-
-    a = IsSimulatorRunning(p, 6, "Installation");
-    EXPECT_EQ(a.message,
-              "Installation cannot be performed while the simulator is running\r\nClose the simulator and retry");
-    a = IsSimulatorRunning(p, 3, "Uninstall");
     EXPECT_EQ(a.message,
               "Uninstall cannot be performed while the simulator is running\r\nClose the simulator and retry");
-}
-
-TEST(SimulatorGuardTest, IsProcessRunningComparesExactly) {
-    test::FakeProcesses p;
-    EXPECT_FALSE(IsProcessRunning(p, "FSX.exe"));
-    p.processNames = {"fsx.exe", "FSX.EXE"};
-    EXPECT_FALSE(IsProcessRunning(p, "FSX.exe"));
-    p.processNames.push_back("FSX.exe");
-    EXPECT_TRUE(IsProcessRunning(p, "FSX.exe"));
-    EXPECT_FALSE(IsProcessRunning(p, ""));
 }
 
 }  // namespace

@@ -12,21 +12,20 @@ namespace orvanta {
 namespace {
 
 TEST(CommandLineTest, NoDetectIsAWholeTokenBetweenSlashes) {
-    for (const char* text :
-         {"nodetect", "/nodetect", "/  NODETECT  ", "/foo/ NoDetect /bar", "something else/nodetect"}) {
-        EXPECT_TRUE(CommandLineAsksNoDetect(text)) << text;
-    }
-    // Only blanks are trimmed.
-    for (const char* text : {"", "/", "/nodetect2", "/no-detect", "nodetect x", "\tnodetect", "-nodetect"}) {
-        EXPECT_FALSE(CommandLineAsksNoDetect(text)) << text;
-    }
+    // Any case; only blanks are trimmed.
+    const std::pair<const char*, bool> cases[] = {
+        // clang-format off
+        {"nodetect", true},      {"/  NODETECT  ", true}, {"/foo/ NoDetect /bar", true}, {"else/nodetect", true},
+        {"", false},             {"/", false},            {"/nodetect2", false},         {"nodetect x", false},
+        {"\tnodetect", false},   {"-nodetect", false},
+        // clang-format on
+    };
+    for (const auto& [text, asks] : cases) EXPECT_EQ(CommandLineAsksNoDetect(text), asks) << text;
 }
 
 TEST(StartupTest, AddBackslashAndTheCycleLabel) {
     const std::string s(1, kSep);
-    EXPECT_EQ(AddBackslash("C"), "C" + s);
-    EXPECT_EQ(AddBackslash("C" + s), "C" + s);
-    EXPECT_EQ(AddBackslash(""), s);
+    for (const std::string& folder : {std::string("C"), "C" + s}) EXPECT_EQ(AddBackslash(folder), "C" + s);
 
     test::TempDir dir;
     auto native = MakeNativePlatform({});

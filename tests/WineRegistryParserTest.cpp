@@ -57,7 +57,6 @@ TEST(WineRegistryParserTest, ValuesAndViewsOfA64BitPrefix) {
     for (const auto& c : cases) {
         EXPECT_EQ(ReadWineValue(hive, c.key, c.name, c.view, true), c.value) << c.key << " " << c.name;
     }
-    EXPECT_EQ(hive.Find("software\\wow6432node\\lockheed martin\\prepar3d v3", "setuppath")->type, kRegExpandSz);
 
     // Only the machine's Software key of a 64-bit prefix has a second view.
     const struct {
@@ -78,9 +77,7 @@ TEST(WineRegistryParserTest, ThePrefixArchitecture) {
     const std::string head = "WINE REGISTRY Version 2\n", key = "[Software\\\\A] 1\n\"V\"=\"a\"\n";
     const WineRegistryHive win32 = ParseWineRegistry(head + "#arch=win32\n" + key);
     EXPECT_EQ(win32.arch, WineArch::Win32);
-    // A 32-bit prefix has one view.
-    EXPECT_EQ(ReadWineValue(win32, "Software\\A", "V", k32, true), "a");
-    EXPECT_EQ(ReadWineValue(win32, "Software\\A", "V", k64, true), "a");
+    for (RegistryView view : {k32, k64}) EXPECT_EQ(ReadWineValue(win32, "Software\\A", "V", view, true), "a");
     // Without an arch line, a Wow6432Node means 64 bits.
     EXPECT_EQ(ParseWineRegistry(head + key).arch, WineArch::Win32);
     EXPECT_EQ(ParseWineRegistry(head + key + "[Software\\\\Wow6432Node\\\\A] 1\n").arch, WineArch::Win64);
@@ -142,18 +139,9 @@ TEST(WineRegistryParserTest, DamagedLinesSpareTheirNeighbours) {
     EXPECT_EQ(read("Good1"), "later");  // a later value wins
     EXPECT_EQ(read("Name \"q\""), "ok");
 
-    EXPECT_TRUE(ParseWineRegistry("").keys.empty());
-    EXPECT_TRUE(ParseWineRegistry("REGEDIT4\n[Software\\\\A]\n\"V\"=\"a\"\n").keys.empty());
-    EXPECT_TRUE(ParseWineRegistry(std::string("\0\0\0", 3)).keys.empty());
-}
-
-TEST(WineRegistryParserTest, EveryTruncationGivesNoValueOrTheWholeOne) {
-    const std::string text = kSystemReg64, whole = "C:\\Program Files\\Lockheed Martin\\Prepar3D v4\\";
-    for (std::size_t n = 0; n <= text.size(); ++n) {
-        const WineRegistryHive hive = ParseWineRegistry(std::string_view(text).substr(0, n));
-        EXPECT_EQ(ReadWineValue(hive, "Software\\Lockheed Martin\\Prepar3D v4", "SetupPath", k64, true).value_or(whole),
-                  whole)
-            << n;
+    const std::string regedit = "REGEDIT4\n[Software\\\\A]\n\"V\"=\"a\"\n";
+    for (const std::string& other : {std::string(), regedit, std::string("\0\0\0", 3)}) {
+        EXPECT_TRUE(ParseWineRegistry(other).keys.empty()) << other;
     }
 }
 

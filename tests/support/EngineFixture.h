@@ -28,8 +28,7 @@ struct EngineFixture {
     std::string actionsLog;
 
     FileSystem& fs() { return native->get().fs; }
-    RunTools tools() { return {fs(), regional}; }
-    RunTools tools(FileSystem& other) { return {other, regional}; }
+    RunTools tools(FileSystem& through) { return {through, regional}; }
     RunLogs logs() { return {errorLog, actionsLog}; }
 
     // Returns false (and leaves the package's findings in errorLog) when the package is damaged.

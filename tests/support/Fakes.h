@@ -27,7 +27,6 @@ public:
     std::map<std::tuple<std::string, std::string, std::string>, std::string> values;
     bool failRead = false;
     bool failWrite = false;
-    int writes = 0;
 
     std::optional<std::string> Get(const std::string& a, const std::string& s, const std::string& k,
                                    const std::string& defaultValue) override {
@@ -37,7 +36,6 @@ public:
     }
     bool Save(const std::string& a, const std::string& s, const std::string& k, const std::string& v) override {
         if (failWrite) return false;
-        ++writes;
         values[{a, s, k}] = v;
         return true;
     }

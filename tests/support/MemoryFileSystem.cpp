@@ -1,11 +1,6 @@
 #include "support/MemoryFileSystem.h"
 
-#include <chrono>
-#include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
+#include "platform/NativePlatform.h"
 #include "platform/TextLines.h"
 
 namespace orvanta::test {
@@ -23,26 +18,9 @@ std::string NameOf(const std::string& path) {
     return at == std::string::npos ? p : p.substr(at + 1);
 }
 
-LocalDateTime LocalTimeOf(std::filesystem::file_time_type t) {
-    const auto system = std::chrono::time_point_cast<std::chrono::system_clock::duration>(
-        t - std::filesystem::file_time_type::clock::now() + std::chrono::system_clock::now());
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(system);
-    std::tm tm{};
-#ifdef _WIN32
-    localtime_s(&tm, &seconds);
-#else
-    localtime_r(&seconds, &tm);
-#endif
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
 }  // namespace
 
-MemoryFileSystem::MemoryFileSystem() {
-    Node root;
-    root.kind = Node::Folder;
-    nodes_.emplace("", root);
-}
+MemoryFileSystem::MemoryFileSystem() { nodes_[""].kind = Node::Folder; }
 
 std::string MemoryFileSystem::KeyOf(const std::string& path) {
     std::string key;
@@ -60,10 +38,7 @@ std::string MemoryFileSystem::ParentKey(const std::string& key) {
     return at == std::string::npos ? std::string() : key.substr(0, at);
 }
 
-MemoryFileSystem::Node* MemoryFileSystem::FindNode(const std::string& key) {
-    auto it = nodes_.find(key);
-    return it == nodes_.end() ? nullptr : &it->second;
-}
+MemoryFileSystem::Node* MemoryFileSystem::FindNode(const std::string& key) { return const_cast<Node*>(Find(key)); }
 
 const MemoryFileSystem::Node* MemoryFileSystem::Find(const std::string& path) const {
     auto it = nodes_.find(KeyOf(path));
@@ -83,16 +58,10 @@ MemoryFileSystem::Node* MemoryFileSystem::Resolve(const std::string& path, std::
 }
 
 std::string MemoryFileSystem::PathOf(const std::string& path) const {
-    std::string key = KeyOf(path);
     std::string out;
-    while (!key.empty()) {
+    for (std::string key = KeyOf(path); !key.empty(); key = ParentKey(key)) {
         auto it = nodes_.find(key);
-        const std::string name = it == nodes_.end() ? NameOf(key) : it->second.name;
-        out = out.empty() ? name : name + kSep + out;
-        const std::size_t at = key.find_last_of(kSep);
-        if (at == std::string::npos) break;
-        key = key.substr(0, at);
-        if (key.empty()) out = kSep + out;
+        out = kSep + (it == nodes_.end() ? NameOf(key) : it->second.name) + out;
     }
     return out;
 }
@@ -118,66 +87,57 @@ std::map<std::string, std::string> MemoryFileSystem::Files(const std::string& fo
     return files;
 }
 
-void MemoryFileSystem::AddFolder(const std::string& path) {
-    const std::string key = KeyOf(path);
-    if (key.empty() || FindNode(key) != nullptr) return;
-    std::string parent = path;
-    while (!parent.empty() && parent.back() == kSep) parent.pop_back();
-    const std::size_t at = parent.find_last_of(kSep);
-    if (at != std::string::npos && at > 0) AddFolder(parent.substr(0, at));
-    Node node;
-    node.kind = Node::Folder;
-    node.name = NameOf(parent);
+MemoryFileSystem::Node& MemoryFileSystem::AddNode(const std::string& path, Node::Kind kind) {
+    const std::string name = NameOf(path);
+    const std::size_t at = path.find_last_of(kSep, path.size() - name.size() - 1);
+    if (at != std::string::npos && at > 0) AddFolder(path.substr(0, at));
+    Node& node = nodes_[KeyOf(path)] = Node{};
+    node.kind = kind;
+    node.name = name;
     node.modified = now_;
-    nodes_[key] = node;
+    return node;
+}
+
+void MemoryFileSystem::AddFolder(const std::string& path) {
+    if (!KeyOf(path).empty() && Find(path) == nullptr) AddNode(path, Node::Folder);
 }
 
 void MemoryFileSystem::AddFile(const std::string& path, std::string bytes, LocalDateTime modified,
                                std::uint32_t attributes) {
-    const std::size_t at = path.find_last_of(kSep);
-    if (at != std::string::npos && at > 0) AddFolder(path.substr(0, at));
-    Node node;
-    node.name = NameOf(path);
+    Node& node = AddNode(path, Node::File);
     node.content = std::make_shared<const std::string>(std::move(bytes));
     node.modified = modified;
     node.attributes = attributes & kProtection;
-    nodes_[KeyOf(path)] = node;
 }
 
 void MemoryFileSystem::AddLink(const std::string& path, const std::string& target, bool toFolder) {
-    const std::size_t at = path.find_last_of(kSep);
-    if (at != std::string::npos && at > 0) AddFolder(path.substr(0, at));
-    Node node;
-    node.kind = Node::Link;
-    node.name = NameOf(path);
+    Node& node = AddNode(path, Node::Link);
     node.linkTarget = target;
     node.linkToFolder = toFolder;
-    node.modified = now_;
-    nodes_[KeyOf(path)] = node;
 }
 
 void MemoryFileSystem::LoadFromDisk(const std::string& hostFolder, const std::string& root) {
-    namespace stdfs = std::filesystem;
-    const stdfs::path base = stdfs::u8path(hostFolder);
+    // The fixtures loaded hold files and folders only, so the disk's own reads serve.
+    const auto native = MakeNativePlatform({});
+    FileSystem& disk = native->get().fs;
     AddFolder(root);
-    for (auto it = stdfs::recursive_directory_iterator(base); it != stdfs::recursive_directory_iterator(); ++it) {
-        std::string relative = stdfs::relative(it->path(), base).u8string();
-        for (char& c : relative) {
-            if (c == '/' || c == '\\') c = kSep;
+    std::vector<FolderEntry> entries;
+    disk.ListFolder(hostFolder, entries);
+    for (const FolderEntry& e : entries) {
+        const std::string from = hostFolder + kSep + e.name, to = root + kSep + e.name;
+        if (e.isFolder) {
+            LoadFromDisk(from, to);
+            continue;
         }
-        const std::string path = root + kSep + relative;
-        if (it->is_symlink()) {
-            AddLink(path, stdfs::read_symlink(it->path()).u8string(), stdfs::is_directory(it->path()));
-            it.disable_recursion_pending();
-        } else if (it->is_directory()) {
-            AddFolder(path);
-        } else {
-            std::ifstream in(it->path(), std::ios::binary);
-            std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            const bool readOnly = (it->status().permissions() & stdfs::perms::owner_write) == stdfs::perms::none;
-            AddFile(path, std::move(bytes), LocalTimeOf(it->last_write_time()),
-                    readOnly ? std::uint32_t{kAttrReadOnly} : 0u);
-        }
+        std::vector<std::uint8_t> bytes;
+        std::uint64_t length = 0;
+        LocalDateTime modified;
+        std::uint32_t attributes = 0;
+        disk.FileLength(from, length);  // a read makes room for all it asks
+        disk.ReadBytes(from, 0, static_cast<std::size_t>(length), bytes);
+        disk.ModifiedTime(from, modified);
+        disk.GetAttributes(from, attributes);
+        AddFile(to, std::string(bytes.begin(), bytes.end()), modified, attributes);
     }
 }
 
@@ -224,19 +184,12 @@ FsStatus MemoryFileSystem::PutFile(const std::string& path, std::shared_ptr<cons
     const std::string key = KeyOf(path);
     if (key.empty()) return FsStatus::Fail(kBadFileName);
     if (FsStatus st = CheckParent(key); !st) return st;
-    Node* existing = FindNode(key);
-    if (existing != nullptr) {
-        if (existing->kind != Node::File) return FsStatus::Fail(kPathFileAccessError);
-        if ((existing->attributes & kAttrReadOnly) != 0) return FsStatus::Fail(kPermissionDenied);
-        existing->content = std::move(content);
-        existing->modified = modified;
-        return FsStatus::Ok();
-    }
-    Node node;
-    node.name = NameOf(path);
-    node.content = std::move(content);
-    node.modified = modified;
-    nodes_.emplace(key, std::move(node));
+    Node* node = FindNode(key);
+    if (node != nullptr && node->kind != Node::File) return FsStatus::Fail(kPathFileAccessError);
+    if (node != nullptr && (node->attributes & kAttrReadOnly) != 0) return FsStatus::Fail(kPermissionDenied);
+    if (node == nullptr) node = &AddNode(path, Node::File);
+    node->content = std::move(content);
+    node->modified = modified;
     return FsStatus::Ok();
 }
 
@@ -261,11 +214,6 @@ FsStatus MemoryFileSystem::RenameFile(const std::string& from, const std::string
     auto it = nodes_.find(fromKey);
     if (it == nodes_.end()) return FsStatus::Fail(kFileNotFound);
     if (it->second.kind == Node::Folder) return FsStatus::Fail(kPathFileAccessError);
-    if (fromKey == toKey) {
-        // A change of case only.
-        it->second.name = NameOf(to);
-        return FsStatus::Ok();
-    }
     if (FindNode(toKey) != nullptr) return FsStatus::Fail(kFileExists);
     if (FsStatus st = CheckParent(toKey); !st) return st;
     Node node = std::move(it->second);
@@ -278,9 +226,10 @@ FsStatus MemoryFileSystem::RenameFile(const std::string& from, const std::string
 FsStatus MemoryFileSystem::DeleteFile(const std::string& path) {
     auto it = nodes_.find(KeyOf(path));
     if (it == nodes_.end()) return FsStatus::Fail(kFileNotFound);
-    if (it->second.kind == Node::Folder) return FsStatus::Fail(kPermissionDenied);
-    if (it->second.kind == Node::Link && it->second.linkToFolder) return FsStatus::Fail(kPermissionDenied);
-    if ((it->second.attributes & kAttrReadOnly) != 0) return FsStatus::Fail(kPermissionDenied);
+    const Node& node = it->second;
+    if (node.kind == Node::Folder || node.linkToFolder || (node.attributes & kAttrReadOnly) != 0) {
+        return FsStatus::Fail(kPermissionDenied);
+    }
     nodes_.erase(it);
     return FsStatus::Ok();
 }
@@ -289,9 +238,8 @@ FsStatus MemoryFileSystem::GetAttributes(const std::string& path, std::uint32_t&
     const Node* node = FindNode(KeyOf(path));
     if (node == nullptr) return FsStatus::Fail(kFileNotFound);
     attributes = node->attributes;
-    if (node->kind == Node::Folder) attributes |= kAttrDirectory;
-    if (node->kind == Node::Link)
-        attributes |= kAttrReparsePoint | (node->linkToFolder ? std::uint32_t{kAttrDirectory} : 0u);
+    if (node->kind == Node::Link) attributes |= kAttrReparsePoint;
+    if (node->kind == Node::Folder || node->linkToFolder) attributes |= kAttrDirectory;
     if (attributes == 0) attributes = kAttrNormal;
     return FsStatus::Ok();
 }
@@ -313,11 +261,7 @@ FsStatus MemoryFileSystem::ListFolder(const std::string& path, std::vector<Folde
     for (auto it = nodes_.lower_bound(prefix); it != nodes_.end(); ++it) {
         if (it->first.compare(0, prefix.size(), prefix) != 0) break;
         if (it->first.size() == prefix.size() || it->first.find(kSep, prefix.size()) != std::string::npos) continue;
-        FolderEntry entry;
-        entry.name = it->second.name;
-        entry.isFolder = it->second.kind == Node::Folder;
-        entry.isLink = it->second.kind == Node::Link;
-        entries.push_back(std::move(entry));
+        entries.push_back({it->second.name, it->second.kind == Node::Folder, it->second.kind == Node::Link});
     }
     return FsStatus::Ok();
 }
@@ -325,13 +269,10 @@ FsStatus MemoryFileSystem::ListFolder(const std::string& path, std::vector<Folde
 FsStatus MemoryFileSystem::RemoveEmptyFolder(const std::string& path) {
     const std::string key = KeyOf(path);
     auto it = nodes_.find(key);
-    if (it == nodes_.end() || key.empty()) return FsStatus::Fail(kPathNotFound);
-    if (it->second.kind == Node::Link && it->second.linkToFolder) {
-        nodes_.erase(it);
-        return FsStatus::Ok();
+    // A link to a folder goes like an empty folder; nothing is ever filed below its own name.
+    if (key.empty() || it == nodes_.end() || (it->second.kind != Node::Folder && !it->second.linkToFolder)) {
+        return FsStatus::Fail(kPathNotFound);
     }
-    if (it->second.kind != Node::Folder) return FsStatus::Fail(kPathNotFound);
-    if ((it->second.attributes & kAttrReadOnly) != 0) return FsStatus::Fail(kPermissionDenied);
     const std::string prefix = key + kSep;
     auto child = nodes_.lower_bound(prefix);
     if (child != nodes_.end() && child->first.compare(0, prefix.size(), prefix) == 0) {
@@ -346,11 +287,7 @@ FsStatus MemoryFileSystem::CreateFolder(const std::string& path) {
     if (key.empty()) return FsStatus::Fail(kBadFileName);
     if (FindNode(key) != nullptr) return FsStatus::Fail(kFileExists);
     if (FsStatus st = CheckParent(key); !st) return st;
-    Node node;
-    node.kind = Node::Folder;
-    node.name = NameOf(path);
-    node.modified = now_;
-    nodes_.emplace(key, std::move(node));
+    AddNode(path, Node::Folder);
     return FsStatus::Ok();
 }
 
@@ -373,12 +310,8 @@ FsStatus MemoryFileSystem::ReadBytes(const std::string& path, std::uint64_t offs
                                      std::vector<std::uint8_t>& bytes) {
     std::shared_ptr<const std::string> content;
     if (FsStatus st = ReadContent(path, content); !st) return st;
-    bytes.clear();
-    if (offset >= content->size()) return FsStatus::Ok();
-    const std::size_t from = static_cast<std::size_t>(offset);
-    const std::size_t n = std::min(count, content->size() - from);
-    bytes.assign(content->begin() + static_cast<std::ptrdiff_t>(from),
-                 content->begin() + static_cast<std::ptrdiff_t>(from + n));
+    const std::string part = offset < content->size() ? content->substr(offset, count) : std::string();
+    bytes.assign(part.begin(), part.end());
     return FsStatus::Ok();
 }
 

@@ -38,9 +38,6 @@ public:
     // Copies a folder of the host's disk in, below `root` here.
     void LoadFromDisk(const std::string& hostFolder, const std::string& root);
 
-    // The date new and rewritten files get.
-    void SetClock(const LocalDateTime& now) { now_ = now; }
-
     // The node at a path, without following links; nullptr when absent.
     const Node* Find(const std::string& path) const;
     // The path of a node that exists, each name in the case it was created with.
@@ -74,6 +71,8 @@ public:
 private:
     static std::string KeyOf(const std::string& path);
     static std::string ParentKey(const std::string& key);
+    // A new node at the path, with its parent folders; a node already there is replaced.
+    Node& AddNode(const std::string& path, Node::Kind kind);
     Node* FindNode(const std::string& key);
     // Follows links (a few levels at most) to the node they stand for.
     Node* Resolve(const std::string& path, std::string* resolvedKey = nullptr);
@@ -81,8 +80,8 @@ private:
     FsStatus CheckParent(const std::string& key);
     FsStatus PutFile(const std::string& path, std::shared_ptr<const std::string> content, LocalDateTime modified);
 
-    std::map<std::string, Node> nodes_;  // by KeyOf(path)
-    LocalDateTime now_{2024, 6, 1, 12, 0, 0};
+    std::map<std::string, Node> nodes_;        // by KeyOf(path)
+    LocalDateTime now_{2024, 6, 1, 12, 0, 0};  // the date of every new or rewritten file
 };
 
 }  // namespace orvanta::test

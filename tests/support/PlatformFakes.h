@@ -22,23 +22,13 @@ public:
     std::string commandLine;
     std::string localAppData;
     bool anotherInstanceRuns = false;
-    std::map<std::string, std::string> variables;
-    int lockRequests = 0;
     std::vector<int> sleeps;  // every wait asked for, in milliseconds
 
     std::string ProgramFolder() override { return programFolder; }
     std::string CommandLineText() override { return commandLine; }
-    std::optional<std::string> Variable(const std::string& name) override {
-        if (name == "LOCALAPPDATA" && !localAppData.empty()) return localAppData;
-        auto it = variables.find(name);
-        if (it == variables.end()) return std::nullopt;
-        return it->second;
-    }
+    std::optional<std::string> Variable(const std::string&) override { return std::nullopt; }  // never asked
     std::string LocalAppDataFolder() override { return localAppData; }
-    bool AcquireSingleInstanceLock() override {
-        ++lockRequests;
-        return !anotherInstanceRuns;
-    }
+    bool AcquireSingleInstanceLock() override { return !anotherInstanceRuns; }
     void SleepMilliseconds(int ms) override { sleeps.push_back(ms); }
 };
 
@@ -49,7 +39,6 @@ class FakeRegistry : public Registry {
 public:
     std::map<std::tuple<RegistryRoot, std::string, std::string, RegistryView>, std::string> values;
     std::map<char, std::string> drives;  // upper-case letter -> host folder without separator
-    std::vector<std::string> reads;      // "HKLM|key|value|32" (HKCU, 64) of every read, in order
 
     void Set(RegistryRoot root, const std::string& key, const std::string& name, const std::string& value,
              RegistryView view = RegistryView::Default32) {
@@ -57,8 +46,6 @@ public:
     }
     std::optional<std::string> ReadString(RegistryRoot root, const std::string& key, const std::string& name,
                                           RegistryView view) override {
-        reads.push_back(std::string(root == RegistryRoot::LocalMachine ? "HKLM|" : "HKCU|") + key + "|" + name +
-                        (view == RegistryView::View64 ? "|64" : "|32"));
         auto it = values.find({root, key, name, view});
         if (it == values.end()) return std::nullopt;
         return it->second;
@@ -93,15 +80,11 @@ class FakeProcesses : public Processes {
 public:
     std::set<std::string> windowClasses;
     std::vector<std::string> processNames;
-    std::vector<std::string> windowQueries;  // every class asked for, in order
     int processQueries = 0;
     // The process list query with this number (1-based) throws, as a broken system service
     // might make it; 0 never.
     int throwOnQuery = 0;
-    bool TopLevelWindowExists(const std::string& windowClass) override {
-        windowQueries.push_back(windowClass);
-        return windowClasses.count(windowClass) > 0;
-    }
+    bool TopLevelWindowExists(const std::string& windowClass) override { return windowClasses.count(windowClass) > 0; }
     std::vector<std::string> ProcessImageNames() override {
         if (++processQueries == throwOnQuery) throw std::runtime_error("process list unavailable");
         return processNames;
