@@ -10,12 +10,9 @@
 
 #include "WinePrefixWriter.h"
 #include "engine/SimulatorGuard.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixFileVersions.h"
 #include "platform/posix/PosixProcesses.h"
 #include "platform/posix/PosixRegistry.h"
 #include "support/TempDir.h"
-#include "tools/PeImage.h"
 
 extern char** environ;
 
@@ -26,15 +23,6 @@ constexpr RegistryRoot kLM = RegistryRoot::LocalMachine;
 constexpr RegistryRoot kCU = RegistryRoot::CurrentUser;
 constexpr RegistryView k32 = RegistryView::Default32;
 constexpr RegistryView k64 = RegistryView::View64;
-
-std::string Exe(std::uint16_t major, std::uint16_t minor, std::uint16_t build, bool pe32Plus = false) {
-    tools::PeImageSpec s;
-    s.pe32Plus = pe32Plus;
-    s.major = major;
-    s.minor = minor;
-    s.build = build;
-    return tools::MakePeImage(s);
-}
 
 // Values come from the hive and view Windows would read them from; paths map through the
 // prefix's drive links; a damaged or missing hive gives no value.
@@ -79,21 +67,6 @@ TEST(PosixRegistryTest, ReadsAPrefixAsWindowsWould) {
         EXPECT_FALSE(damaged.ReadString(kLM, "Software\\A", "V", k32)) << prefix;
         EXPECT_FALSE(damaged.ReadString(kCU, p3d, "AppPath", k32)) << prefix;
     }
-}
-
-TEST(PosixFileVersionsTest, ReadsGeneratedExecutablesFromDisk) {
-    test::TempDir dir;
-    PosixFileSystem fs;
-    PosixFileVersions versions(fs);
-    test::WriteBytes(dir / "FSX/FSX.exe", Exe(10, 0, 61637));
-    test::WriteBytes(dir / "P3D/Prepar3D.exe", Exe(4, 5, 12, true));
-    test::WriteBytes(dir / "text.exe", "not a program");
-    EXPECT_EQ(versions.Read(dir / "FSX/FSX.exe"), (FileVersion{10, 0, 61637, 0}));
-    EXPECT_EQ(versions.Read(dir / "fsx/fsx.EXE"), (FileVersion{10, 0, 61637, 0}));  // Windows names ignore case
-    EXPECT_EQ(versions.Read(dir / "P3D/Prepar3D.exe"), (FileVersion{4, 5, 12, 0}));
-    EXPECT_TRUE(versions.Read(dir / "text.exe").IsZero());
-    EXPECT_TRUE(versions.Read(dir / "absent.exe").IsZero());
-    EXPECT_TRUE(versions.Read(dir / "FSX").IsZero());
 }
 
 TEST(PosixProcessesTest, ReadsAProcFolder) {
