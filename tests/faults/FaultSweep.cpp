@@ -45,14 +45,6 @@ const std::string kSim = kRoot + kSep + "FSX" + kSep;
 const std::string kCache = kRoot + kSep + "appdata" + kSep + "Microsoft" + kSep + "FSX" + kSep + "Shaders";
 const std::string kOutside = kRoot + kSep + "elsewhere";
 
-std::string Native(const std::string& relative) {
-    std::string out = relative;
-    for (char& c : out) {
-        if (c == '/') c = kSep;
-    }
-    return out;
-}
-
 bool EndsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
@@ -94,39 +86,28 @@ struct World {
 };
 
 // Collects what broke the invariants, as text.
-class Checker {
-public:
-    Checker(const Tree& originals, const Tree& package) : originals_(originals), package_(package) {}
-
+struct Checker {
+    const Tree& originals;
+    const Tree& package;  // lower-case file name -> bytes
     std::vector<std::string> failures;
+    int count = 0;
+    long runs = 0, faults = 0;
 
     void Fail(const std::string& context, const std::string& what) {
         if (failures.size() < 50) failures.push_back(context + ": " + what);
-        ++count_;
+        ++count;
     }
-    int Count() const { return count_; }
-
     void NothingLost(const std::string& context, const MemoryFileSystem& fs) {
-        for (const std::string& p : tools::CheckNothingLost(originals_, package_, fs.Files(kSim)).problems) {
+        for (const std::string& p : tools::CheckNothingLost(originals, package, fs.Files(kSim)).problems) {
             Fail(context, p);
         }
     }
     void SameAsOriginal(const std::string& context, const MemoryFileSystem& fs,
-                        const std::vector<std::string>& ignoredSuffixes = {}) {
-        for (const std::string& d : tools::CompareWithOriginals(originals_, fs.Files(kSim), ignoredSuffixes)) {
+                        const std::vector<std::string>& ignoredSuffixes) {
+        for (const std::string& d : tools::CompareWithOriginals(originals, fs.Files(kSim), ignoredSuffixes)) {
             Fail(context, "after uninstall, " + d);
         }
     }
-
-private:
-    const Tree& originals_;
-    const Tree& package_;  // lower-case file name -> bytes
-    int count_ = 0;
-};
-
-struct Totals {
-    long runs = 0;
-    long faults = 0;
 };
 
 // Runs `faulty` once without faults to count its operations, then once per operation
@@ -155,7 +136,7 @@ void CheckErrorCount(Checker& checker, const std::string& context, const World& 
 // `faulty` answers the run's error count, or -1 when it is no install or uninstall.
 void Sweep(const std::string& name, bool pairs, const std::function<World()>& prepare,
            const std::function<int(World&, FileSystem&)>& faulty,
-           const std::function<void(World&, const std::string&)>& check, Checker& checker, Totals& totals) {
+           const std::function<void(World&, const std::string&)>& check, Checker& checker) {
     const auto started = std::chrono::steady_clock::now();
     int operations = 0;
     {
@@ -165,7 +146,7 @@ void Sweep(const std::string& name, bool pairs, const std::function<World()>& pr
         operations = counter.OperationCount();
         check(w, name + ", no fault");
     }
-    const int failuresBefore = checker.Count();
+    const int failuresBefore = checker.count;
     long runs = 0, faults = 0, crashes = 0;
     // count 1 or 2: that many operations fail and the run goes on; count 0: the process
     // dies before operation `first` (it and every later one fail).
@@ -200,10 +181,10 @@ void Sweep(const std::string& name, bool pairs, const std::function<World()>& pr
     for (int n = 1; n <= operations; ++n) run(n, 0);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("%-16s %6d operations, %7ld runs (%ld of them dying), %7ld faults, %d failures, %.1f s\n", name.c_str(),
-                operations, runs, crashes, faults, checker.Count() - failuresBefore, seconds);
+                operations, runs, crashes, faults, checker.count - failuresBefore, seconds);
     std::fflush(stdout);
-    totals.runs += runs;
-    totals.faults += faults;
+    checker.runs += runs;
+    checker.faults += faults;
 }
 
 // The old backup extensions of a boxed FSX, as the migration knows them.
@@ -256,7 +237,7 @@ int Main(int argc, char** argv) {
     for (const auto& [relative, bytes] : pristine.fs.Files(kSim)) {
         (void)bytes;
         if (EndsWith(relative, ".bgl") && ++k % 17 == 0) {
-            const std::string path = kSim + Native(relative);
+            const std::string path = kSim + test::NativeRelative(relative);
             const MemoryFileSystem::Node* node = pristine.fs.Find(path);
             pristine.fs.AddFile(path, *node->content, node->modified, kAttrReadOnly);
         }
@@ -270,8 +251,7 @@ int Main(int argc, char** argv) {
         for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         package[name] = bytes;
     }
-    Checker checker(originals, package);
-    Totals totals;
+    Checker checker{originals, package};
 
     // After any faulty run: a clean install completes, and a clean uninstall with the
     // restore answer gives the simulator's folder back.
@@ -299,7 +279,7 @@ int Main(int argc, char** argv) {
                 checker.NothingLost(context, w.fs);
                 recoverAndCompare(w, context, {});
             },
-            checker, totals);
+            checker);
     }
 
     if (only.empty() || only == "uninstall") {
@@ -323,7 +303,7 @@ int Main(int argc, char** argv) {
                 checker.NothingLost(context, w.fs);
                 recoverAndCompare(w, context, {});
             },
-            checker, totals);
+            checker);
     }
 
     if (only.empty() || only == "migration") {
@@ -375,7 +355,7 @@ int Main(int argc, char** argv) {
                 checker.NothingLost(context, w.fs);
                 recoverAndCompare(w, context, ignored);
             },
-            checker, totals);
+            checker);
     }
 
     if (only.empty() || only == "shaders") {
@@ -420,13 +400,13 @@ int Main(int argc, char** argv) {
                 }
                 if (w.fs.Files(kOutside) != outside) checker.Fail(context, "a file outside the cache changed");
             },
-            checker, totals);
+            checker);
     }
 
     for (const std::string& f : checker.failures) std::cout << "FAILED: " << f << "\n";
-    std::cout << "fault sweep: " << totals.runs << " runs, " << totals.faults << " faults, " << checker.Count()
+    std::cout << "fault sweep: " << checker.runs << " runs, " << checker.faults << " faults, " << checker.count
               << " failures\n";
-    return checker.Count() == 0 ? 0 : 1;
+    return checker.count == 0 ? 0 : 1;
 }
 
 }  // namespace
