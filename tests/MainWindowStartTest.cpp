@@ -66,41 +66,40 @@ TEST(MainWindowRefusalTest, EndsTheProgramBeforeAnythingChanges) {
         bool errorLog;
         Lines journal;
     };
-    const auto noSimulator = [](std::deque<MsgAnswer> answers, int cancels) -> Arrange {
-        return [=](StartFixture& t) {
-            t.registry.values.clear();
-            t.host.answers = answers;
-            t.host.modalScript.push_back([=](frmSelect& s) {
-                for (int i = 0; i < cancels; ++i) s.cmdCancel.Click();
-            });
-        };
+    const Arrange secondInstance = [](StartFixture& t) { t.env.anotherInstanceRuns = true; };
+    const Arrange damaged = [](StartFixture& t) { std::remove((t.pkg + "magdec.bgl").c_str()); };
+    const Arrange cancelled = [](StartFixture& t) {  // No keeps the window, Yes closes it
+        t.registry.values.clear();
+        t.host.answers = {kAnswerNo, kAnswerYes};
+        t.host.modalScript.push_back([](frmSelect& s) {
+            s.cmdCancel.Click();
+            s.cmdCancel.Click();
+        });
     };
+    const Arrange protectedFolder = [](StartFixture& t) {
+        t.access.granted = 0x1201BF;  // every Modify right but delete
+        t.fs.FailPathsContaining(std::string("Scenery") + kSep + "Cycle.txt", kPermissionDenied);
+    };
+    const Arrange oldBackupLocked = [](StartFixture& t) { t.fs.FailPathsContaining(".p3dini", kPermissionDenied); };
     const char* bare = "Orvanta Installer v12.5";
     const char* p3d = "Orvanta Installer v12.5 (P3D v4.5)";
     const std::string modal = "modal Sim selection (none detected) at 2490,1537:";
     const std::string exit = "Select 36: Exit the Orvanta Installer ?";
     const std::string refused =
         "Screen 48: Another instance of the Orvanta Installer is already running / The program will not start";
-    const std::string damaged =
+    const std::string damagedBox =
         "Main 16: Some necessary files are missing or corrupted / Check that you correctly extracted the package "
         "including / all files, folder subdirectories and their content / See the Orvanta_Installer.log for details";
-    const std::string migration =
+    const std::string protectedBox = std::string("Main 16: ") + kProtectedFolderMessage;
+    const std::string migrationBox =
         "Main 16: 1 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is required "
         "before using the installer / See the Orvanta_Installer.log file for details";
     const Case cases[] = {
-        {"second instance", [](StartFixture& t) { t.env.anotherInstanceRuns = true; }, "", false, {refused}},
-        {"damaged package", [](StartFixture& t) { std::remove((t.pkg + "magdec.bgl").c_str()); }, bare, true,
-         {"shown Main", damaged}},
-        {"cancelled twice, No keeps the window", noSimulator({kAnswerNo, kAnswerYes}, 2), bare, false,
-         {"shown Main", modal, exit, exit, "unloaded Select"}},
-        {"protected folder",
-         [](StartFixture& t) {
-             t.access.granted = 0x1201BF;  // every Modify right but delete
-             t.fs.FailPathsContaining(std::string("Scenery") + kSep + "Cycle.txt", kPermissionDenied);
-         },
-         p3d, false, {"shown Main", std::string("Main 16: ") + kProtectedFolderMessage}},
-        {"migration failure", [](StartFixture& t) { t.fs.FailPathsContaining(".p3dini", kPermissionDenied); }, p3d,
-         true, {"shown Main", kMigrating, "repaint ", migration}},
+        {"second instance", secondInstance, "", false, {refused}},
+        {"damaged package", damaged, bare, true, {"shown Main", damagedBox}},
+        {"selection cancelled twice", cancelled, bare, false, {"shown Main", modal, exit, exit, "unloaded Select"}},
+        {"protected folder", protectedFolder, p3d, false, {"shown Main", protectedBox}},
+        {"migration failure", oldBackupLocked, p3d, true, {"shown Main", kMigrating, "repaint ", migrationBox}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -148,8 +147,9 @@ TEST(MainWindowSelectionTest, SeveralSimulatorsAskTheUserInACentredModalWindow) 
 // until one holds a supported simulator, or the user gives up.
 TEST(MainWindowSelectionTest, SetFolderRetriesUntilAValidFolderOrCancel) {
     const std::string browse = "browse Select Select the sim main folder";
-    const std::string invalid = "Select 53: Invalid folder, unknown or inactive simulator / Click Retry to select "
-                                "another folder or Cancel to exit";
+    const std::string invalid =
+        "Select 53: Invalid folder, unknown or inactive simulator / Click Retry to select "
+        "another folder or Cancel to exit";
     struct Case {
         const char* name;
         Lines folders;
@@ -159,8 +159,11 @@ TEST(MainWindowSelectionTest, SetFolderRetriesUntilAValidFolderOrCancel) {
     };
     const Case cases[] = {
         {"a simulator's folder", {"sim6"}, {}, {browse, "unloaded Select", kMigrating, "repaint "}, 6},
-        {"no simulator, then one", {"pkg", "sim6"}, {kAnswerRetry},
-         {browse, invalid, browse, "unloaded Select", kMigrating, "repaint "}, 6},
+        {"no simulator, then one",
+         {"pkg", "sim6"},
+         {kAnswerRetry},
+         {browse, invalid, browse, "unloaded Select", kMigrating, "repaint "},
+         6},
         {"no simulator, cancelled", {"pkg"}, {kAnswerCancel}, {browse, invalid, "unloaded Select", "unloaded Main"}, 0},
         {"browser cancelled", {}, {}, {browse, "unloaded Select", "unloaded Main"}, 0},
     };
