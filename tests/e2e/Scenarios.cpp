@@ -242,8 +242,9 @@ void Main(Run& run) {
     GetClientRect(main, &mc);
     GetClientRect(display, &dc);
     // 25 twips are one or two pixels.
-    run.That(display && d.top == m.top && d.left - m.right >= 1 && d.left - m.right <= 2 && mc.bottom == dc.bottom,
-             "file list window beside the main window, as high inside");
+    run.That(m.left == 40 && m.top == 40 && display && d.top == m.top && d.left - m.right >= 1 &&
+                 d.left - m.right <= 2 && mc.bottom == dc.bottom,
+             "main window where it was moved, the file list window beside it, as high inside");
     if (display != nullptr) run.Shot("file-list-window", {main, display});
 
     // The simulator holds one file open: the install reports it and the log tells more.
