@@ -34,6 +34,7 @@ std::string WindowFixture::MakeShaderCache(SimVersion version) {
         if (c == '\\') c = kSep;
     }
     const std::string folder = dir / ("LocalAppData/" + relative);
+    WriteBytes(folder + kSep + "shader1.bin", "compiled");
     WriteBytes(folder + kSep + "sub" + kSep + "shader.bin", "compiled");
     return folder;
 }
