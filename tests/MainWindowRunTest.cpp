@@ -6,7 +6,6 @@
 
 #include "app/Version.h"
 #include "platform/PathSeparator.h"
-#include "status/FileList.h"
 #include "support/WindowFixture.h"
 
 namespace orvanta {
@@ -17,11 +16,11 @@ using Lines = std::vector<std::string>;
 using Action = std::function<void(frmMain&)>;
 using Boxes = std::vector<CheckBox frmMain::*>;
 
-constexpr int kAfrica = 0;
 constexpr int kEurope = 4;
 constexpr auto kApx = &frmMain::CheckAPX;
 constexpr auto kAtx = &frmMain::CheckATX;
 constexpr auto kNvx = &frmMain::CheckNVX;
+const std::string kInstalling = "repaint  Installing..please wait [disabled] [hourglass]";
 
 // A package of four Europe files against a Prepar3D v4: APX47180 up to date, APX47995
 // older, ATX05021 installed once (its backup exists) and older, NVX05021 missing with its
@@ -53,6 +52,7 @@ struct RunFixture : test::WindowFixture {
     std::string LaunchCount() {
         return settings.Get("KestrelInstall", "Used", "OrvantaUpdateLaunch", "absent").value_or("unreadable");
     }
+    bool CacheEmptied() const { return !FileExists(cache + kSep + "sub" + kSep + "shader.bin"); }
     // Ticks Europe and the categories, and forgets the journal so far.
     void Select(const Boxes& boxes) {
         Tick({kEurope}, boxes);
@@ -71,8 +71,7 @@ TEST_F(MainWindowRunTest, StatusFollowsRegionsCategoriesAndTheMagvarOption) {
     window->CheckMV.Click();
     window->CheckMV.Click();  // something is updatable: the button stays
     EXPECT_EQ(Status(), "2 files 1 files?! 1 files?! None None +install");
-    Tick({kAfrica}, {kAtx, kNvx});
-    EXPECT_EQ(window->Frame_Status.Caption(), "Region status [2 region(s) selected]");
+    Tick({}, {kAtx, kNvx});
     EXPECT_EQ(Status(), "4 files 1 files?! 2 files?! 2 files?! 1 files?! +install +uninstall");
 
     for (auto box : {kApx, kAtx, kNvx}) ((*window).*box).Click();
@@ -83,42 +82,21 @@ TEST_F(MainWindowRunTest, StatusFollowsRegionsCategoriesAndTheMagvarOption) {
     EXPECT_EQ(Status(), "None None None None None");
     Tick({}, {kNvx, &frmMain::CheckMV});
     window->RegionList.SetSelected(kEurope, false);
-    window->RegionList.SetSelected(kAfrica, false);
     EXPECT_EQ(window->Frame_Status.Caption(), "Region status [No region selected]");
     EXPECT_EQ(Status(), "None None None None None +install");
     EXPECT_EQ(host.journal.size(), 3u);  // start-up's only
 }
 
-// A scan ends by refreshing the activity label, so a simulator started before the action
-// shows whether one ran.
-TEST(MainWindowScanTest, WhenTheStatusIsScanned) {
-    struct Case {
-        const char* name;
-        Action before;
-        Action action;
-        bool scans;
-    };
-    // Clicks on regions (by index) and check boxes.
-    const auto click = [](std::vector<int> regions, Boxes boxes = {}) -> Action {
-        return [=](frmMain& w) {
-            for (int r : regions) w.RegionList.SetSelected(r, !w.RegionList.Selected(r));
-            for (auto box : boxes) (w.*box).Click();
-        };
-    };
-    const Case cases[] = {
-        {"the last region unticked", click({kEurope}), click({kEurope}), false},
-        {"the last category unticked", click({}, {kApx}), click({}, {kApx}), false},
-        {"force-full without a region", click({}, {kApx}), click({}, {&frmMain::CheckForceFull}), false},
-        {"force-full without a category", click({kEurope}), click({}, {&frmMain::CheckForceFull}), false},
-        {"force-full over a selection", click({kEurope}, {kApx}), click({}, {&frmMain::CheckForceFull}), true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+// Force full rescans only over a region and a category (its rescan shows in the install
+// tests). A scan ends by refreshing the activity label, so a simulator started before the
+// click shows whether one ran.
+TEST(MainWindowScanTest, ForceFullWithoutARegionOrACategoryScansNothing) {
+    for (const bool region : {false, true}) {
         RunFixture t;
-        c.before(*t.window);
+        region ? t.window->RegionList.SetSelected(kEurope, true) : t.window->CheckAPX.Click();
         t.processes.processNames = {"Prepar3D.exe"};
-        c.action(*t.window);
-        EXPECT_EQ(t.window->lblFSActivity.Caption(), c.scans ? "Active" : "Inactive");
+        t.window->CheckForceFull.Click();
+        EXPECT_EQ(t.window->lblFSActivity.Caption(), "Inactive") << (region ? "a region" : "a category");
     }
 }
 
@@ -144,7 +122,7 @@ TEST_F(MainWindowRunTest, InstallFromClickToTheDonationPrompt) {
     host.journal.clear();
     host.answers = {kAnswerOk, kAnswerYes};
     window->cmdInstall.Click();
-    EXPECT_EQ(host.journal, (Lines{"repaint  Installing..please wait [disabled] [hourglass]", "repaint ",
+    EXPECT_EQ(host.journal, (Lines{kInstalling, "repaint ",
                                    "Main 64: Update has been successfully completed / 3 BGL file(s) have been replaced",
                                    "Main 292: Thank you for your continued confidence. To help me continue this work, "
                                    "would you consider making a small onetime donation now (if not already done)?"}));
@@ -152,8 +130,7 @@ TEST_F(MainWindowRunTest, InstallFromClickToTheDonationPrompt) {
     EXPECT_EQ(LaunchCount(), "4");
     EXPECT_EQ(Status(), "4 files 3 files?! None 3 files?! 1 files?! +uninstall");
     EXPECT_EQ(window->CheckMV.Caption(), "Magvar table (up to date)");
-    EXPECT_FALSE(window->CheckMV.Enabled());
-    EXPECT_EQ(window->CheckMV.Value(), 0);
+    EXPECT_TRUE(!window->CheckMV.Enabled() && window->CheckMV.Value() == 0);
     EXPECT_TRUE(FileExists(pkg + "Installer_Actions.log"));
 }
 
@@ -163,7 +140,7 @@ TEST_F(MainWindowRunTest, InstallWithErrorsUnticksForceFullAndCountsNothing) {
     fs.FailPathsContaining("APX47180.bgl.bglbckup", kPermissionDenied);
     host.journal.clear();
     window->cmdInstall.Click();
-    EXPECT_EQ(host.journal, (Lines{"repaint  Installing..please wait [disabled] [hourglass]", "repaint ",
+    EXPECT_EQ(host.journal, (Lines{kInstalling, "repaint ",
                                    "Main 48: Unable to complete full update / 1 BGL file(s) couldn't be updated / See "
                                    "the Orvanta_Installer.log file for details"}));
     // Unticked by the run, and rescanned without it.
@@ -175,7 +152,6 @@ TEST_F(MainWindowRunTest, InstallWithErrorsUnticksForceFullAndCountsNothing) {
 TEST_F(MainWindowRunTest, RunningSimulatorRefusesBothRuns) {
     Select({kAtx, kNvx});
     processes.processNames = {"Prepar3D.exe"};
-    window->ErrorLogText = "kept";
     window->cmdInstall.Click();
     window->cmdUninstall.Click();
     EXPECT_EQ(host.journal,
@@ -185,25 +161,20 @@ TEST_F(MainWindowRunTest, RunningSimulatorRefusesBothRuns) {
                      "retry"}));
     EXPECT_EQ(window->lblFSActivity.Caption(), "Active");
     EXPECT_EQ(window->lblFSActivity.ForeColor(), (Rgb{192, 0, 0}));
-    EXPECT_EQ(window->ErrorLogText, "kept");
-    // Nothing changed, so closing keeps the shader cache even with the option ticked.
-    window->CheckCleanSF.SetValue(1);
-    window->Unload();
-    EXPECT_TRUE(FileExists(cache + kSep + "sub" + kSep + "shader.bin"));
+    EXPECT_EQ(Status(), "2 files None 1 files?! 2 files?! 1 files?! +install +uninstall");  // nothing changed
 }
 
 TEST(MainWindowUninstallTest, TheRestoreQuestionComesWhileBusyWhenFilesAreMissing) {
-    struct Case {
-        const char* name;
-        Boxes categories;
-        std::deque<MsgAnswer> answers;
-        Lines journal;
-    };
     const std::string busy = "repaint  Uninstalling..please wait [disabled] [hourglass]";
     const std::string question =
         "Main 36: Restore missing files from backups if available? / If [No], backup files will be kept";
     const std::string done = "Main 64: Uninstall has been successfully completed / ";
-    const Case cases[] = {
+    const struct {
+        const char* name;
+        Boxes categories;
+        std::deque<MsgAnswer> answers;
+        Lines journal;
+    } cases[] = {
         {"restored",
          {kAtx, kNvx},
          {kAnswerYes},
@@ -214,7 +185,7 @@ TEST(MainWindowUninstallTest, TheRestoreQuestionComesWhileBusyWhenFilesAreMissin
          {busy, question, "repaint ", done + "1 BGL file(s) have been restored"}},
         {"nothing missing", {kAtx}, {}, {busy, "repaint ", done + "1 BGL file(s) have been restored"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RunFixture t;
         t.Select(c.categories);
@@ -251,8 +222,9 @@ TEST_F(MainWindowRunTest, PackageFileGoneEndsTheProgram) {
     std::remove(t.Source("ATX", "ATX05021").c_str());
     t.host.journal.clear();
     t.window->cmdInstall.Click();
-    EXPECT_EQ(t.host.journal, (Lines{"repaint  Installing..please wait [disabled] [hourglass]", "repaint ", gone,
-                                     "repaint  Clearing shader cache before exiting", "unloaded Main"}));
+    EXPECT_EQ(t.host.journal,
+              (Lines{kInstalling, "repaint ", gone, "repaint  Clearing shader cache before exiting", "unloaded Main"}));
+    EXPECT_TRUE(t.CacheEmptied());
     EXPECT_EQ(t.LaunchCount(), "absent");
 }
 
@@ -268,34 +240,28 @@ TEST_F(MainWindowRunTest, AnInstallCutShortLeavesTheWindowUsable) {
 }
 
 TEST(MainWindowExitTest, ShaderCacheEmptiedOnlyAfterAChangeWithTheOptionTicked) {
-    struct Case {
+    const struct {
         const char* name;
-        std::function<void(RunFixture&)> run;
+        Action run;
         bool emptied;
-    };
-    const Case cases[] = {
-        {"no run", [](RunFixture&) {}, false},
-        {"after an install", [](RunFixture& t) { t.window->cmdInstall.Click(); }, true},
-        {"after an uninstall", [](RunFixture& t) { t.window->cmdUninstall.Click(); }, true},
+    } cases[] = {
+        {"no run", [](frmMain&) {}, false},
+        {"after an install", [](frmMain& w) { w.cmdInstall.Click(); }, true},
+        {"after an uninstall", [](frmMain& w) { w.cmdUninstall.Click(); }, true},
         {"option unticked at closing",
-         [](RunFixture& t) {
-             t.window->cmdInstall.Click();
-             t.window->CheckCleanSF.Click();
+         [](frmMain& w) {
+             w.cmdInstall.Click();
+             w.CheckCleanSF.Click();
          },
          false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RunFixture t;
         t.Select({kAtx, &frmMain::CheckCleanSF});
-        c.run(t);
+        c.run(*t.window);
         t.window->Unload();
-        EXPECT_EQ(FileExists(t.cache + kSep + "sub" + kSep + "shader.bin"), !c.emptied);
-        EXPECT_TRUE(t.fs.IsFolder(t.cache));
-        EXPECT_EQ(t.host.journal.back(), "unloaded Main");
-        EXPECT_EQ(
-            std::count(t.host.journal.begin(), t.host.journal.end(), "repaint  Clearing shader cache before exiting"),
-            c.emptied ? 1 : 0);
+        EXPECT_EQ(t.CacheEmptied(), c.emptied);
     }
 }
 
@@ -312,14 +278,12 @@ TEST_F(MainWindowRunTest, FileListBesideTheMainWindowFollowsClicksAndRescans) {
     window->lblbglnb(2).Click();
     ASSERT_TRUE(display.Form.Visible());
     EXPECT_EQ(host.journal, Lines{"shown Display"});
-    EXPECT_EQ(display.Form.Left(), 600 + 9600 + 25);
-    EXPECT_EQ(display.Form.Top(), 450);
+    EXPECT_TRUE(display.Form.Left() == 600 + 9600 + 25 && display.Form.Top() == 450);
     EXPECT_EQ(display.Form.ClientHeight(), frmMain::kClientHeight);
     EXPECT_EQ(display.Form.Caption(), "Updatable files [2]");
-    EXPECT_EQ(display.DisplayList.Items(), DisplayLines(fs, state, kUpdatable));
+    EXPECT_EQ(display.DisplayList.ListCount(), 2);
     EXPECT_TRUE(display.lblNFD1.Visible() && display.lblNFD2.Visible());
     // The first line is selected at once and shows the date of the package's file.
-    EXPECT_EQ(display.DisplayList.ListIndex(), 0);
     EXPECT_EQ(display.lblNFD2.Caption(), "31-12-2022");
     display.DisplayList.SetListIndex(1);
     EXPECT_EQ(display.lblNFD2.Caption(), "29-12-2022");
@@ -327,11 +291,10 @@ TEST_F(MainWindowRunTest, FileListBesideTheMainWindowFollowsClicksAndRescans) {
     display.Form.Move(100, 100);  // the user moved it
     window->lblbglnb(1).Click();
     EXPECT_EQ(display.Form.Caption(), "Up-to-date files [1]");
-    EXPECT_EQ(display.DisplayList.Items(), DisplayLines(fs, state, kUpToDate));
+    EXPECT_EQ(display.DisplayList.ListCount(), 1);
     EXPECT_FALSE(display.lblNFD1.Visible() || display.lblNFD2.Visible());
     EXPECT_EQ(display.Form.Left(), 100);
     window->lblbglnb(4).Click();
-    EXPECT_EQ(display.Form.Caption(), "Missing destination files [1]");
     display.DisplayList.SetListIndex(0);  // only the updatable list shows a date
     EXPECT_EQ(display.lblNFD2.Caption(), "29-12-2022");
 
@@ -341,17 +304,16 @@ TEST_F(MainWindowRunTest, FileListBesideTheMainWindowFollowsClicksAndRescans) {
     fs.FailPathsContaining("APX47995.bgl.bglbckup", kPermissionDenied);
     window->cmdInstall.Click();
     EXPECT_EQ(display.Form.Caption(), "Updatable files [1]");
-    EXPECT_EQ(display.DisplayList.Items(), DisplayLines(fs, state, kUpdatable));
+    EXPECT_EQ(display.DisplayList.ListCount(), 1);
     EXPECT_EQ(display.lblNFD2.Caption(), "31-12-2022");
 }
 
 TEST(MainWindowFileListTest, ClosesWhenItsListEmptiesOrNothingIsSelected) {
-    struct Case {
+    const struct {
         const char* name;
         int list;
         Action action;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"all updatable files installed", 2, [](frmMain& w) { w.cmdInstall.Click(); }},
         {"every category unticked", 4,
          [](frmMain& w) {
@@ -361,14 +323,13 @@ TEST(MainWindowFileListTest, ClosesWhenItsListEmptiesOrNothingIsSelected) {
         {"closed by the user", 4, [](frmMain& w) { w.Display.Form_QueryUnload(); }},
         {"the main window closed", 4, [](frmMain& w) { w.Unload(); }},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RunFixture t;
         t.Select({kApx, kAtx, kNvx});
         t.window->lblbglnb(c.list).Click();
         c.action(*t.window);
-        EXPECT_FALSE(t.window->Display.Form.Loaded());
-        EXPECT_FALSE(t.state.DisplayOpen);
+        EXPECT_FALSE(t.window->Display.Form.Loaded() || t.state.DisplayOpen);
         EXPECT_EQ(t.state.DisplayedStatus, 0);
         EXPECT_NE(std::find(t.host.journal.begin(), t.host.journal.end(), "unloaded Display"), t.host.journal.end());
     }

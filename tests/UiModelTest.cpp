@@ -33,6 +33,7 @@ TEST(CenteringTest, SelectionWindowRoundsEachGapThenHalvesTowardZero) {
         {"even gaps", {1000, 2000, 9000, 7000}, {4000, 3000}, 3500, 4000},
         {"odd gaps lose their odd twip", {0, 0, 9001, 7001}, {4000, 3000}, 2500, 2000},
         {"4000.5 rounds to 4000, 4001.5 to 4002", {0, 0, 8000.5, 7001.5}, {4000, 3000}, 2000, 2001},
+        {"4000.75 rounds up to 4001, halved to 2000", {0, 0, 8000.75, 7000}, {4000, 3000}, 2000, 2000},
         {"a negative odd gap", {500, 500, 3000, 3000}, {4001, 3000}, 0, 500},
     };
     for (const auto& c : cases) {

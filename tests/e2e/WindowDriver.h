@@ -1,31 +1,78 @@
 #pragma once
 
+// Drives the window program from outside, as a user would: finds its windows and
+// controls, clicks, reads texts, ticks list items and picks folders in its browser.
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
 
 namespace orvanta::e2e {
 
 constexpr int kWait = 20000;  // milliseconds
 
 // Waits until the condition holds or the time is up; true when it held.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kWait);
+inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kWait) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    while (!condition()) {
+        if (GetTickCount64() >= end) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+inline std::wstring Widen(const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                             wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
+
+inline std::string Narrow(const std::wstring& wide) {
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(
+        static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                                     utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
 
 // A program started by the driver, ended on destruction if still running.
 class Program {
 public:
     Program() = default;
-    ~Program();
+    ~Program() {
+        Kill();
+        if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
+        if (info_.hThread != nullptr) CloseHandle(info_.hThread);
+    }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    bool Start(const std::wstring& exe, const std::wstring& arguments);
-    bool Running() const;
-    // Waits for the end; false when it did not end in time.
-    bool WaitForExit(DWORD& exitCode);
-    void Kill();
+    bool Start(const std::wstring& exe, const std::wstring& arguments) {
+        std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+        return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                              &startup, &info_) != FALSE;
+    }
+    bool Running() const { return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+    // True when it ends in time with exit code 0.
+    bool EndsCleanly() {
+        DWORD code = 1;
+        return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, kWait) == WAIT_OBJECT_0 &&
+               GetExitCodeProcess(info_.hProcess, &code) != FALSE && code == 0;
+    }
+    void Kill() {
+        if (!Running()) return;
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }
 
@@ -33,39 +80,174 @@ private:
     PROCESS_INFORMATION info_{};
 };
 
-std::wstring TextOf(HWND window);
-RECT RectOf(HWND window);
+// Published by the program under this name (ui/win32/NativeForm.h); the driver keeps its
+// own copy so that it tests the program from outside.
+constexpr wchar_t kControlNameProperty[] = L"OrvantaControlName";
+
+inline std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+// The first child of the window the test accepts, or null.
+inline HWND FindChild(HWND parent, const std::function<bool(HWND)>& test) {
+    std::pair<const std::function<bool(HWND)>*, HWND> search{&test, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<decltype(search)*>(data);
+            if ((*s->first)(child)) s->second = child;
+            return s->second == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+// A copy of some bytes in another process's memory, freed when it goes.
+class RemoteCopy {
+public:
+    RemoteCopy(HANDLE process, const void* bytes, std::size_t size) : process_(process) {
+        address_ = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+        if (address_ != nullptr) WriteProcessMemory(process, address_, bytes, size, nullptr);
+    }
+    ~RemoteCopy() {
+        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteCopy(const RemoteCopy&) = delete;
+    RemoteCopy& operator=(const RemoteCopy&) = delete;
+    char* At(std::size_t offset) const { return address_ + offset; }
+    // Sends the message with the copy as its last parameter; true when handled in time and
+    // answered non-zero.
+    bool Send(HWND window, UINT message, WPARAM wParam) const {
+        DWORD_PTR result = 0;
+        return address_ != nullptr &&
+               SendMessageTimeoutW(window, message, wParam, reinterpret_cast<LPARAM>(address_), SMTO_NORMAL, 30000,
+                                   &result) != 0 &&
+               result != 0;
+    }
+
+private:
+    HANDLE process_;
+    char* address_ = nullptr;
+};
+
+// The text of the item the browser's tree shows selected, read from the program's memory.
+inline std::wstring SelectedFolderName(HANDLE process, HWND browser) {
+    HWND tree = FindChild(browser, [](HWND w) { return ClassOf(w) == WC_TREEVIEWW; });
+    TVITEMW query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    wchar_t text[MAX_PATH] = {};
+    const std::vector<char> zeros(sizeof(TVITEMW) + sizeof(text));
+    RemoteCopy remote(process, zeros.data(), zeros.size());
+    query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
+    query.cchTextMax = MAX_PATH - 1;
+    WriteProcessMemory(process, remote.At(0), &query, sizeof(query), nullptr);
+    if (query.hItem == nullptr || !remote.Send(tree, TVM_GETITEMW, 0)) return {};
+    ReadProcessMemory(process, remote.At(sizeof(TVITEMW)), text, sizeof(text) - sizeof(wchar_t), nullptr);
+    return text;
+}
+
+inline std::wstring TextOf(HWND window) {
+    // WM_GETTEXT is carried across processes; GetWindowText would not ask the program.
+    wchar_t text[1024] = {};
+    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+inline RECT RectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
 
 // The visible top-level windows of the process, of the class when one is given.
-std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className = nullptr);
-// The first such window, waited for; null when none came in time.
-HWND WaitForWindow(DWORD processId, const wchar_t* className);
-// A standard dialog (message box, folder browser) of the process with a child showing the
-// text, waited for; null when none came in time.
-HWND WaitForDialog(DWORD processId, const std::wstring& childText, int timeoutMs = kWait);
+inline std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className = nullptr) {
+    std::pair<std::vector<HWND>, std::pair<DWORD, const wchar_t*>> search{{}, {processId, className}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<decltype(search)*>(data);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == s->second.first && IsWindowVisible(window) &&
+                (s->second.second == nullptr || ClassOf(window) == s->second.second)) {
+                s->first.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.first;
+}
+
+// The first such window with a child showing the text (any, without a text), waited for.
+inline HWND WaitForWindow(DWORD processId, const wchar_t* className, const std::wstring& childText = L"",
+                          int timeoutMs = kWait) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : WindowsOf(processId, className)) {
+                if (childText.empty() || FindChild(window, [&](HWND c) { return TextOf(c) == childText; })) {
+                    found = window;
+                }
+            }
+            return found != nullptr;
+        },
+        timeoutMs);
+    // Let a box finish its activation (and the program's centring) before it is measured.
+    if (found != nullptr && !childText.empty()) Sleep(100);
+    return found;
+}
+
 // Every visible top-level window of the process with its text, for failure reports.
-std::string DescribeWindows(DWORD processId);
+inline std::string DescribeWindows(DWORD processId) {
+    std::string out;
+    for (HWND window : WindowsOf(processId))
+        out += "[" + Narrow(ClassOf(window)) + "] " + Narrow(TextOf(window)) + "; ";
+    return out.empty() ? "no window" : out;
+}
 
-// A control of a window by the name the window logic gives it ("lblbglnb(2)"), published
-// by the program as a window property; null when absent.
-HWND ControlByName(HWND form, const std::wstring& name);
-std::wstring ControlText(HWND form, const std::wstring& name);
-// Clicks a button, check box, label or dialog button as the user would, without waiting
-// for the program (which may be showing a message box by then).
-void Click(HWND control);
+// A control by the name the window logic gives it ("lblbglnb(2)"), published by the program.
+inline HWND ControlByName(HWND form, const std::wstring& name) {
+    return FindChild(form, [&](HWND control) {
+        const auto atom = static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(GetPropW(control, kControlNameProperty)));
+        wchar_t published[128] = {};
+        return atom != 0 && GlobalGetAtomNameW(atom, published, 128) > 0 && name == published;
+    });
+}
 
-// Ticks a list view item of another process: the item structure is written into that
-// process's memory. Returns when the program has handled the change.
-bool CheckListItem(HANDLE process, HWND list, int index);
-// Points the system folder browser of another process at a folder, as if the user had
-// clicked through to it, and waits until the browser shows it selected.
-bool SelectFolderInBrowser(HANDLE process, HWND browser, const std::wstring& folder);
+// Clicks as the user would, without waiting for the program (which may show a box by then).
+inline void Click(HWND control) {
+    HWND parent = GetParent(control);
+    if (ClassOf(parent) == L"#32770") {
+        // A dialog takes a button's command from anyone, active or not.
+        PostMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control));
+    } else if (_wcsicmp(ClassOf(control).c_str(), L"Button") == 0) {
+        PostMessageW(control, BM_CLICK, 0, 0);
+    } else {
+        PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    }
+}
 
-// Where a box goes when centred over owner: the halves taken exactly, the result rounded
-// half to even. Worked out here independently of the program.
-POINT CentredPosition(const RECT& owner, const RECT& box);
+// Ticks a list view item of another process; returns when the program has handled it.
+inline bool CheckListItem(HANDLE process, HWND list, int index) {
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(2);
+    return RemoteCopy(process, &item, sizeof(item)).Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index));
+}
 
-std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& wide);
+// Points the folder browser of another process at a folder and waits until it shows it.
+inline bool SelectFolderInBrowser(HANDLE process, HWND browser, const std::wstring& folder) {
+    const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
+    // The browser may still be filling its tree: ask again until the folder shows selected.
+    return WaitUntil([&] {
+        RemoteCopy(process, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t))
+            .Send(browser, BFFM_SETSELECTIONW, TRUE);
+        return WaitUntil([&] { return SelectedFolderName(process, browser) == name; }, 2000);
+    });
+}
 
 }  // namespace orvanta::e2e

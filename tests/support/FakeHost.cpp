@@ -11,12 +11,7 @@ namespace orvanta::test {
 namespace {
 
 const char* FormName(FormId form) {
-    switch (form) {
-        case FormId::Main: return "Main";
-        case FormId::Select: return "Select";
-        case FormId::Display: return "Display";
-    }
-    return "?";
+    return form == FormId::Main ? "Main" : form == FormId::Select ? "Select" : "Display";
 }
 
 }  // namespace
