@@ -201,7 +201,8 @@ void ProgramFile(Run& run) {
                                      ? ""
                                      : std::string(static_cast<const char*>(LockResource(LoadResource(image, found))),
                                                    SizeofResource(image, found));
-    for (const char* part : {"level=\"asInvoker\"", "Microsoft.Windows.Common-Controls", "<dpiAware"}) {
+    for (const char* part : {"level=\"asInvoker\"", "Microsoft.Windows.Common-Controls", "<dpiAware",
+                             "<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true"}) {
         run.That(manifest.find(part) != std::string::npos, std::string("manifest: ") + part);
     }
     FreeLibrary(image);

@@ -1,7 +1,6 @@
 #include "support/TempDir.h"
 
 #include <atomic>
-#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +11,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -115,14 +117,8 @@ void SetLocalModifiedTime(const std::string& path, int year, int month, int day,
     tm.tm_sec = second;
     tm.tm_isdst = -1;
     const std::time_t t = std::mktime(&tm);
-    const auto sys = std::chrono::system_clock::from_time_t(t);
-    // file_time_type's clock is not system_clock everywhere; shift by the two clocks' "now".
-    const auto fileNow = fs::file_time_type::clock::now();
-    const auto sysNow = std::chrono::system_clock::now();
-    const auto shifted = fileNow + std::chrono::duration_cast<fs::file_time_type::duration>(sys - sysNow);
-    // The two "now"s differ by a little: land on the whole second asked for.
-    const auto ft = fs::file_time_type(std::chrono::round<std::chrono::seconds>(shifted.time_since_epoch()));
-    fs::last_write_time(P(path), ft);
+    const struct timespec times[2] = {{t, 0}, {t, 0}};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) throw std::runtime_error("cannot set the time of " + path);
 }
 #endif
 

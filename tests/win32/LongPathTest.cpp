@@ -20,11 +20,6 @@
 namespace orvanta {
 namespace {
 
-// The window program, built beside the tests.
-std::wstring InstallerPath() {
-    return ToWide(Win32Environment().ProgramFolder() + "\\..\\ui\\win32\\Orvanta_Installer.exe");
-}
-
 std::wstring Repeat(const std::wstring& part, int times) {
     std::wstring out;
     for (int i = 0; i < times; ++i) out += part;
@@ -59,22 +54,6 @@ TEST(LongPathTest, PathsTooLongForThePlainFormGetTheExtendedOne) {
     for (const Case& c : cases) EXPECT_EQ(ExtendedLengthPath(c.path), c.expected) << c.name;
     EXPECT_EQ(WidePath("C:\\Caf\xC3\xA9\\" + std::string(250, 'b')),
               L"\\\\?\\C:\\Caf\u00E9\\" + std::wstring(250, L'b'));
-}
-
-TEST(LongPathTest, ProgramDeclaresItselfLongPathAware) {
-    HMODULE image = LoadLibraryExW(InstallerPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(image, nullptr);
-    std::string manifest;
-    if (HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
-        if (HGLOBAL data = LoadResource(image, found)) {
-            manifest.assign(static_cast<const char*>(LockResource(data)), SizeofResource(image, found));
-        }
-    }
-    FreeLibrary(image);
-    EXPECT_NE(manifest.find("<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true"
-                            "</longPathAware>"),
-              std::string::npos)
-        << manifest;
 }
 
 // Wine takes long paths in either form, so this shows that the extended form reaches the
