@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <filesystem>
 #include "platform/posix/PosixFileSystem.h"
 #include "support/TempDir.h"
 
@@ -53,6 +55,83 @@ TEST(PosixFileSystemTest, ACopyReplacesATemporaryFileLeftByAKilledRun) {
     ASSERT_TRUE(fs.CopyFile(dir / "src.bgl", dir / "dst.bgl").ok());
     EXPECT_EQ(test::ReadBytes(dir / "dst.bgl"), "new bytes");
     EXPECT_FALSE(test::FileExists(dir / "dst.bgl.orvanta-partial"));
+}
+
+namespace sfs = std::filesystem;
+
+// A folder's listing, kept once a name was not found in it, follows whatever changes the
+// folder afterwards, ours and another program's, without reading the folder again; only a
+// folder replaced by another one (itself, a folder above it, a link to it) is read again.
+TEST(KeptListingTest, FollowsEveryChangeAndReadsAFolderOnce) {
+    using Change = void (*)(PosixFileSystem & fs, const std::string& root, const std::string& folder);
+    struct Case {
+        const char* name;
+        bool folderIsLink;
+        Change change;
+        const char* asked;  // in the folder, in another case than on disk
+        int reads;
+    } cases[] = {
+        {"another program creates a file", false,
+         [](PosixFileSystem&, const std::string&, const std::string& folder) {
+             test::WriteBytes(folder + "NEW.BGL", "n");
+         },
+         "new.bgl", 1},
+        {"another program renames one", false,
+         [](PosixFileSystem&, const std::string&, const std::string& folder) {
+             ASSERT_EQ(std::rename((folder + "OLD.BGL").c_str(), (folder + "Moved.Bgl").c_str()), 0);
+         },
+         "MOVED.bgl", 1},
+        {"our own copies and renames, then another program's file", false,
+         [](PosixFileSystem& fs, const std::string&, const std::string& folder) {
+             for (int i = 0; i < 20; ++i) {
+                 const std::string name = folder + "apx" + std::to_string(i) + ".bgl";
+                 ASSERT_TRUE(fs.CopyFile(folder + "old.bgl", name).ok());
+                 ASSERT_TRUE(fs.RenameFile(name, name + ".bglbckup").ok());
+                 ASSERT_FALSE(fs.Exists(name));
+             }
+             test::WriteBytes(folder + "Theirs.BGL", "t");
+         },
+         "theirs.bgl", 1},
+        {"the folder moved away, another put in its place and changed", false,
+         [](PosixFileSystem& fs, const std::string&, const std::string& folder) {
+             sfs::rename(sfs::path(folder).parent_path(), sfs::path(folder).parent_path().string() + ".old");
+             test::WriteBytes(folder + "Other.bgl", "o");
+             ASSERT_TRUE(fs.Exists(folder + "OTHER.BGL"));
+             test::WriteBytes(folder + "Late.bgl", "l");
+         },
+         "LATE.BGL", 2},
+        {"the folder above replaced", false,
+         [](PosixFileSystem&, const std::string& root, const std::string& folder) {
+             sfs::rename(root + "/Scenery/0502", root + "/Scenery/Gone");
+             test::WriteBytes(folder + "Fresh.bgl", "f");
+         },
+         "fresh.BGL", 2},
+        {"the folder, a link, pointed elsewhere", true,
+         [](PosixFileSystem&, const std::string& root, const std::string& folder) {
+             test::WriteBytes(root + "/elsewhere/Other.bgl", "o");
+             sfs::create_directory_symlink(root + "/elsewhere", root + "/link");
+             sfs::rename(root + "/link", sfs::path(folder).parent_path());
+         },
+         "other.BGL", 2},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const std::string root = dir.path();
+        const std::string folder = root + "/Scenery/0502/scenery/";
+        test::WriteBytes(root + "/target/OLD.BGL", "old");
+        sfs::create_directories(root + "/Scenery/0502");
+        if (c.folderIsLink) {
+            sfs::create_directory_symlink(root + "/target", root + "/Scenery/0502/scenery");
+        } else {
+            sfs::rename(root + "/target", root + "/Scenery/0502/scenery");
+        }
+        PosixFileSystem fs;
+        EXPECT_FALSE(fs.Exists(folder + "old.bgl.bglbckup")) << c.name;  // the listing is kept from here
+        EXPECT_TRUE(fs.Exists(folder + "old.bgl")) << c.name;
+        c.change(fs, root, folder);
+        EXPECT_TRUE(fs.Exists(folder + c.asked)) << c.name;
+        EXPECT_EQ(fs.FolderReads(), c.reads) << c.name;
+    }
 }
 
 }  // namespace

@@ -46,22 +46,29 @@ TEST(PosixRegistryTest, ReadsAPrefixAsWindowsWould) {
         std::optional<std::string> value;
     };
     const Case cases[] = {
-        {kLM, fsx, "SetupPath", k32, "C:\\FSX"}, {kLM, fsx, "SetupPath", k64, std::nullopt},
+        {kLM, fsx, "SetupPath", k32, "C:\\FSX"},   {kLM, fsx, "SetupPath", k64, std::nullopt},
         {kLM, p3d, "SetupPath", k64, "C:\\P3D\\"}, {kLM, p3d, "SetupPath", k32, std::nullopt},
         {kCU, p3d, "AppPath", k32, "D:\\P3D v4"},  // the user's hive has no 32-bit node
-        {kCU, p3d, "AppPath", k64, "D:\\P3D v4"}, {kLM, p3d, "AppPath", k64, std::nullopt},
+        {kCU, p3d, "AppPath", k64, "D:\\P3D v4"},  {kLM, p3d, "AppPath", k64, std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(registry.ReadString(c.root, c.key, c.name, c.view), c.value) << c.name;
     const std::pair<const char*, std::string> paths[] = {
-        {"C:\\Program Files\\P3D", dir / "drive_c/Program Files/P3D"}, {"c:\\FSX\\", dir / "drive_c/FSX/"},
-        {"C:\\", dir / "drive_c/"}, {"Z:\\home\\pilot\\FSX", "/home/pilot/FSX"},
-        {"d:\\games\\P3D", dir / "elsewhere/games/P3D"}, {"Q:\\FSX", "Q:\\FSX"},  // unknown drives stay as they are
-        {"\\\\server\\share\\FSX", "\\\\server\\share\\FSX"}, {"%ProgramFiles%\\P3D", "%ProgramFiles%\\P3D"}, {"", ""},
+        {"C:\\Program Files\\P3D", dir / "drive_c/Program Files/P3D"},
+        {"c:\\FSX\\", dir / "drive_c/FSX/"},
+        {"C:\\", dir / "drive_c/"},
+        {"Z:\\home\\pilot\\FSX", "/home/pilot/FSX"},
+        {"d:\\games\\P3D", dir / "elsewhere/games/P3D"},
+        {"Q:\\FSX", "Q:\\FSX"},  // unknown drives stay as they are
+        {"\\\\server\\share\\FSX", "\\\\server\\share\\FSX"},
+        {"%ProgramFiles%\\P3D", "%ProgramFiles%\\P3D"},
+        {"", ""},
     };
     for (const auto& [windows, host] : paths) EXPECT_EQ(registry.ToHostPath(windows), host) << windows;
 
     test::WriteBytes(dir / "system.reg", "WINE REGISTRY Version 2\n#arch=win32\n[Software\\\\A] 1\n\"V\"=\"C:\\\\cut");
-    test::WriteBytes(dir / "user.reg", std::string("\x7f" "ELF\0\0\0", 7));
+    test::WriteBytes(dir / "user.reg", std::string("\x7f"
+                                                   "ELF\0\0\0",
+                                                   7));
     for (const std::string& prefix : {dir.path(), dir / "no-prefix"}) {
         PosixRegistry damaged(prefix);
         EXPECT_FALSE(damaged.ReadString(kLM, "Software\\A", "V", k32)) << prefix;

@@ -7,6 +7,7 @@
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32FileVersions.h"
 #include "platform/win32/Win32Processes.h"
+#include "platform/win32/Win32Shell.h"
 #include "platform/win32/WinApi.h"
 #include "support/TempDir.h"
 #include "tools/PeImage.h"
@@ -83,6 +84,14 @@ TEST(Win32AccessControlTest, AnswersAMaskOrUnknownWithoutFailing) {
     HANDLE token = nullptr;
     EXPECT_FALSE(::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, &token));
     if (token != nullptr) ::CloseHandle(token);
+}
+
+TEST(Win32ShellTest, OpensWhatHasAHandlerAndReportsWhatCannotBeOpened) {
+    Win32Shell shell;
+    // A program opens by running; the fixture ends at once.
+    EXPECT_TRUE(shell.Open(Win32Environment().ProgramFolder() + "\\orvanta_version_fixture.exe"));
+    test::TempDir dir;
+    EXPECT_FALSE(shell.Open(dir / "absent.pdf"));
 }
 
 }  // namespace
