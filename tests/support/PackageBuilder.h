@@ -13,18 +13,12 @@ struct PackageBuilder {
     std::vector<std::string> atx = {"ATX05021"};
     std::vector<std::string> nvx = {"NVX05021"};
     std::string cycle = "2213\r\n";
-    bool writeCycle = true;
-    bool writeMagvar = true;
-    bool writeLists[3] = {true, true, true};
-    bool writeListedFiles = true;
     std::string magvar;  // the package's magdec.bgl bytes; a default stamp when empty
 
     // Writes into folder (created when absent). Returns the folder with a trailing separator.
     std::string Write(const std::string& folder) const;
 };
 
-// The bytes of a list file: each line followed by CR LF.
-std::string ListText(const std::vector<std::string>& lines);
 // A magdec.bgl whose stamp has the revision byte at offset 133 and the 16-bit version at 134.
 std::string MagvarBytes(int version, int revision);
 

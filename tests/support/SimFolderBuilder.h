@@ -34,7 +34,4 @@ struct SimFolderBuilder {
 std::string SimSceneryPath(const std::string& simRoot, const std::string& area, const std::string& name);
 std::string SimMagvarPath(const std::string& simRoot);
 
-// Every regular file below a folder, by path relative to it ('/'-separated), with its bytes.
-std::vector<std::pair<std::string, std::string>> SnapshotTree(const std::string& folder);
-
 }  // namespace orvanta::test
