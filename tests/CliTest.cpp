@@ -265,11 +265,10 @@ TEST(CliSelectionTest, RegionsAndCategoriesByEveryName) {
     for (const char* bad : {"8", "europe,", "-1", "eu"}) {
         EXPECT_NE(cli::ParseSelection(std::string(bad), std::nullopt, false, s), "") << bad;
     }
-    EXPECT_EQ(cli::ParseListStatus("up-to-date"), 1);
-    EXPECT_EQ(cli::ParseListStatus("updatable"), 2);
-    EXPECT_EQ(cli::ParseListStatus("deinstallable"), 3);
-    EXPECT_EQ(cli::ParseListStatus("missing"), 4);
-    EXPECT_EQ(cli::ParseListStatus("Missing"), 0);
+    for (const auto& [word, status] :
+         {std::pair{"up-to-date", 1}, {"updatable", 2}, {"deinstallable", 3}, {"missing", 4}, {"Missing", 0}}) {
+        EXPECT_EQ(cli::ParseListStatus(word), status) << word;
+    }
 }
 
 }  // namespace
