@@ -60,17 +60,11 @@ TEST_F(StatusScanTest, ClassifiesByLengthAndCalendarDayAndListsTheFiles) {
     EXPECT_EQ(DisplayLines(fs(), state, kUpdatable),
               (Paths{"ATX05021.bgl [09-05-2023] - Region:0502", "NVX05021.bgl [11-05-2023] - Region:0502",
                      "NVX05031.bgl [10-05-2023] - Region:0503"}));
-    EXPECT_EQ(NewFileDate(fs(), state, 1), "10-05-2023");
-    EXPECT_EQ(NewFileDate(fs(), state, 3), "");
     // A backup without its destination is both deinstallable and missing: listed (by its
     // destination) without a date.
     EXPECT_EQ(DisplayLines(fs(), state, kDeinstallable), Paths{"NVX11070.bgl - Region:1107"});
     EXPECT_EQ(DisplayLines(fs(), state, kMissingDestination),
               (Paths{"NVX11070.bgl - Region:1107", "NVX06000.bgl - Region:0600"}));
-    EXPECT_TRUE(DisplayLines(fs(), state, kAvailable).empty());
-    const std::optional<std::string> captions[] = {std::nullopt, "Up-to-date files [1]", "Updatable files [3]",
-                                                   "Deinstallable files [1]", "Missing destination files [2]"};
-    for (int list = 0; list < 5; ++list) EXPECT_EQ(DisplayCaptionText(state, list), captions[list]) << list;
 }
 
 TEST_F(StatusScanTest, ScansOnlyTheSelection) {
@@ -81,9 +75,7 @@ TEST_F(StatusScanTest, ScansOnlyTheSelection) {
         Counts counts;
     } cases[] = {
         {"force full: every existing destination is updatable", 0xFF, 7, true, {6, 0, 4, 1, 2}},
-        {"Africa only", 1 << 0, 7, false, {1, 0, 1, 0, 0}},
         {"Europe, NVX only", 1 << 4, 1 << 2, false, {2, 0, 1, 0, 1}},
-        {"nothing ticked", 0, 7, false, {}},
         {"no category ticked", 0xFF, 0, false, {}},
     };
     for (const auto& c : cases) {
@@ -103,43 +95,6 @@ TEST_F(StatusScanTest, ScansOnlyTheSelection) {
         EXPECT_EQ(sizes, c.counts);
         EXPECT_EQ(state.UpdatableSourceList.size(), state.UpdatableDestList.size());
     }
-}
-
-TEST_F(StatusScanTest, MissingPackageFileStopsTheScanAndKeepsTheLastResult) {
-    ASSERT_TRUE(RefreshFileStatus(fs(), state, All()).packageIntact);
-    const ProgramState before = state;
-    ASSERT_TRUE(fs().DeleteFile(Source("NVX", "NVX05031.bgl")).ok());
-    const ScanResult r = RefreshFileStatus(fs(), state, All());
-    EXPECT_FALSE(r.packageIntact);
-    EXPECT_EQ(r.missingSource, Source("NVX", "NVX05031.bgl"));
-    EXPECT_EQ(state.StatusCounts, before.StatusCounts);
-    EXPECT_EQ(MissingPackageFileMessage().icon, MsgIcon::Critical);
-    EXPECT_EQ(MissingPackageFileMessage().Text(),
-              "Some files in the provided package are missing or corrupted\r\n"
-              "Extract again the package then relaunch the installer from it");
-}
-
-TEST_F(StatusScanTest, CountersButtonsAndCaptionsFollowTheCounts) {
-    state.StatusCounts = {6, 0, 1, 3, 0};
-    StatusView view = DescribeStatus(state, false);
-    const std::vector<std::string> captions = {"6 files", "None", "1 files", "3 files", "None"};
-    const std::vector<bool> clickable = {false, false, true, true, false};  // available never opens a list
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(view.counters[i].caption, captions[i]) << i;
-        EXPECT_EQ(view.counters[i].clickable, clickable[i]) << i;
-        EXPECT_EQ(view.counters[i].tooltip, clickable[i] ? "Click to show list" : "") << i;
-    }
-    EXPECT_TRUE(view.installEnabled);
-    EXPECT_TRUE(view.uninstallEnabled);
-    state.StatusCounts = {1, 0, 0, 1, 0};
-    EXPECT_FALSE(DescribeStatus(state, false).installEnabled);
-    ResetFileStatus(state);
-    EXPECT_EQ(state.StatusCounts, Counts{});
-    EXPECT_FALSE(DescribeStatus(state, false).uninstallEnabled);
-    EXPECT_TRUE(DescribeStatus(state, true).installEnabled);  // the magvar option alone
-
-    EXPECT_EQ(RegionStatusCaption(0), "Region status [No region selected]");
-    EXPECT_EQ(RegionStatusCaption(1), "Region status [1 region(s) selected]");
 }
 
 TEST(MagvarStatusTest, PackageTableAgainstTheSimulatorsStamp) {
