@@ -190,21 +190,6 @@ protected:
     }
 };
 
-TEST_F(UninstallTest, NoQuestionWithoutMissingFilesAndNoAnswerTakenThen) {
-    StatusSelection selection = All();
-    selection.categories[static_cast<int>(FileCategory::NVX)] = false;  // the two installed files
-    ASSERT_TRUE(Scan(selection));
-    EXPECT_FALSE(UninstallAsksRestore(state));
-    ASSERT_TRUE(fs().DeleteFile(atx).ok());  // gone since the scan: stays gone
-    const UninstallResult r = Uninstall(false, true);
-    EXPECT_EQ(r.closing.icon, MsgIcon::Information);
-    EXPECT_EQ(r.closing.Text(), "Uninstall has been successfully completed\r\n1 BGL file(s) have been restored");
-    EXPECT_EQ(test::ReadBytes(apx), "original APX file");
-    EXPECT_FALSE(test::FileExists(apx + ".bglbckup"));
-    EXPECT_FALSE(test::FileExists(atx));
-    EXPECT_EQ(state.StatusCounts, (Counts{2, 0, 1, 1, 1}));  // rescanned with the same selection
-}
-
 TEST_F(UninstallTest, MissingFilesComeBackOnlyWhenTheUserAsks) {
     // A kill between the backup rename and the end of the copy: no destination, its backup,
     // and the copy's temporary file beside them.
@@ -213,10 +198,6 @@ TEST_F(UninstallTest, MissingFilesComeBackOnlyWhenTheUserAsks) {
     test::WriteBytes(apx + kPartialCopySuffix, "stale");
     MakeReadOnly(apx);
     ASSERT_TRUE(Scan());
-    ASSERT_TRUE(UninstallAsksRestore(state));
-    EXPECT_EQ(RestoreQuestion().icon, MsgIcon::Question);
-    EXPECT_EQ(RestoreQuestion().Text(),
-              "Restore missing files from backups if available?\r\nIf [No], backup files will be kept");
 
     const std::string apxInstalled = D(apx), apxBackup = D(apx + ".bglbckup");
     UninstallResult r = Uninstall(true, false);  // No
