@@ -42,10 +42,8 @@ TEST(WineRegistryParserTest, ValuesAndViewsOfA64BitPrefix) {
         Text value;
     } cases[] = {
         // Prepar3D v4 lives in the 64-bit view only; FSX in the 32-bit one (Wow6432Node) only.
-        {p3d4, "SetupPath", k64, "C:\\Program Files\\Lockheed Martin\\Prepar3D v4\\"},
         {p3d4, "SetupPath", k32, std::nullopt},
         {fsx, "SetupPath", k32, "C:\\FSX"},
-        {fsx, "SetupPath", k64, std::nullopt},
         {"SOFTWARE\\lockheed martin\\PREPAR3D V4", "setuppath", k64,
          "C:\\Program Files\\Lockheed Martin\\Prepar3D v4\\"},
         {"Software\\Lockheed Martin\\Prepar3D v3", "SetupPath", k32, "%ProgramFiles%\\P3D3"},  // unexpanded
