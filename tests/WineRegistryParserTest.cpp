@@ -58,7 +58,7 @@ TEST(WineRegistryParserTest, ValuesAndViewsOfA64BitPrefix) {
 
 }
 
-TEST(WineRegistryParserTest, ThePrefixArchitecture) {
+TEST(WineRegistryParserTest, ThePrefixArchitectureAndDamagedKeyLines) {
     const std::string head = "WINE REGISTRY Version 2\n", key = "[Software\\\\A] 1\n\"V\"=\"a\"\n";
     const WineRegistryHive win32 = ParseWineRegistry(head + "#arch=win32\n" + key);
     EXPECT_EQ(win32.arch, WineArch::Win32);
@@ -67,6 +67,9 @@ TEST(WineRegistryParserTest, ThePrefixArchitecture) {
     EXPECT_EQ(ParseWineRegistry(head + key).arch, WineArch::Win32);
     EXPECT_EQ(ParseWineRegistry(head + key + "[Software\\\\Wow6432Node\\\\A] 1\n").arch, WineArch::Win64);
     EXPECT_EQ(ParseWineRegistry(head + key + "[Software\\\\Wow6432NodeX] 1\n").arch, WineArch::Win32);
+    // The values below a key line that cannot be read are not filed under the key before.
+    const WineRegistryHive damaged = ParseWineRegistry(head + key + "[Software\\\\B\n\"W\"=\"b\"\n");
+    EXPECT_EQ(ReadWineValue(damaged, "Software\\A", "W", k32, true), std::nullopt);
 }
 
 TEST(WineRegistryParserTest, ValueSyntax) {
