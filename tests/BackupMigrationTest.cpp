@@ -87,12 +87,6 @@ TEST(BackupMigrationTest, FailuresAreCountedRecordedAndLogged) {
         "\r\nError number: 70\r\n\r\n";
     EXPECT_EQ(m.errorLog, expected);
     EXPECT_EQ(test::ReadBytes(m.pkg + kErrorLogName), expected);
-
-    const MessageText message = MigrationFailureMessage(3);
-    EXPECT_EQ(message.icon, MsgIcon::Critical);
-    EXPECT_EQ(message.Text(),
-              "3 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is "
-              "required before using the installer\r\nSee the Orvanta_Installer.log file for details");
 }
 
 }  // namespace

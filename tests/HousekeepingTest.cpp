@@ -1,49 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <optional>
 
 #include "housekeeping/LaunchCounter.h"
-#include "housekeeping/ShaderCache.h"
-#include "platform/NativePlatform.h"
 #include "support/Fakes.h"
-#include "support/TempDir.h"
 
 namespace orvanta {
 namespace {
-
-TEST(ShaderCacheTest, CleansOnlyAfterAChangeWithTheOptionTickedAndAnExistingFolder) {
-    test::TempDir dir;
-    const auto native = MakeNativePlatform({});
-    FileSystem& fs = native->get().fs;
-    const std::string cache = dir / "Shaders";
-    const struct {
-        const char* name;
-        std::string folder;
-        bool ticked, changed, clean;
-    } cases[] = {
-        {"all three", cache, true, true, true},           {"unticked", cache, false, true, false},
-        {"no change", cache, true, false, false},         {"no folder known", "", true, true, false},
-        {"folder gone", dir / "Gone", true, true, false},
-    };
-    test::MakeFolder(cache);
-    for (const auto& c : cases) EXPECT_EQ(ShouldCleanShaderCache(fs, c.folder, c.ticked, c.changed), c.clean) << c.name;
-
-    namespace stdfs = std::filesystem;
-    for (const char* file : {"a.vsh", ".hidden", "sub/deeper/b.psh", "sub/c.psh"}) {
-        test::WriteBytes(dir / (std::string("Shaders/") + file), "x");
-    }
-    test::WriteBytes(dir / "outside.txt", "keep");
-    stdfs::permissions(stdfs::u8path(dir / "Shaders/sub/c.psh"), stdfs::perms::owner_read);
-    for (const std::string& folder : {dir / "Shaders/sub/deeper", cache}) {
-        stdfs::permissions(stdfs::u8path(folder), stdfs::perms::owner_read | stdfs::perms::owner_exec);
-    }
-    EXPECT_EQ(CleanShaderCache(fs, cache), std::vector<std::string>{});
-    std::vector<FolderEntry> left;
-    ASSERT_TRUE(fs.ListFolder(cache, left).ok());  // the folder itself stays
-    EXPECT_TRUE(left.empty()) << left.front().name;
-    EXPECT_EQ(test::ReadBytes(dir / "outside.txt"), "keep");
-}
 
 TEST(LaunchCounterTest, CountsInTheSettingsStoreAndPromptsEveryFourth) {
     const auto key =
@@ -77,10 +40,6 @@ TEST(LaunchCounterTest, CountsInTheSettingsStoreAndPromptsEveryFourth) {
     for (const auto& [count, due] : {std::pair{1, false}, {3, false}, {4, true}, {8, true}, {-1, false}}) {
         EXPECT_EQ(IsDonationDue(count), due) << count;
     }
-    EXPECT_EQ(DonationPrompt().icon, MsgIcon::Question);
-    EXPECT_EQ(DonationPrompt().Text(),
-              "Thank you for your continued confidence. To help me continue this work, would you consider making a "
-              "small onetime donation now (if not already done)?");
 }
 
 }  // namespace

@@ -59,18 +59,15 @@ TEST(FolderJudgementTest, ChosenFoldersAreJudgedByExecutableVersionAndScenery) {
         {"Prepar3D v3", {3, 4, 0, 0}, {}, true, false, kFolder, FolderVerdict::Selected, 5},
         {"Prepar3D v4", {4, 5, 12, 0}, {}, true, false, kFolder, FolderVerdict::Selected, 6},
         {"Prepar3D v5", {5, 0, 0, 0}, {}, true, false, kFolder, FolderVerdict::Prepar3DV5, 0},
-        {"Prepar3D v65535", {65535, 0, 0, 0}, {}, true, false, kFolder, FolderVerdict::Prepar3DV5, 0},
         {"FSX Acceleration", {}, {10, 0, 61637, 0}, false, true, kFolder, FolderVerdict::Selected, 1},
         {"FSX, last boxed build", {}, {10, 0, 62606, 0}, false, true, kFolder, FolderVerdict::Selected, 1},
         {"FSX, first Steam build", {}, {10, 0, 62607, 0}, false, true, kFolder, FolderVerdict::Selected, 2},
-        {"FSX build 0", {}, {10, 0, 0, 0}, false, true, kFolder, FolderVerdict::Selected, 1},
         {"FSX of major 9", {}, {9, 0, 61637, 0}, false, true, kFolder, FolderVerdict::Invalid, 0},
         {"Prepar3D without version", {}, {}, true, false, kFolder, FolderVerdict::Invalid, 0},
         {"both: judged as Prepar3D only", {}, {10, 0, 61637, 0}, true, true, kFolder, FolderVerdict::Invalid, 0},
         {"no Scenery folder", {4, 0, 0, 0}, {10, 0, 61637, 0}, true, true, kNoScenery, FolderVerdict::Invalid, 0},
         {"a file named Scenery", {4, 0, 0, 0}, {}, true, false, kFile, FolderVerdict::Invalid, 0},
         {"Scenery only", {}, {}, false, false, kFolder, FolderVerdict::Invalid, 0},
-        {"no folder", {}, {}, false, false, kNoScenery, FolderVerdict::Invalid, 0},
     };
     const std::string retry = "\r\nClick Retry to select another folder or Cancel to exit";
     const std::map<FolderVerdict, std::string> messages = {

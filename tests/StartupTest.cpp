@@ -23,10 +23,7 @@ TEST(CommandLineTest, NoDetectIsAWholeTokenBetweenSlashes) {
     for (const auto& [text, asks] : cases) EXPECT_EQ(CommandLineAsksNoDetect(text), asks) << text;
 }
 
-TEST(StartupTest, AddBackslashAndTheCycleLabel) {
-    const std::string s(1, kSep);
-    for (const std::string& folder : {std::string("C"), "C" + s}) EXPECT_EQ(AddBackslash(folder), "C" + s);
-
+TEST(StartupTest, TheCycleLabel) {
     test::TempDir dir;
     auto native = MakeNativePlatform({});
     const std::string folder = dir.path() + kSep;

@@ -38,8 +38,6 @@ std::string MemoryFileSystem::ParentKey(const std::string& key) {
     return at == std::string::npos ? std::string() : key.substr(0, at);
 }
 
-MemoryFileSystem::Node* MemoryFileSystem::FindNode(const std::string& key) { return const_cast<Node*>(Find(key)); }
-
 const MemoryFileSystem::Node* MemoryFileSystem::Find(const std::string& path) const {
     auto it = nodes_.find(KeyOf(path));
     return it == nodes_.end() ? nullptr : &it->second;
@@ -141,18 +139,9 @@ void MemoryFileSystem::LoadFromDisk(const std::string& hostFolder, const std::st
     }
 }
 
-bool MemoryFileSystem::Exists(const std::string& path) { return Resolve(path) != nullptr; }
-
 bool MemoryFileSystem::IsFolder(const std::string& path) {
     const Node* node = Resolve(path);
     return node != nullptr && node->kind == Node::Folder;
-}
-
-FsStatus MemoryFileSystem::FileLength(const std::string& path, std::uint64_t& length) {
-    const Node* node = Resolve(path);
-    if (node == nullptr) return FsStatus::Fail(kFileNotFound);
-    length = node->kind == Node::File ? node->content->size() : 0;
-    return FsStatus::Ok();
 }
 
 FsStatus MemoryFileSystem::ModifiedTime(const std::string& path, LocalDateTime& time) {
@@ -282,15 +271,6 @@ FsStatus MemoryFileSystem::RemoveEmptyFolder(const std::string& path) {
     return FsStatus::Ok();
 }
 
-FsStatus MemoryFileSystem::CreateFolder(const std::string& path) {
-    const std::string key = KeyOf(path);
-    if (key.empty()) return FsStatus::Fail(kBadFileName);
-    if (FindNode(key) != nullptr) return FsStatus::Fail(kFileExists);
-    if (FsStatus st = CheckParent(key); !st) return st;
-    AddNode(path, Node::Folder);
-    return FsStatus::Ok();
-}
-
 FsStatus MemoryFileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::shared_ptr<const std::string> content;
     if (FsStatus st = ReadContent(path, content); !st) return st;
@@ -319,8 +299,5 @@ FsStatus MemoryFileSystem::WriteFile(const std::string& path, const std::string&
     return PutFile(path, std::make_shared<const std::string>(bytes), now_);
 }
 
-FsStatus MemoryFileSystem::WriteTextFile(const std::string& path, const std::string& utf8Text) {
-    return WriteFile(path, utf8Text);
-}
 
 }  // namespace orvanta::test

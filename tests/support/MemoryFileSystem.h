@@ -40,17 +40,17 @@ public:
 
     // The node at a path, without following links; nullptr when absent.
     const Node* Find(const std::string& path) const;
-    // The path of a node that exists, each name in the case it was created with.
-    std::string PathOf(const std::string& path) const;
     // The file's bytes, or nullptr when there is no such file.
     const std::string* Content(const std::string& path) const;
     // Every file below a folder (links excluded) by its path relative to the folder, each
     // name in the case it was created with, with '/' separators.
     std::map<std::string, std::string> Files(const std::string& folder) const;
 
-    bool Exists(const std::string& path) override;
+    bool Exists(const std::string& path) override { return Resolve(path) != nullptr; }
     bool IsFolder(const std::string& path) override;
-    FsStatus FileLength(const std::string& path, std::uint64_t& length) override;
+    // The program neither asks a length alone nor creates folders.
+    FsStatus FileLength(const std::string&, std::uint64_t&) override { return FsStatus::Fail(kInvalidArgument); }
+    FsStatus CreateFolder(const std::string&) override { return FsStatus::Fail(kInvalidArgument); }
     FsStatus ModifiedTime(const std::string& path, LocalDateTime& time) override;
     FsStatus QueryFile(const std::string& path, FileInfo& info) override;
     FsStatus CopyFile(const std::string& source, const std::string& target) override;
@@ -60,20 +60,23 @@ public:
     FsStatus SetNormalAttributes(const std::string& path) override;
     FsStatus ListFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
     FsStatus RemoveEmptyFolder(const std::string& path) override;
-    FsStatus CreateFolder(const std::string& path) override;
     FsStatus ReadLines(const std::string& path, std::vector<std::string>& lines) override;
     FsStatus ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) override;
     FsStatus ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,
                        std::vector<std::uint8_t>& bytes) override;
     FsStatus WriteFile(const std::string& path, const std::string& bytes) override;
-    FsStatus WriteTextFile(const std::string& path, const std::string& utf8Text) override;
+    FsStatus WriteTextFile(const std::string& path, const std::string& utf8Text) override {
+        return WriteFile(path, utf8Text);
+    }
 
 private:
     static std::string KeyOf(const std::string& path);
     static std::string ParentKey(const std::string& key);
     // A new node at the path, with its parent folders; a node already there is replaced.
     Node& AddNode(const std::string& path, Node::Kind kind);
-    Node* FindNode(const std::string& key);
+    Node* FindNode(const std::string& key) { return const_cast<Node*>(Find(key)); }
+    // The path of a node that exists, each name in the case it was created with.
+    std::string PathOf(const std::string& path) const;
     // Follows links (a few levels at most) to the node they stand for.
     Node* Resolve(const std::string& path, std::string* resolvedKey = nullptr);
     FsStatus ReadContent(const std::string& path, std::shared_ptr<const std::string>& content);
