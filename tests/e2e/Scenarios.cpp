@@ -293,6 +293,8 @@ void Selection(Run& run) {
 
     run.ChooseFolder(select, run.s.Sim("P3D"));
     run.Text(main, L"lblFSActivity", L"Active");
+    // The title names the simulator being updated: the chosen one, set after the window showed.
+    run.That(TextOf(main) == L"Orvanta Installer v12.5 (P3D v4.5)", "caption \"" + Narrow(TextOf(main)) + "\"");
     run.Tick(main, L"CheckMV");
     Click(ControlByName(main, L"cmdInstall"));
     run.Box(L"Installation cannot be performed while the simulator is running\r\nClose the simulator and retry", IDOK);
