@@ -16,43 +16,39 @@ using Lines = std::vector<std::string>;
 
 const std::string kMigrating = "repaint  Updating backup file extensions, please wait [hourglass]";
 
-// A sound package and a Prepar3D v4 with a shader cache and a backup under its old name,
-// which the start-up migration renames.
+// A sound package and a Prepar3D v4 with (unless told otherwise) a shader cache and a
+// backup under its old name, which the start-up migration renames.
 struct StartFixture : test::WindowFixture {
     std::string sim;
 
-    StartFixture() {
+    explicit StartFixture(bool shaderCache = true) {
         WritePackage();
         sim = InstallSimulator(6, test::SimFolderBuilder().Add("0502", "APX47180.bgl.p3dini", "old"));
-        MakeShaderCache(6);
+        if (shaderCache) MakeShaderCache(6);
     }
     bool Migrated() const { return FileExists(test::SimSceneryPath(sim, "0502", "APX47180.bgl.bglbckup")); }
 };
 
 TEST(MainWindowStartTest, ReadyWithTheOnlyDetectedSimulator) {
-    StartFixture t;
-    frmMain& w = t.Start();
-    ASSERT_TRUE(t.Running());
-    EXPECT_EQ(t.host.journal, (Lines{"shown Main", kMigrating, "repaint "}));
-    EXPECT_EQ(t.state.SelectedSimFolder, t.sim);
-    EXPECT_EQ(w.Form.Caption(), "Orvanta Installer v12.5 (P3D v4.5)");
-    EXPECT_EQ(w.lblCycle.Caption(), "2213");
-    EXPECT_EQ(t.Status(), "None None None None None");
-    EXPECT_EQ(w.CheckMV.Caption(), "Magvar table (2022-R3)");
-    EXPECT_TRUE(w.CheckMV.Enabled() && w.CheckCleanSF.Enabled());
-    EXPECT_EQ(w.lblFSActivity.Caption(), "Inactive");
-    EXPECT_EQ(w.Form.Pointer(), MousePointer::Default);
-    EXPECT_TRUE(t.Migrated());
-    w.Form_Activate();  // coming back to the window later repeats nothing
-    EXPECT_EQ(t.host.journal.size(), 3u);
-}
-
-TEST(MainWindowStartTest, ShaderOptionDisabledWithoutShaderFolder) {
-    StartFixture t;
-    t.registry.values.clear();
-    t.InstallSimulator(1);
-    EXPECT_FALSE(t.Start().CheckCleanSF.Enabled());
-    EXPECT_EQ(t.window->Form.Caption(), "Orvanta Installer v12.5 (FSX-XPack)");
+    for (const bool shaderCache : {true, false}) {
+        SCOPED_TRACE(shaderCache ? "with a shader cache" : "without one");
+        StartFixture t(shaderCache);
+        frmMain& w = t.Start();
+        ASSERT_TRUE(t.Running());
+        EXPECT_EQ(t.host.journal, (Lines{"shown Main", kMigrating, "repaint "}));
+        EXPECT_EQ(t.state.SelectedSimFolder, t.sim);
+        EXPECT_EQ(w.Form.Caption(), "Orvanta Installer v12.5 (P3D v4.5)");
+        EXPECT_EQ(w.lblCycle.Caption(), "2213");
+        EXPECT_EQ(t.Status(), "None None None None None");
+        EXPECT_EQ(w.CheckMV.Caption(), "Magvar table (2022-R3)");
+        EXPECT_TRUE(w.CheckMV.Enabled());
+        EXPECT_EQ(w.CheckCleanSF.Enabled(), shaderCache);  // nothing to clean without one
+        EXPECT_EQ(w.lblFSActivity.Caption(), "Inactive");
+        EXPECT_EQ(w.Form.Pointer(), MousePointer::Default);
+        EXPECT_TRUE(t.Migrated());
+        w.Form_Activate();  // coming back to the window later repeats nothing
+        EXPECT_EQ(t.host.journal.size(), 3u);
+    }
 }
 
 // Every refusal shows one box (none when the user gave up in the selection window), ends
@@ -158,7 +154,6 @@ TEST(MainWindowSelectionTest, SetFolderRetriesUntilAValidFolderOrCancel) {
         SimVersion sim;
     };
     const Case cases[] = {
-        {"a simulator's folder", {"sim6"}, {}, {browse, "unloaded Select", kMigrating, "repaint "}, 6},
         {"no simulator, then one",
          {"pkg", "sim6"},
          {kAnswerRetry},

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "ui/Centering.h"
-#include "ui/Controls.h"
 
 namespace orvanta {
 namespace {
@@ -42,24 +41,6 @@ TEST(CenteringTest, SelectionWindowRoundsEachGapThenHalvesTowardZero) {
         EXPECT_EQ(p.left, c.left) << c.name;
         EXPECT_EQ(p.top, c.top) << c.name;
     }
-}
-
-TEST(ControlsTest, CheckBoxRunsItsHandlerOnEveryChangeOnly) {
-    ModelRevision revision;
-    CheckBox box(revision, "CheckLog");
-    int runs = 0;
-    box.OnChange = [&] { ++runs; };
-    box.SetValue(1);
-    box.SetValue(1);  // no change, no handler
-    EXPECT_EQ(runs, 1);
-    box.Click();
-    EXPECT_EQ(box.Value(), 0);
-    EXPECT_EQ(runs, 2);
-    box.SetEnabled(false);
-    box.Click();  // a disabled box takes no click
-    EXPECT_EQ(box.Value(), 0);
-    box.SetValue(1);  // but the program may still set it
-    EXPECT_EQ(runs, 3);
 }
 
 }  // namespace

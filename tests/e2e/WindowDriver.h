@@ -4,7 +4,6 @@
 // controls, clicks, reads texts, ticks list items and picks folders in its browser.
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <windows.h>
@@ -46,7 +45,10 @@ class Program {
 public:
     Program() = default;
     ~Program() {
-        Kill();
+        if (info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(info_.hProcess, 99);
+            WaitForSingleObject(info_.hProcess, 5000);
+        }
         if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
         if (info_.hThread != nullptr) CloseHandle(info_.hThread);
     }
@@ -61,17 +63,11 @@ public:
         return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                               &startup, &info_) != FALSE;
     }
-    bool Running() const { return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
     // True when it ends in time with exit code 0.
     bool EndsCleanly() {
         DWORD code = 1;
         return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, kWait) == WAIT_OBJECT_0 &&
                GetExitCodeProcess(info_.hProcess, &code) != FALSE && code == 0;
-    }
-    void Kill() {
-        if (!Running()) return;
-        TerminateProcess(info_.hProcess, 99);
-        WaitForSingleObject(info_.hProcess, 5000);
     }
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }
@@ -92,16 +88,10 @@ inline std::wstring ClassOf(HWND window) {
 
 // The first child of the window the test accepts, or null.
 inline HWND FindChild(HWND parent, const std::function<bool(HWND)>& test) {
-    std::pair<const std::function<bool(HWND)>*, HWND> search{&test, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<decltype(search)*>(data);
-            if ((*s->first)(child)) s->second = child;
-            return s->second == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    for (HWND child = nullptr; (child = FindWindowExW(parent, child, nullptr, nullptr)) != nullptr;) {
+        if (test(child)) return child;
+    }
+    return nullptr;
 }
 
 // A copy of some bytes in another process's memory, freed when it goes.
@@ -132,23 +122,6 @@ private:
     char* address_ = nullptr;
 };
 
-// The text of the item the browser's tree shows selected, read from the program's memory.
-inline std::wstring SelectedFolderName(HANDLE process, HWND browser) {
-    HWND tree = FindChild(browser, [](HWND w) { return ClassOf(w) == WC_TREEVIEWW; });
-    TVITEMW query{};
-    query.mask = TVIF_TEXT;
-    query.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    wchar_t text[MAX_PATH] = {};
-    const std::vector<char> zeros(sizeof(TVITEMW) + sizeof(text));
-    RemoteCopy remote(process, zeros.data(), zeros.size());
-    query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
-    query.cchTextMax = MAX_PATH - 1;
-    WriteProcessMemory(process, remote.At(0), &query, sizeof(query), nullptr);
-    if (query.hItem == nullptr || !remote.Send(tree, TVM_GETITEMW, 0)) return {};
-    ReadProcessMemory(process, remote.At(sizeof(TVITEMW)), text, sizeof(text) - sizeof(wchar_t), nullptr);
-    return text;
-}
-
 inline std::wstring TextOf(HWND window) {
     // WM_GETTEXT is carried across processes; GetWindowText would not ask the program.
     wchar_t text[1024] = {};
@@ -164,20 +137,13 @@ inline RECT RectOf(HWND window) {
 
 // The visible top-level windows of the process, of the class when one is given.
 inline std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className = nullptr) {
-    std::pair<std::vector<HWND>, std::pair<DWORD, const wchar_t*>> search{{}, {processId, className}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<decltype(search)*>(data);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            if (pid == s->second.first && IsWindowVisible(window) &&
-                (s->second.second == nullptr || ClassOf(window) == s->second.second)) {
-                s->first.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.first;
+    std::vector<HWND> found;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr)) != nullptr;) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (pid == processId && IsWindowVisible(window)) found.push_back(window);
+    }
+    return found;
 }
 
 // The first such window with a child showing the text (any, without a text), waited for.
@@ -231,22 +197,30 @@ inline void Click(HWND control) {
     }
 }
 
-// Ticks a list view item of another process; returns when the program has handled it.
-inline bool CheckListItem(HANDLE process, HWND list, int index) {
-    LVITEMW item{};
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(2);
-    return RemoteCopy(process, &item, sizeof(item)).Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index));
-}
-
-// Points the folder browser of another process at a folder and waits until it shows it.
+// Points the folder browser of another process at a folder and waits until its tree shows
+// the folder selected (read from the program's memory).
 inline bool SelectFolderInBrowser(HANDLE process, HWND browser, const std::wstring& folder) {
     const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
+    const auto selected = [&]() -> std::wstring {
+        HWND tree = FindChild(browser, [](HWND w) { return ClassOf(w) == WC_TREEVIEWW; });
+        TVITEMW query{};
+        query.mask = TVIF_TEXT;
+        query.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        wchar_t text[MAX_PATH] = {};
+        const std::vector<char> zeros(sizeof(TVITEMW) + sizeof(text));
+        RemoteCopy remote(process, zeros.data(), zeros.size());
+        query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
+        query.cchTextMax = MAX_PATH - 1;
+        WriteProcessMemory(process, remote.At(0), &query, sizeof(query), nullptr);
+        if (query.hItem == nullptr || !remote.Send(tree, TVM_GETITEMW, 0)) return {};
+        ReadProcessMemory(process, remote.At(sizeof(TVITEMW)), text, sizeof(text) - sizeof(wchar_t), nullptr);
+        return text;
+    };
     // The browser may still be filling its tree: ask again until the folder shows selected.
     return WaitUntil([&] {
         RemoteCopy(process, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t))
             .Send(browser, BFFM_SETSELECTIONW, TRUE);
-        return WaitUntil([&] { return SelectedFolderName(process, browser) == name; }, 2000);
+        return WaitUntil([&] { return selected() == name; }, 2000);
     });
 }
 
