@@ -1,5 +1,10 @@
 #include "engine/BackupMigration.h"
 
+#include <cctype>
+#include <map>
+#include <optional>
+#include <set>
+
 #include "engine/Logs.h"
 #include "package/PathScheme.h"
 
@@ -18,11 +23,44 @@ void RecordFailure(std::string& errorLogText, const char* what, const std::strin
     AppendLine(errorLogText, "");
 }
 
-void MigrateEntry(FileSystem& fs, const std::string& simFolder, const PackageEntry& entry, const char* oldExtension,
-                  std::string& errorLogText, int& failures) {
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Whether a name exists, asked of each area folder once: almost none does, and proving a
+// name absent in every letter case costs about as much as listing its folder. A folder that
+// cannot be listed is asked name by name.
+class ListedNames {
+public:
+    explicit ListedNames(FileSystem& fs) : fs_(fs) {}
+
+    bool Exists(const std::string& path) {
+        const std::size_t cut = path.find_last_of(kSep);
+        if (cut == std::string::npos) return fs_.Exists(path);
+        auto [it, fresh] = folders_.try_emplace(path.substr(0, cut));
+        if (fresh) {
+            std::vector<FolderEntry> entries;
+            if (fs_.ListFolder(it->first, entries)) {
+                it->second.emplace();
+                for (const FolderEntry& e : entries) it->second->insert(Lower(e.name));
+            }
+        }
+        return it->second ? it->second->count(Lower(path.substr(cut + 1))) != 0 : fs_.Exists(path);
+    }
+
+private:
+    FileSystem& fs_;
+    std::map<std::string, std::optional<std::set<std::string>>> folders_;  // lower-case names, or unlisted
+};
+
+// A rename or deletion here changes only its own entry's old name, so each folder's listing
+// holds for the whole pass.
+void MigrateEntry(FileSystem& fs, ListedNames& old, const std::string& simFolder, const PackageEntry& entry,
+                  const char* oldExtension, std::string& errorLogText, int& failures) {
     const std::string destination = DestinationPath(simFolder, entry);
     const std::string oldBackup = destination + oldExtension;
-    if (!fs.Exists(oldBackup)) return;
+    if (!old.Exists(oldBackup)) return;
     const std::string newBackup = BackupPath(destination);
     // The current backup wins: it is the one install and uninstall rely on.
     const FsStatus status = fs.Exists(newBackup) ? fs.DeleteFile(oldBackup) : fs.RenameFile(oldBackup, newBackup);
@@ -36,19 +74,20 @@ int MigrateBackupExtensions(FileSystem& fs, const ProgramState& state, std::stri
     errorLogText.clear();
     const char* oldExtension = (state.SelectedSim == 1 || state.SelectedSim == 2) ? ".raxini" : ".p3dini";
     const std::string& sim = state.SelectedSimFolder;
+    ListedNames old(fs);
 
     for (const PackageEntry& entry : state.Table(FileCategory::APX)) {
-        MigrateEntry(fs, sim, entry, entry.Region == kEurope ? oldExtension : kIlsExtension, errorLogText, failures);
+        MigrateEntry(fs, old, sim, entry, entry.Region == kEurope ? oldExtension : kIlsExtension, errorLogText, failures);
     }
     for (const PackageEntry& entry : state.Table(FileCategory::ATX)) {
-        if (entry.Region == kEurope) MigrateEntry(fs, sim, entry, oldExtension, errorLogText, failures);
+        if (entry.Region == kEurope) MigrateEntry(fs, old, sim, entry, oldExtension, errorLogText, failures);
     }
     for (const PackageEntry& entry : state.Table(FileCategory::NVX)) {
-        MigrateEntry(fs, sim, entry, oldExtension, errorLogText, failures);
+        MigrateEntry(fs, old, sim, entry, oldExtension, errorLogText, failures);
     }
     for (const char* area : kObsoleteAreas) {
         const std::string path = SceneryFolder(sim) + kSep + area + kSep + "scenery" + kSep + area + "INT_T.BGL";
-        if (!fs.Exists(path)) continue;
+        if (!old.Exists(path)) continue;
         if (FsStatus status = fs.DeleteFile(path); !status) {
             RecordFailure(errorLogText, "ERROR Killing old file: ", path, status.code, failures);
         }

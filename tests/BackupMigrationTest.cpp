@@ -32,6 +32,7 @@ TEST(BackupMigrationTest, OldNamesPerSimulatorTableAndRegion) {
         Outcome outcome;
     } cases[] = {
         {"P3D, APX in Europe: .p3dini", 6, "0502", "APX47180.bgl.p3dini", false, kRenamed},
+        {"an old name in another case", 6, "0502", "APX47180.bgl.P3DINI", false, kRenamed},
         {"P3D leaves FSX's .raxini", 3, "0502", "APX47180.bgl.raxini", false, kLeft},
         {"APX elsewhere: .ilsbckup", 6, "0000", "APX00010.bgl.ilsbckup", false, kRenamed},
         {"APX elsewhere: not .p3dini", 6, "0000", "APX00010.bgl.p3dini", false, kLeft},

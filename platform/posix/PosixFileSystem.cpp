@@ -440,7 +440,10 @@ FsStatus PosixFileSystem::ListFolder(const std::string& path, std::vector<Folder
         FolderEntry entry;
         entry.name = name;
         struct stat st {};
-        if (::lstat((prefix + name).c_str(), &st) == 0) {
+        if (e->d_type != DT_UNKNOWN) {  // most file systems tell the kind in the listing itself
+            entry.isLink = e->d_type == DT_LNK;
+            entry.isFolder = e->d_type == DT_DIR;
+        } else if (::lstat((prefix + name).c_str(), &st) == 0) {
             entry.isLink = S_ISLNK(st.st_mode);
             entry.isFolder = S_ISDIR(st.st_mode);
         }
