@@ -77,7 +77,8 @@ int MigrateBackupExtensions(FileSystem& fs, const ProgramState& state, std::stri
     ListedNames old(fs);
 
     for (const PackageEntry& entry : state.Table(FileCategory::APX)) {
-        MigrateEntry(fs, old, sim, entry, entry.Region == kEurope ? oldExtension : kIlsExtension, errorLogText, failures);
+        MigrateEntry(fs, old, sim, entry, entry.Region == kEurope ? oldExtension : kIlsExtension, errorLogText,
+                     failures);
     }
     for (const PackageEntry& entry : state.Table(FileCategory::ATX)) {
         if (entry.Region == kEurope) MigrateEntry(fs, old, sim, entry, oldExtension, errorLogText, failures);
