@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 #include "platform/NativePlatform.h"
 #include "platform/PathSeparator.h"
 #include "support/MemoryFileSystem.h"
@@ -38,12 +34,12 @@ protected:
         if (!fs().ReadBytes(At(relative), 0, 1 << 20, bytes)) return "(unreadable)";
         return std::string(bytes.begin(), bytes.end());
     }
-    // The entries of a folder, sorted, a link marked '@' and a folder '/'.
+    // The entries of a folder, sorted, a folder marked '/'.
     Names List(const std::string& relative) {
         std::vector<FolderEntry> entries;
         EXPECT_TRUE(fs().ListFolder(At(relative), entries).ok());
         Names names;
-        for (const FolderEntry& e : entries) names.push_back(e.name + (e.isLink ? "@" : e.isFolder ? "/" : ""));
+        for (const FolderEntry& e : entries) names.push_back(e.name + (e.isFolder ? "/" : ""));
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -110,25 +106,6 @@ TEST_P(FileSystemContractTest, ReadsLinesOfEachEnding) {
     ASSERT_TRUE(fs().ReadLines(At("l.txt"), lines).ok());
     EXPECT_EQ(lines, (Names{"a", "b", "c", "d", ""}));
 }
-
-#ifndef _WIN32  // Wine shows links as plain files or folders; they are a Linux user's concern.
-TEST_P(FileSystemContractTest, LinksAreListedAsLinksAndNeverEntered) {
-    Write("outside/keep.txt", "k");
-    Write("cache/sub/file.bin", "f");
-    if (memory_) {
-        memoryFs_.AddLink(At("cache/link"), At("outside"), true);
-    } else {
-        ASSERT_EQ(::symlink(At("outside").c_str(), At("cache/link").c_str()), 0);
-        ASSERT_EQ(::symlink(At("nowhere").c_str(), At("cache/broken").c_str()), 0);
-    }
-    Names expected = {"link@", "sub/"};
-    if (!memory_) expected.insert(expected.begin(), "broken@");
-    EXPECT_EQ(List("cache"), expected);
-    std::uint32_t attributes = 0;
-    ASSERT_TRUE(fs().GetAttributes(At("cache/link"), attributes).ok());
-    EXPECT_NE(attributes & kAttrReparsePoint, 0u);
-}
-#endif
 
 }  // namespace
 }  // namespace orvanta

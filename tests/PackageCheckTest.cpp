@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 
 #include "app/ProgramState.h"
 #include "package/AreaGrid.h"
@@ -16,23 +15,6 @@ namespace orvanta {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// The findings a package gets, written by the builder then damaged as a row asks: the
-// error log's lines, the package folder shown as "<pkg>/" and separators as '/'.
-std::string Check(const test::PackageBuilder& builder, const std::function<void(const std::string&)>& damage) {
-    test::TempDir dir;
-    const auto native = MakeNativePlatform({});
-    ProgramState state;
-    std::string log = "left over\r\n";
-    state.AppFolder = builder.Write(dir / "pkg");
-    damage(state.AppFolder);
-    CheckPackage(native->get().fs, state, log);
-    for (std::size_t at; (at = log.find(state.AppFolder)) != std::string::npos;) {
-        log.replace(at, state.AppFolder.size(), "<pkg>/");
-    }
-    std::replace(log.begin(), log.end(), kSep, '/');
-    return log;
-}
 
 // Count list lines in the grid (distinct APX names, or ATX and NVX names of area 0502),
 // then the extra line if any.
@@ -84,23 +66,31 @@ TEST(PackageCheckTest, FindingsInPackageOrder) {
         {"a folder in place of a list", {}, {}, {}, {"NVXFileList.txt"}, kFolder, {"Error reading NVXFileList.txt file"}},
         // clang-format on
     };
+    // Each row's package is written, damaged as the row asks, then checked; the findings show
+    // the package folder as "<pkg>/" and separators as '/'.
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        test::TempDir dir;
         test::PackageBuilder builder;
         if (!c.apx.empty()) builder.apx = c.apx;
         if (!c.atx.empty()) builder.atx = c.atx;
         if (!c.nvx.empty()) builder.nvx = c.nvx;
-        auto damage = [&](const std::string& root) {
-            for (const std::string& name : c.damaged) {
-                const std::string path = root + test::NativeRelative(name);
-                std::filesystem::remove(std::filesystem::u8path(path));
-                if (c.damage == kEmptied) test::WriteBytes(path, "");
-                if (c.damage == kFolder) test::MakeFolder(path);
-            }
-        };
-        std::string findings;
+        ProgramState state;
+        state.AppFolder = builder.Write(dir / "pkg");
+        for (const std::string& name : c.damaged) {
+            const std::string path = state.AppFolder + test::NativeRelative(name);
+            std::filesystem::remove(std::filesystem::u8path(path));
+            if (c.damage == kEmptied) test::WriteBytes(path, "");
+            if (c.damage == kFolder) test::MakeFolder(path);
+        }
+        std::string log = "left over\r\n", findings;
+        CheckPackage(MakeNativePlatform({})->get().fs, state, log);
+        for (std::size_t at; (at = log.find(state.AppFolder)) != std::string::npos;) {
+            log.replace(at, state.AppFolder.size(), "<pkg>/");
+        }
+        std::replace(log.begin(), log.end(), kSep, '/');
         for (const std::string& line : c.findings) findings += line + "\r\n";
-        EXPECT_EQ(Check(builder, damage), findings);
+        EXPECT_EQ(log, findings);
     }
 }
 

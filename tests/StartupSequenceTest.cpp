@@ -41,7 +41,7 @@ protected:
         const std::string folder = AddBackslash(dir / name);
         test::WriteBytes(folder + exe, "MZ");
         test::MakeFolder(folder + "Scenery");
-        fake.versions.Set(folder + exe, major, minor, build, 0);
+        fake.versions.versions[folder + exe] = {major, minor, build, 0};
         return folder;
     }
     void Register(bool withFsx, bool withP3d) {
@@ -78,10 +78,7 @@ TEST_F(StartupSequenceTest, RefusalsStopStartUpInTheirTurn) {
 
     fake.env.anotherInstanceRuns = false;
     EXPECT_EQ(Run({}, err, state), 3);
-    EXPECT_EQ(
-        err,
-        "Some necessary files are missing or corrupted\nCheck that you correctly extracted the package including\n"
-        "all files, folder subdirectories and their content\nSee the Orvanta_Installer.log for details\n");
+    EXPECT_EQ(err.rfind("Some necessary files are missing or corrupted\nCheck that", 0), 0u);  // the window's text
     EXPECT_NE(test::ReadBytes(packageFolder + "Orvanta_Installer.log"), "");
     EXPECT_EQ(state.SimFolders[1], "");
 
@@ -115,7 +112,7 @@ TEST_F(StartupSequenceTest, TheSimulatorIsTheOnlyDetectedOneOrTheUsersChoice) {
         {"the only one detected", false, true, {}, "", false, cli::kStartupGoesOn, 6, p3d, ""},
         {"two detected", true, true, {}, "", false, 2, 0, "", two + detected},
         {"--sim of one not detected", true, true, 3, "", false, 2, 0, "",
-         "orvanta: simulator 3 (Prepar3D v1) was not detected\n" + detected},
+          "orvanta: simulator 3 (Prepar3D v1) was not detected\n" + detected},
         {"--sim of a detected one", true, true, 1, "", false, cli::kStartupGoesOn, 1, fsx, ""},
         {"detection off", true, true, {}, "", true, 2, 0, "", off},
         {"detection off, --sim", true, true, 6, "", true, 2, 0, "",

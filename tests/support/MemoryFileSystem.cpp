@@ -1,5 +1,7 @@
 #include "support/MemoryFileSystem.h"
 
+#include <algorithm>
+
 #include "platform/NativePlatform.h"
 #include "platform/TextLines.h"
 
@@ -24,7 +26,6 @@ MemoryFileSystem::MemoryFileSystem() { nodes_[""].kind = Node::Folder; }
 
 std::string MemoryFileSystem::KeyOf(const std::string& path) {
     std::string key;
-    key.reserve(path.size());
     for (char c : path) {
         if (c == kSep && !key.empty() && key.back() == kSep) continue;
         key += Lower(c);
@@ -66,7 +67,7 @@ std::string MemoryFileSystem::PathOf(const std::string& path) const {
 
 const std::string* MemoryFileSystem::Content(const std::string& path) const {
     const Node* node = Find(path);
-    return (node != nullptr && node->kind == Node::File) ? node->content.get() : nullptr;
+    return node != nullptr && node->kind == Node::File ? node->content.get() : nullptr;
 }
 
 std::map<std::string, std::string> MemoryFileSystem::Files(const std::string& folder) const {
@@ -75,11 +76,8 @@ std::map<std::string, std::string> MemoryFileSystem::Files(const std::string& fo
     for (auto it = nodes_.lower_bound(prefix); it != nodes_.end() && it->first.compare(0, prefix.size(), prefix) == 0;
          ++it) {
         if (it->second.kind != Node::File) continue;
-        const std::string full = PathOf(it->first);
-        std::string relative = full.substr(std::min(full.size(), prefix.size()));
-        for (char& c : relative) {
-            if (c == kSep) c = '/';
-        }
+        std::string relative = PathOf(it->first).substr(prefix.size());
+        std::replace(relative.begin(), relative.end(), kSep, '/');
         files.emplace(relative, *it->second.content);
     }
     return files;
@@ -127,15 +125,11 @@ void MemoryFileSystem::LoadFromDisk(const std::string& hostFolder, const std::st
             LoadFromDisk(from, to);
             continue;
         }
+        FileInfo info;
         std::vector<std::uint8_t> bytes;
-        std::uint64_t length = 0;
-        LocalDateTime modified;
-        std::uint32_t attributes = 0;
-        disk.FileLength(from, length);  // a read makes room for all it asks
-        disk.ReadBytes(from, 0, static_cast<std::size_t>(length), bytes);
-        disk.ModifiedTime(from, modified);
-        disk.GetAttributes(from, attributes);
-        AddFile(to, std::string(bytes.begin(), bytes.end()), modified, attributes);
+        disk.QueryFile(from, info);
+        disk.ReadBytes(from, 0, static_cast<std::size_t>(info.length), bytes);
+        AddFile(to, std::string(bytes.begin(), bytes.end()), info.modified, info.attributes);
     }
 }
 
@@ -198,9 +192,8 @@ FsStatus MemoryFileSystem::CopyFile(const std::string& source, const std::string
 }
 
 FsStatus MemoryFileSystem::RenameFile(const std::string& from, const std::string& to) {
-    const std::string fromKey = KeyOf(from);
     const std::string toKey = KeyOf(to);
-    auto it = nodes_.find(fromKey);
+    auto it = nodes_.find(KeyOf(from));
     if (it == nodes_.end()) return FsStatus::Fail(kFileNotFound);
     if (it->second.kind == Node::Folder) return FsStatus::Fail(kPathFileAccessError);
     if (FindNode(toKey) != nullptr) return FsStatus::Fail(kFileExists);
@@ -273,31 +266,30 @@ FsStatus MemoryFileSystem::RemoveEmptyFolder(const std::string& path) {
 
 FsStatus MemoryFileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::shared_ptr<const std::string> content;
-    if (FsStatus st = ReadContent(path, content); !st) return st;
-    lines = SplitLines(*content);
-    return FsStatus::Ok();
+    FsStatus st = ReadContent(path, content);
+    if (st) lines = SplitLines(*content);
+    return st;
 }
 
 FsStatus MemoryFileSystem::ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) {
     std::vector<std::string> lines;
-    if (FsStatus st = ReadLines(path, lines); !st) return st;
-    hasLine = !lines.empty();
+    FsStatus st = ReadLines(path, lines);
+    hasLine = st && !lines.empty();
     line = hasLine ? lines.front() : std::string();
-    return FsStatus::Ok();
+    return st;
 }
 
 FsStatus MemoryFileSystem::ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,
                                      std::vector<std::uint8_t>& bytes) {
     std::shared_ptr<const std::string> content;
-    if (FsStatus st = ReadContent(path, content); !st) return st;
-    const std::string part = offset < content->size() ? content->substr(offset, count) : std::string();
-    bytes.assign(part.begin(), part.end());
-    return FsStatus::Ok();
+    FsStatus st = ReadContent(path, content);
+    if (st) bytes.assign(content->begin() + std::min<std::uint64_t>(offset, content->size()),
+                         content->begin() + std::min<std::uint64_t>(offset + count, content->size()));
+    return st;
 }
 
 FsStatus MemoryFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
     return PutFile(path, std::make_shared<const std::string>(bytes), now_);
 }
-
 
 }  // namespace orvanta::test

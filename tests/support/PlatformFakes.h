@@ -66,10 +66,6 @@ public:
 class FakeFileVersions : public FileVersions {
 public:
     std::map<std::string, FileVersion> versions;
-    void Set(const std::string& path, std::uint16_t major, std::uint16_t minor, std::uint16_t build,
-             std::uint16_t revision) {
-        versions[path] = FileVersion{major, minor, build, revision};
-    }
     FileVersion Read(const std::string& path) override {
         auto it = versions.find(path);
         return it == versions.end() ? FileVersion{} : it->second;
