@@ -43,7 +43,8 @@ public:
     }
     bool Start(const std::wstring& exe, const std::wstring& arguments) {
         std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
-        STARTUPINFOW startup{sizeof(startup)};
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
         const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
         return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                               &startup, &info_) != FALSE;
