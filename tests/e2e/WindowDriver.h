@@ -2,6 +2,7 @@
 
 // Drives the window program from outside, as a user would: finds its windows and
 // controls, clicks, reads texts, ticks list items and picks folders in its browser.
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,36 +26,21 @@ inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kW
     return true;
 }
 
-inline std::wstring Widen(const std::string& utf8) {
-    std::wstring wide(utf8.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                                             wide.data(), static_cast<int>(wide.size()))));
-    return wide;
-}
-
-inline std::string Narrow(const std::wstring& wide) {
-    std::string utf8(wide.size() * 3, '\0');
-    utf8.resize(
-        static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                                     utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
-    return utf8;
-}
+inline std::wstring Widen(const std::string& utf8) { return std::filesystem::u8path(utf8).wstring(); }
+inline std::string Narrow(const std::wstring& wide) { return std::filesystem::path(wide).u8string(); }
 
 // A program started by the driver, ended on destruction if still running.
 class Program {
 public:
     Program() = default;
-    ~Program() {
-        if (info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(info_.hProcess, 99);
-            WaitForSingleObject(info_.hProcess, 5000);
-        }
-        if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
-        if (info_.hThread != nullptr) CloseHandle(info_.hThread);
-    }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
-
+    ~Program() {
+        if (info_.hProcess == nullptr) return;
+        if (TerminateProcess(info_.hProcess, 99)) WaitForSingleObject(info_.hProcess, 5000);
+        CloseHandle(info_.hProcess);
+        CloseHandle(info_.hThread);
+    }
     bool Start(const std::wstring& exe, const std::wstring& arguments) {
         std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
         STARTUPINFOW startup{};
@@ -66,8 +52,8 @@ public:
     // True when it ends in time with exit code 0.
     bool EndsCleanly() {
         DWORD code = 1;
-        return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, kWait) == WAIT_OBJECT_0 &&
-               GetExitCodeProcess(info_.hProcess, &code) != FALSE && code == 0;
+        return WaitForSingleObject(info_.hProcess, kWait) == WAIT_OBJECT_0 &&
+               GetExitCodeProcess(info_.hProcess, &code) && code == 0;
     }
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }
@@ -163,14 +149,6 @@ inline HWND WaitForWindow(DWORD processId, const wchar_t* className, const std::
     // Let a box finish its activation (and the program's centring) before it is measured.
     if (found != nullptr && !childText.empty()) Sleep(100);
     return found;
-}
-
-// Every visible top-level window of the process with its text, for failure reports.
-inline std::string DescribeWindows(DWORD processId) {
-    std::string out;
-    for (HWND window : WindowsOf(processId))
-        out += "[" + Narrow(ClassOf(window)) + "] " + Narrow(TextOf(window)) + "; ";
-    return out.empty() ? "no window" : out;
 }
 
 // A control by the name the window logic gives it ("lblbglnb(2)"), published by the program.

@@ -1,5 +1,7 @@
 #include "support/WindowFixture.h"
 
+#include <algorithm>
+
 #include "platform/PathSeparator.h"
 #include "sim/SimTable.h"
 
@@ -30,9 +32,7 @@ std::string WindowFixture::InstallSimulator(SimVersion version, const SimFolderB
 
 std::string WindowFixture::MakeShaderCache(SimVersion version) {
     std::string relative = FindSimInfo(version)->shaderFolder;
-    for (char& c : relative) {
-        if (c == '\\') c = kSep;
-    }
+    std::replace(relative.begin(), relative.end(), '\\', kSep);
     const std::string folder = dir / ("LocalAppData/" + relative);
     WriteBytes(folder + kSep + "sub" + kSep + "shader.bin", "compiled");
     return folder;
