@@ -1,7 +1,4 @@
-// Stands in for a simulator's executable: it carries the version resource the installer
-// reads and, when started, keeps running (as "Prepar3D.exe") until it is ended.
+// Stands in for a simulator's executable: it carries the version resource the installer reads.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    for (;;) Sleep(1000);
-}
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
