@@ -15,22 +15,15 @@
 namespace orvanta {
 namespace {
 
-std::string Exe(std::uint16_t major, std::uint16_t minor, std::uint16_t build) {
-    tools::PeImageSpec s;
-    s.major = major;
-    s.minor = minor;
-    s.build = build;
-    return tools::MakePeImage(s);
-}
-
 std::string OnZ(std::string hostPath) {
     std::replace(hostPath.begin(), hostPath.end(), '/', '\\');
     return "Z:" + hostPath;
 }
 
 // A simulator main folder with its executable and Scenery folder.
-void WriteSim(const std::string& folder, const char* exe, const std::string& bytes) {
-    test::WriteBytes(folder + "/" + exe, bytes);
+void WriteSim(const std::string& folder, const char* exe, std::uint16_t major, std::uint16_t minor,
+              std::uint16_t build) {
+    test::WriteBytes(folder + "/" + exe, tools::MakeVersionedExecutable(major, minor, build, 0));
     test::MakeFolder(folder + "/Scenery");
 }
 
@@ -59,19 +52,19 @@ TEST(SteamDiscoveryTest, ProtonPrefixesOfEveryLibraryAreSearchedAfterTheDefaultP
     const char* p3d4 = "Software\\Lockheed Martin\\Prepar3D v4";
     const char* p3d3 = "Software\\Wow6432Node\\Lockheed Martin\\Prepar3D v3";
     const char* fsxSe = "Software\\Wow6432Node\\DovetailGames\\FSX";
-    WriteSim(home + "/.wine/drive_c/P3D4", "Prepar3D.exe", Exe(4, 5, 12));
+    WriteSim(home + "/.wine/drive_c/P3D4", "Prepar3D.exe", 4, 5, 12);
     test::WinePrefixWriter wine;
     wine.machine = {{p3d4, "SetupPath", "C:\\P3D4"}};
     wine.Write(home + "/.wine");
 
-    WriteSim(library + "/steamapps/common/FSX", "FSX.exe", Exe(10, 0, 62615));
-    WriteSim(libraryPfx + "/drive_c/P3D4", "Prepar3D.exe", Exe(4, 5, 12));
+    WriteSim(library + "/steamapps/common/FSX", "FSX.exe", 10, 0, 62615);
+    WriteSim(libraryPfx + "/drive_c/P3D4", "Prepar3D.exe", 4, 5, 12);
     test::WinePrefixWriter proton;
     proton.machine = {{fsxSe, "Install_Path", OnZ(library + "/steamapps/common/FSX")}, {p3d4, "SetupPath", "C:\\P3D4"}};
     proton.Write(libraryPfx);
 
-    WriteSim(flatpakPfx + "/drive_c/P3D3", "Prepar3D.exe", Exe(3, 4, 22));
-    WriteSim(flatpakPfx + "/drive_c/FSX", "FSX.exe", Exe(10, 0, 62615));
+    WriteSim(flatpakPfx + "/drive_c/P3D3", "Prepar3D.exe", 3, 4, 22);
+    WriteSim(flatpakPfx + "/drive_c/FSX", "FSX.exe", 10, 0, 62615);
     test::WinePrefixWriter flatpakProton;
     flatpakProton.machine = {{p3d3, "SetupPath", "C:\\P3D3"}, {fsxSe, "Install_Path", "C:\\FSX"}};
     flatpakProton.Write(flatpakPfx);
