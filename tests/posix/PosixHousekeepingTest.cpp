@@ -26,24 +26,15 @@ namespace stdfs = std::filesystem;
 
 using test::ScopedEnv;
 
-// Links inside the cache are removed as links; a cache folder that is itself a link is
-// left alone and reported: nothing outside the cache is ever touched.
-TEST(PosixShaderCacheTest, LinksAreRemovedAsLinksAndNeverFollowed) {
+// A cache folder that is itself a link is left alone and reported: nothing outside the
+// cache is ever touched.
+TEST(PosixShaderCacheTest, ACacheThatIsALinkIsLeftAlone) {
     test::TempDir dir;
     PosixFileSystem fs;
-    const std::string cache = dir / "Shaders";
-    test::WriteBytes(dir / "elsewhere/precious/file.txt", "keep");
-    test::WriteBytes(dir / "Shaders/sub/a.vsh", "x");
-    stdfs::create_directory_symlink(dir / "elsewhere/precious", dir / "Shaders/folderlink");
-    stdfs::create_symlink(dir / "nowhere", dir / "Shaders/broken");
-    EXPECT_TRUE(CleanShaderCache(fs, cache).empty());
-    EXPECT_TRUE(stdfs::is_directory(cache) && stdfs::is_empty(cache));
-
-    stdfs::remove(cache);
-    stdfs::create_directory_symlink(dir / "elsewhere", cache);
-    EXPECT_FALSE(CleanShaderCache(fs, cache).empty());
-    EXPECT_TRUE(stdfs::is_symlink(cache));
-    EXPECT_EQ(test::ReadBytes(dir / "elsewhere/precious/file.txt"), "keep");
+    test::WriteBytes(dir / "elsewhere/file.txt", "keep");
+    stdfs::create_directory_symlink(dir / "elsewhere", dir / "Shaders");
+    EXPECT_EQ(CleanShaderCache(fs, dir / "Shaders"), std::vector<std::string>{dir / "Shaders"});
+    EXPECT_EQ(test::ReadBytes(dir / "elsewhere/file.txt"), "keep");
 }
 
 // The count lives in $XDG_CONFIG_HOME (else ~/.config)/KestrelInstall.ini; other lines, a
@@ -121,8 +112,9 @@ TEST(PosixAtomicCopyTest, AFailedCopyLeavesNoPartialTarget) {
 }
 
 // The command itself, run as a user whom file modes bind (root may delete from a read-only
-// folder): a read-only cache and subfolder are emptied; a folder that cannot even be listed
-// stays, is named, and the command says the cache was not emptied.
+// folder): a read-only cache and subfolder are emptied, links in them removed as links and
+// never followed; a folder that cannot even be listed stays, is named, and the command says
+// the cache was not emptied.
 TEST(CleanShadersCommandTest, EmptiesReadOnlyFoldersAndNamesWhatStayed) {
     test::TempDir dir;
     test::PackageBuilder().Write(dir / "pkg");
@@ -134,6 +126,9 @@ TEST(CleanShadersCommandTest, EmptiesReadOnlyFoldersAndNamesWhatStayed) {
     test::WriteBytes(cache + "/a.bin", "compiled");
     test::WriteBytes(cache + "/sub/b.bin", "compiled");
     test::WriteBytes(cache + "/sealed/c.bin", "compiled");
+    test::WriteBytes(dir / "elsewhere/keep.txt", "keep");
+    stdfs::create_directory_symlink(dir / "elsewhere", cache + "/sub/link");
+    stdfs::create_symlink(dir / "nowhere", cache + "/broken");
     // A copy of the command where that user can reach it.
     stdfs::copy_file(ORVANTA_CLI_PATH, dir / "orvanta");
     const bool root = ::geteuid() == 0;
@@ -155,6 +150,8 @@ TEST(CleanShadersCommandTest, EmptiesReadOnlyFoldersAndNamesWhatStayed) {
               "Shader cache not emptied: " + cache + "\nNot removed: " + cache + "/sealed\n");
     EXPECT_TRUE(stdfs::is_directory(cache));
     EXPECT_FALSE(stdfs::exists(cache + "/a.bin") || stdfs::exists(cache + "/sub"));
+    EXPECT_FALSE(stdfs::is_symlink(cache + "/broken"));
+    EXPECT_EQ(test::ReadBytes(dir / "elsewhere/keep.txt"), "keep");
 }
 
 }  // namespace
