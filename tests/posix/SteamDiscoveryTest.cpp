@@ -69,28 +69,19 @@ TEST(SteamDiscoveryTest, ProtonPrefixesOfEveryLibraryAreSearchedAfterTheDefaultP
     flatpakProton.machine = {{p3d3, "SetupPath", "C:\\P3D3"}, {fsxSe, "Install_Path", "C:\\FSX"}};
     flatpakProton.Write(flatpakPfx);
 
-    std::ostringstream out, err;
-    EXPECT_EQ(cli::RunOrvanta({"detect"}, out, err), 0) << err.str();
-    EXPECT_EQ(out.str(),
-              "1\tFlight Simulator X\t-\n"
-              "2\tFSX Steam Edition\t" +
-                  library +
-                  "/steamapps/common/FSX/\n"
-                  "3\tPrepar3D v1\t-\n"
-                  "4\tPrepar3D v2\t-\n"
-                  "5\tPrepar3D v3\t" +
-                  flatpakPfx +
-                  "/drive_c/P3D3/\n"
-                  "6\tPrepar3D v4\t" +
-                  home + "/.wine/drive_c/P3D4/\n");
-
+    const auto detect = [](const std::vector<std::string>& args) {
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::RunOrvanta(args, out, err), 0) << err.str();
+        return out.str();
+    };
+    const auto listing = [](const std::string& fsxSe, const std::string& p3d3, const std::string& p3d4) {
+        return "1\tFlight Simulator X\t-\n2\tFSX Steam Edition\t" + fsxSe +
+               "\n3\tPrepar3D v1\t-\n4\tPrepar3D v2\t-\n5\tPrepar3D v3\t" + p3d3 + "\n6\tPrepar3D v4\t" + p3d4 + "\n";
+    };
+    const std::string fsxSe = library + "/steamapps/common/FSX/";
+    EXPECT_EQ(detect({"detect"}), listing(fsxSe, flatpakPfx + "/drive_c/P3D3/", home + "/.wine/drive_c/P3D4/"));
     // --wine-prefix means that prefix and no other.
-    std::ostringstream one, oneErr;
-    EXPECT_EQ(cli::RunOrvanta({"detect", "--wine-prefix", libraryPfx}, one, oneErr), 0) << oneErr.str();
-    EXPECT_EQ(one.str(), "1\tFlight Simulator X\t-\n2\tFSX Steam Edition\t" + library +
-                             "/steamapps/common/FSX/\n3\tPrepar3D v1\t-\n4\tPrepar3D v2\t-\n5\tPrepar3D v3\t-\n"
-                             "6\tPrepar3D v4\t" +
-                             libraryPfx + "/drive_c/P3D4/\n");
+    EXPECT_EQ(detect({"detect", "--wine-prefix", libraryPfx}), listing(fsxSe, "-", libraryPfx + "/drive_c/P3D4/"));
 
     // The shader caches are those of the prefix each simulator was found in.
     test::PackageBuilder().Write(dir / "pkg");
