@@ -78,10 +78,10 @@ TEST(SteamDiscoveryTest, ProtonPrefixesOfEveryLibraryAreSearchedAfterTheDefaultP
         return "1\tFlight Simulator X\t-\n2\tFSX Steam Edition\t" + fsxSe +
                "\n3\tPrepar3D v1\t-\n4\tPrepar3D v2\t-\n5\tPrepar3D v3\t" + p3d3 + "\n6\tPrepar3D v4\t" + p3d4 + "\n";
     };
-    const std::string fsxSe = library + "/steamapps/common/FSX/";
-    EXPECT_EQ(detect({"detect"}), listing(fsxSe, flatpakPfx + "/drive_c/P3D3/", home + "/.wine/drive_c/P3D4/"));
+    const std::string steamFsx = library + "/steamapps/common/FSX/";
+    EXPECT_EQ(detect({"detect"}), listing(steamFsx, flatpakPfx + "/drive_c/P3D3/", home + "/.wine/drive_c/P3D4/"));
     // --wine-prefix means that prefix and no other.
-    EXPECT_EQ(detect({"detect", "--wine-prefix", libraryPfx}), listing(fsxSe, "-", libraryPfx + "/drive_c/P3D4/"));
+    EXPECT_EQ(detect({"detect", "--wine-prefix", libraryPfx}), listing(steamFsx, "-", libraryPfx + "/drive_c/P3D4/"));
 
     // The shader caches are those of the prefix each simulator was found in.
     test::PackageBuilder().Write(dir / "pkg");
