@@ -78,8 +78,7 @@ TEST(PosixShellTest, StartsTheOpenerWithTheAddressAsOneArgument) {
     stdfs::permissions(opener, stdfs::perms::owner_all);
     PosixShell shell(opener);
     EXPECT_TRUE(shell.Open("https://example.org/a b;$(touch x)"));
-    for (int i = 0; i < 200 && !test::FileExists(opener + ".out"); ++i) ::usleep(10000);
-    for (int i = 0; i < 50 && test::ReadBytes(opener + ".out").empty(); ++i) ::usleep(10000);
+    for (int i = 0; i < 250 && test::ReadBytes(opener + ".out").empty(); ++i) ::usleep(10000);
     EXPECT_EQ(test::ReadBytes(opener + ".out"), "https://example.org/a b;$(touch x)|");
 
     PosixShell missing(dir / "no-such-opener");
