@@ -59,12 +59,10 @@ TEST(Win32ProcessesTest, OwnImageAndTopLevelWindowsAreFound) {
 }
 
 TEST(Win32AccessControlTest, VolumeRootAndGrantedAccess) {
-    EXPECT_EQ(Win32AccessControl::VolumeRoot("C:\\FSX\\Scenery"), "C:\\");
-    EXPECT_EQ(Win32AccessControl::VolumeRoot("d:\\"), "d:\\");
-    EXPECT_EQ(Win32AccessControl::VolumeRoot("\\\\server\\share\\FSX\\Scenery"), "\\\\server\\");
-    EXPECT_EQ(Win32AccessControl::VolumeRoot("\\\\server"), "\\\\server\\");
-    EXPECT_EQ(Win32AccessControl::VolumeRoot("C:"), "");
-    EXPECT_EQ(Win32AccessControl::VolumeRoot("FSX\\Scenery"), "");
+    const std::pair<const char*, const char*> roots[] = {
+        {"C:\\FSX\\Scenery", "C:\\"},   {"d:\\", "d:\\"}, {"\\\\server\\share\\FSX\\Scenery", "\\\\server\\"},
+        {"\\\\server", "\\\\server\\"}, {"C:", ""},       {"FSX\\Scenery", ""}};
+    for (const auto& [path, root] : roots) EXPECT_EQ(Win32AccessControl::VolumeRoot(path), root) << path;
     // A mask or unknown, never a failure.
     Win32AccessControl access;
     EXPECT_EQ(access.GetGrantedAccess("FSX\\Scenery"), -1) << "no volume to ask";
