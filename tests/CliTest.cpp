@@ -89,7 +89,7 @@ TEST_F(CliTest, CheckPrintsCountsAndCycleOrTheFindings) {
 }
 
 TEST_F(CliTest, UsageErrorsExitTwo) {
-    const std::vector<std::vector<std::string>> usageErrors = {
+    std::vector<std::vector<std::string>> usageErrors = {
         {},
         {"frobnicate"},
         {"check", "--bogus"},
@@ -97,11 +97,13 @@ TEST_F(CliTest, UsageErrorsExitTwo) {
         {"--sim", "7", "status"},
         {"check", "--magvar"},
         {"uninstall", "--restore-missing", "--keep-missing"},
-        {"--package", dir / "pkg", "--sim-folder", dir / "sim", "status", "--regions", "atlantis"},
         {"--package", dir / "pkg", "--sim-folder", dir / "sim", "status", "--categories", "apx,bgl"},
         {"--package", dir / "pkg", "--sim-folder", dir / "sim", "list", "everything"},
         {"--package", dir / "pkg", "--nodetect", "status"},  // no simulator chosen
     };
+    for (const char* region : {"atlantis", "8", "-1", "eu", "europe,"}) {
+        usageErrors.push_back({"--package", dir / "pkg", "--sim-folder", dir / "sim", "status", "--regions", region});
+    }
     for (const auto& args : usageErrors) {
         const CliRun r = RunCli(args, isolated);
         EXPECT_EQ(r.code, 2) << ::testing::PrintToString(args);
@@ -139,9 +141,7 @@ TEST_F(CliTest, InstallAndUninstallWithErrorsThenWithout) {
     CliRun r = Run({"install", "--regions", "europe"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err,
-              "Unable to complete full update\n1 BGL file(s) couldn't be updated\n"
-              "See the Orvanta_Installer.log file for details\n");
+    EXPECT_EQ(r.err.rfind("Unable to complete full update\n1 BGL file(s) couldn't be updated\n", 0), 0u);
     EXPECT_EQ(test::ReadBytes(dir / "pkg/Orvanta_Installer.log").rfind("Error Id: Copying new file", 0), 0u);
     EXPECT_EQ(StoredCount(), "0");  // a failed install is not counted
 
@@ -198,46 +198,38 @@ TEST_F(CliTest, AFailedMigrationRefusesEveryCommand) {
               std::string::npos);
 }
 
-// On a terminal the restore question is asked; Yes is the default answer.
-TEST_F(CliTest, TerminalAnswersTheRestoreQuestion) {
-    auto uninstallAnswering = [&](const char* typed) {
+// On a terminal a run shows its progress on standard error, one line rewritten in place
+// and erased before the closing message; uninstall asks the restore question, Yes being
+// the default answer.
+TEST_F(CliTest, OnATerminalProgressIsShownAndTheRestoreQuestionAsked) {
+    auto runOnTerminal = [&](const char* command, const char* typed) {
         const cli::ParseResult parsed = cli::ParseCommandLine(
-            {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "sim", "uninstall", "--regions", "europe"});
+            {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "sim", command, "--regions", "europe"});
         auto native = MakeNativePlatform(isolated);  // holds the instance lock until it goes
         std::ostringstream out, err;
         std::istringstream input(typed);
         cli::CliContext ctx{native->get(), parsed.options, out, err, {}, {}, {}};
         cli::InitProgramState(ctx);
+        const bool install = std::string(command) == "install";
+        ctx.progressOnTerminal = install;
         ctx.terminalInput = &input;
-        EXPECT_EQ(cli::RunUninstallCommand(ctx), 0) << err.str();
-        EXPECT_EQ(err.str(),
-                  "Restore missing files from backups if available?\nIf [No], backup files will be kept\n"
-                  "[Y/n] ");
+        EXPECT_EQ(install ? cli::RunInstallCommand(ctx) : cli::RunUninstallCommand(ctx), 0) << err.str();
+        return CliRun{0, out.str(), err.str()};
     };
-    ASSERT_EQ(Run({"install", "--regions", "europe"}).code, 0);
+    const std::string question =
+        "Restore missing files from backups if available?\nIf [No], backup files will be kept\n[Y/n] ";
+    const CliRun installed = runOnTerminal("install", "");
+    const std::string widest = "\r1/2  ATX05021.bgl";
+    EXPECT_EQ(installed.err, "\r0/2  APX47180.bgl" + widest + "\r2/2" + std::string(widest.size() - 4, ' ') + "\r" +
+                                 std::string(widest.size() - 1, ' ') + "\r");
+    EXPECT_EQ(installed.out, "Update has been successfully completed\n2 BGL file(s) have been replaced\n");
+
     std::remove(Dest("ATX05021.bgl").c_str());
-    uninstallAnswering("n\n");
+    EXPECT_EQ(runOnTerminal("uninstall", "n\n").err, question);
     EXPECT_FALSE(test::FileExists(Dest("ATX05021.bgl")));
     ASSERT_EQ(Run({"install", "--regions", "europe", "--categories", "apx"}).code, 0);
-    uninstallAnswering("\n");
+    EXPECT_EQ(runOnTerminal("uninstall", "\n").err, question);
     EXPECT_EQ(test::ReadBytes(Dest("ATX05021.bgl")), "original ATX file");
-}
-
-// On a terminal a run shows its progress on standard error, one line rewritten in place,
-// and erases it before the closing message.
-TEST_F(CliTest, ProgressOnATerminalIsErasedBeforeTheClosingMessage) {
-    const cli::ParseResult parsed = cli::ParseCommandLine(
-        {"--package", dir / "pkg", "--nodetect", "--sim-folder", dir / "sim", "install", "--regions", "europe"});
-    auto native = MakeNativePlatform(isolated);
-    std::ostringstream out, err;
-    cli::CliContext ctx{native->get(), parsed.options, out, err, {}, {}, {}};
-    cli::InitProgramState(ctx);
-    ctx.progressOnTerminal = true;
-    ASSERT_EQ(cli::RunInstallCommand(ctx), 0) << err.str();
-    const std::string widest = "\r1/2  ATX05021.bgl";
-    EXPECT_EQ(err.str(), "\r0/2  APX47180.bgl" + widest + "\r2/2" + std::string(widest.size() - 4, ' ') + "\r" +
-                             std::string(widest.size() - 1, ' ') + "\r");
-    EXPECT_EQ(out.str(), "Update has been successfully completed\n2 BGL file(s) have been replaced\n");
 }
 
 TEST(CliSelectionTest, RegionsAndCategoriesByEveryName) {
@@ -260,10 +252,6 @@ TEST(CliSelectionTest, RegionsAndCategoriesByEveryName) {
         EXPECT_EQ(s.regions, c.expectedRegions) << c.regions;
         EXPECT_EQ(s.categories, c.expectedCategories) << c.regions;
         EXPECT_TRUE(s.forceFull);
-    }
-    StatusSelection s;
-    for (const char* bad : {"8", "europe,", "-1", "eu"}) {
-        EXPECT_NE(cli::ParseSelection(std::string(bad), std::nullopt, false, s), "") << bad;
     }
     for (const auto& [word, status] :
          {std::pair{"up-to-date", 1}, {"updatable", 2}, {"deinstallable", 3}, {"missing", 4}, {"Missing", 0}}) {

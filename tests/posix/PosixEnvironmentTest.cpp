@@ -14,11 +14,8 @@ namespace {
 // Two commands started with different environments still meet at one lock, and so does
 // the window program under Wine, which builds the name from the user id alone.
 TEST(PosixInstanceLockTest, TheLockFileIsFixedPerUser) {
-    const std::string expected = "/tmp/orvanta-installer-" + std::to_string(::getuid()) + ".lock";
-    EXPECT_EQ(DefaultInstanceLockPath(), expected);
-    test::TempDir dir;
-    test::ScopedEnv runtime("XDG_RUNTIME_DIR", dir / "run"), tmp("TMPDIR", dir / "tmp"), home("HOME", dir / "home");
-    EXPECT_EQ(DefaultInstanceLockPath(), expected);
+    test::ScopedEnv runtime("XDG_RUNTIME_DIR", "/run/elsewhere"), tmp("TMPDIR", "/var/elsewhere"), home("HOME", "/x");
+    EXPECT_EQ(DefaultInstanceLockPath(), "/tmp/orvanta-installer-" + std::to_string(::getuid()) + ".lock");
 }
 
 TEST(PosixInstanceLockTest, ALockThatCannotBeTakenRefuses) {

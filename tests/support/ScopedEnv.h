@@ -11,28 +11,23 @@ class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::string& value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        Set(value);
+        Set(name_, value.c_str());
     }
-    ~ScopedEnv() {
-        if (old_) {
-            Set(*old_);
-        } else {
-#ifdef _WIN32
-            ::_putenv_s(name_, "");
-#else
-            ::unsetenv(name_);
-#endif
-        }
-    }
+    ~ScopedEnv() { Set(name_, old_ ? old_->c_str() : nullptr); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
-    void Set(const std::string& value) {
+    // No value removes the variable (so does an empty one on Windows).
+    static void Set(const char* name, const char* value) {
 #ifdef _WIN32
-        ::_putenv_s(name_, value.c_str());
+        ::_putenv_s(name, value != nullptr ? value : "");
 #else
-        ::setenv(name_, value.c_str(), 1);
+        if (value != nullptr) {
+            ::setenv(name, value, 1);
+        } else {
+            ::unsetenv(name);
+        }
 #endif
     }
     const char* name_;

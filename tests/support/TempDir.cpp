@@ -1,5 +1,6 @@
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <atomic>
 #include <ctime>
 #include <filesystem>
@@ -53,9 +54,7 @@ TempDir::~TempDir() {
 
 std::string NativeRelative(const std::string& relative) {
     std::string out = relative;
-    for (char& c : out) {
-        if (c == '/') c = kSep;
-    }
+    std::replace(out.begin(), out.end(), '/', kSep);
     return out;
 }
 
@@ -86,13 +85,8 @@ void MakeFolder(const std::string& path) { fs::create_directories(P(path)); }
 // The C run-time's mktime follows its own reading of TZ, not the system's time zone; the
 // file system reports local time by the system's rules, so set the time by them too.
 void SetLocalModifiedTime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
-    SYSTEMTIME local{};
-    local.wYear = static_cast<WORD>(year);
-    local.wMonth = static_cast<WORD>(month);
-    local.wDay = static_cast<WORD>(day);
-    local.wHour = static_cast<WORD>(hour);
-    local.wMinute = static_cast<WORD>(minute);
-    local.wSecond = static_cast<WORD>(second);
+    const auto w = [](int value) { return static_cast<WORD>(value); };
+    const SYSTEMTIME local{w(year), w(month), 0, w(day), w(hour), w(minute), w(second), 0};
     SYSTEMTIME utc{};
     FILETIME ft{};
     if (!::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !::SystemTimeToFileTime(&utc, &ft)) {

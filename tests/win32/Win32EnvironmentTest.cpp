@@ -6,24 +6,11 @@
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
 #include "platform/win32/WineHostLock.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace orvanta {
 namespace {
-
-// Sets (or, with no value, removes) an environment variable for one test, then puts back
-// the old value.
-struct ScopedVariable {
-    ScopedVariable(const wchar_t* name, const wchar_t* value) : name(name) {
-        wchar_t buffer[1024];
-        const DWORD n = ::GetEnvironmentVariableW(name, buffer, 1024);
-        if (n > 0 && n < 1024) old = std::wstring(buffer, n);
-        ::SetEnvironmentVariableW(name, value);
-    }
-    ~ScopedVariable() { ::SetEnvironmentVariableW(name, old ? old->c_str() : nullptr); }
-    const wchar_t* name;
-    std::optional<std::wstring> old;
-};
 
 TEST(Win32EnvironmentTest, ArgumentTextFollowsTheProgramName) {
     const std::pair<std::wstring, std::wstring> cases[] = {
@@ -42,20 +29,15 @@ TEST(Win32EnvironmentTest, ArgumentTextFollowsTheProgramName) {
 TEST(Win32EnvironmentTest, OneInstanceAtATime) {
     test::TempDir dir;
     const std::string hostLock = dir / "instance.lock";  // the user's own is for real runs
-    auto first = std::make_unique<Win32Environment>("", hostLock);
-    ASSERT_TRUE(first->AcquireSingleInstanceLock());
-    EXPECT_TRUE(first->AcquireSingleInstanceLock()) << "asking again keeps the lock";
+    auto holder = std::make_unique<Win32Environment>("", hostLock);
+    ASSERT_TRUE(holder->AcquireSingleInstanceLock());
+    EXPECT_TRUE(holder->AcquireSingleInstanceLock()) << "asking again keeps the lock";
     EXPECT_FALSE(Win32Environment("", hostLock).AcquireSingleInstanceLock());
-    first.reset();
+    holder.reset();
     EXPECT_TRUE(Win32Environment("", hostLock).AcquireSingleInstanceLock()) << "the lock goes with its holder";
-}
 
-// Under Wine the host's lock file is locked as well, and one that cannot be locked refuses.
-TEST(Win32EnvironmentTest, UnderWineTheHostLockIsTakenToo) {
-    if (::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) {
-        GTEST_SKIP() << "Windows has no host lock";
-    }
-    test::TempDir dir;
+    // Under Wine the host's lock file is locked as well, and one that cannot be locked refuses.
+    if (::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) return;
     WineHostLock first, second, unreachable;
     EXPECT_EQ(first.Acquire(dir / "host.lock"), WineHostLock::Outcome::Taken);
     EXPECT_EQ(second.Acquire(dir / "host.lock"), WineHostLock::Outcome::Refused);
@@ -64,16 +46,17 @@ TEST(Win32EnvironmentTest, UnderWineTheHostLockIsTakenToo) {
 
 TEST(Win32EnvironmentTest, FoldersAndVariablesInUtf8) {
     Win32Environment env;
-    {
-        ScopedVariable v(L"ORVANTA_TEST_VAR", L"C:\\Users\\J\u00FCrgen\\\u6771");
-        EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), "C:\\Users\\J\xC3\xBCrgen\\\xE6\x9D\xB1");
-        ScopedVariable empty(L"ORVANTA_EMPTY_VAR", L"");
-        EXPECT_EQ(env.Variable("ORVANTA_EMPTY_VAR"), std::string());
-    }
+    ::SetEnvironmentVariableW(L"ORVANTA_TEST_VAR", L"C:\\Users\\J\u00FCrgen\\\u6771");
+    EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), "C:\\Users\\J\xC3\xBCrgen\\\xE6\x9D\xB1");
+    ::SetEnvironmentVariableW(L"ORVANTA_TEST_VAR", L"");
+    EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), std::string());
+    ::SetEnvironmentVariableW(L"ORVANTA_TEST_VAR", nullptr);
     EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), std::nullopt);
-    ScopedVariable set(L"LOCALAPPDATA", L"C:\\users\\x\\AppData\\Local\\");
-    EXPECT_EQ(env.LocalAppDataFolder(), "C:\\users\\x\\AppData\\Local");
-    ScopedVariable unset(L"LOCALAPPDATA", nullptr);
+    {
+        test::ScopedEnv set("LOCALAPPDATA", "C:\\users\\x\\AppData\\Local\\");
+        EXPECT_EQ(env.LocalAppDataFolder(), "C:\\users\\x\\AppData\\Local");
+    }
+    test::ScopedEnv unset("LOCALAPPDATA", "");
     const std::string fallback = env.LocalAppDataFolder();  // the shell's folder
     ASSERT_FALSE(fallback.empty());
     EXPECT_NE(fallback.back(), '\\');

@@ -28,15 +28,13 @@ protected:
     test::TempDir dir;
 };
 
+// What the system answers, through the error map below; a folder is no text file.
 TEST_F(Win32FileSystemTest, EachKindOfFailureHasItsCode) {
-    EXPECT_EQ(fs.DeleteFile(At("absent.bgl")).code, kFileNotFound);
     EXPECT_EQ(fs.DeleteFile(At("no-folder/absent.bgl")).code, kPathNotFound);
-    std::vector<std::string> lines;
-    EXPECT_EQ(fs.ReadLines(At("no-folder/Cycle.txt"), lines).code, kPathNotFound);
-    test::MakeFolder(At("sub"));
-    EXPECT_EQ(fs.CreateFolder(At("sub")).code, kFileExists);
-    EXPECT_EQ(fs.ReadLines(At("sub"), lines).code, kPathFileAccessError);  // a folder is no text file
     test::WriteBytes(At("sub/f.bgl"), "f");
+    EXPECT_EQ(fs.CreateFolder(At("sub")).code, kFileExists);
+    std::vector<std::string> lines;
+    EXPECT_EQ(fs.ReadLines(At("sub"), lines).code, kPathFileAccessError);
     EXPECT_EQ(fs.RemoveEmptyFolder(At("sub")).code, kPathFileAccessError);
     EXPECT_EQ(fs.DeleteFile(At("sub")).code, kPermissionDenied);
 }

@@ -18,16 +18,6 @@ namespace {
 // Built by the test build beside this program, from a generated resource script.
 std::string VersionFixturePath() { return Win32Environment().ProgramFolder() + "\\orvanta_version_fixture.exe"; }
 
-TEST(Win32FileVersionsTest, AnythingWithoutAVersionIsZero) {
-    test::TempDir dir;
-    Win32FileVersions versions;
-    EXPECT_TRUE(versions.Read(dir / "absent.exe").IsZero());
-    test::WriteBytes(dir / "text.exe", "MZ but not really an executable");
-    EXPECT_TRUE(versions.Read(dir / "text.exe").IsZero());
-    EXPECT_TRUE(versions.Read(Win32Environment().ProgramFolder() + "\\orvanta_tests.exe").IsZero());
-    EXPECT_TRUE(versions.Read(dir.path()).IsZero());
-}
-
 TEST(Win32FileVersionsTest, PortableReaderAndGeneratedImagesAgreeWithWindows) {
     // The reader used on Linux gives what Windows gives for a real executable ...
     const std::string fixture = test::ReadBytes(VersionFixturePath());
@@ -36,25 +26,28 @@ TEST(Win32FileVersionsTest, PortableReaderAndGeneratedImagesAgreeWithWindows) {
               (FileVersion{10, 2, 62615, 40001}));
     // ... and the executables that tests and the demo generate read back through Windows.
     test::TempDir dir;
+    Win32FileVersions versions;
     test::WriteBytes(dir / "FSX.exe", tools::MakeVersionedExecutable(10, 0, 62607, 0));
-    EXPECT_EQ(Win32FileVersions().Read(dir / "FSX.exe"), (FileVersion{10, 0, 62607, 0}));
+    EXPECT_EQ(versions.Read(dir / "FSX.exe"), (FileVersion{10, 0, 62607, 0}));
+    // Anything without a version is zero.
+    test::WriteBytes(dir / "text.exe", "MZ but not really an executable");
+    for (const std::string& path : {dir / "absent.exe", dir / "text.exe", dir.path(),
+                                    Win32Environment().ProgramFolder() + "\\orvanta_tests.exe"}) {
+        EXPECT_TRUE(versions.Read(path).IsZero()) << path;
+    }
 }
 
-TEST(Win32ProcessesTest, OwnImageIsInTheProcessList) {
+TEST(Win32ProcessesTest, OwnImageAndTopLevelWindowsAreFound) {
     Win32Processes processes;
     const std::vector<std::string> names = processes.ProcessImageNames();
     EXPECT_NE(std::find(names.begin(), names.end(), "orvanta_tests.exe"), names.end());
     EXPECT_EQ(std::find(names.begin(), names.end(), "Prepar3D.exe"), names.end());
-}
-
-TEST(Win32ProcessesTest, TopLevelWindowIsFoundByItsClass) {
     const wchar_t* className = L"OrvantaTestWindowClass";
     WNDCLASSW wc{};
     wc.lpfnWndProc = ::DefWindowProcW;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = className;
     ASSERT_NE(::RegisterClassW(&wc), 0);
-    Win32Processes processes;
     EXPECT_FALSE(processes.TopLevelWindowExists("OrvantaTestWindowClass"));
     HWND window = ::CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(window, nullptr);
@@ -65,16 +58,12 @@ TEST(Win32ProcessesTest, TopLevelWindowIsFoundByItsClass) {
     ::UnregisterClassW(className, wc.hInstance);
 }
 
-TEST(Win32AccessControlTest, VolumeRootOfDriveAndNetworkPaths) {
-    EXPECT_EQ(Win32AccessControl::VolumeRoot("C:\\FSX\\Scenery"), "C:\\");
-    EXPECT_EQ(Win32AccessControl::VolumeRoot("d:\\"), "d:\\");
-    EXPECT_EQ(Win32AccessControl::VolumeRoot("\\\\server\\share\\FSX\\Scenery"), "\\\\server\\");
-    EXPECT_EQ(Win32AccessControl::VolumeRoot("\\\\server"), "\\\\server\\");
-    EXPECT_EQ(Win32AccessControl::VolumeRoot("C:"), "");
-    EXPECT_EQ(Win32AccessControl::VolumeRoot("FSX\\Scenery"), "");
-}
-
-TEST(Win32AccessControlTest, AnswersAMaskOrUnknownWithoutFailing) {
+TEST(Win32AccessControlTest, VolumeRootAndGrantedAccess) {
+    const std::pair<const char*, const char*> roots[] = {
+        {"C:\\FSX\\Scenery", "C:\\"},   {"d:\\", "d:\\"}, {"\\\\server\\share\\FSX\\Scenery", "\\\\server\\"},
+        {"\\\\server", "\\\\server\\"}, {"C:", ""},       {"FSX\\Scenery", ""}};
+    for (const auto& [path, root] : roots) EXPECT_EQ(Win32AccessControl::VolumeRoot(path), root) << path;
+    // A mask or unknown, never a failure.
     Win32AccessControl access;
     EXPECT_EQ(access.GetGrantedAccess("FSX\\Scenery"), -1) << "no volume to ask";
     EXPECT_EQ(access.GetGrantedAccess("C:\\orvanta-absent-folder\\Scenery"), -1) << "no descriptor to read";

@@ -9,41 +9,33 @@
 namespace orvanta {
 namespace {
 
-// A key of its own under HKLM\Software in one registry view, removed afterwards.
+// A key of its own, in HKCU and either view of HKLM, removed afterwards. Text is stored with
+// its terminating NUL, as programs normally do, or without it.
 class TestKey {
 public:
-    TestKey(HKEY root, const std::string& name, REGSAM view) : root_(root), name_(ToWide(name)), view_(view) {
-        const LSTATUS status = ::RegCreateKeyExW(root_, name_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                                 KEY_ALL_ACCESS | view_, nullptr, &key_, nullptr);
-        EXPECT_EQ(status, ERROR_SUCCESS) << name;
-    }
+    explicit TestKey(const std::string& name) : name_(ToWide(name)) {}
     ~TestKey() {
-        if (key_ != nullptr) ::RegCloseKey(key_);
-        ::RegDeleteKeyExW(root_, name_.c_str(), view_, 0);
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+            ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, name_.c_str(), view, 0);
+        ::RegDeleteKeyExW(HKEY_CURRENT_USER, name_.c_str(), 0, 0);
     }
-    TestKey(const TestKey&) = delete;
-    TestKey& operator=(const TestKey&) = delete;
-
-    // Stores the text with its terminating NUL, as programs normally do, or without it.
-    void SetText(const std::string& value, const std::string& text, bool withNul = true, DWORD type = REG_SZ) {
-        const std::wstring wide = ToWide(text);
-        const DWORD bytes = static_cast<DWORD>((wide.size() + (withNul ? 1 : 0)) * sizeof(wchar_t));
-        ASSERT_EQ(
-            ::RegSetValueExW(key_, ToWide(value).c_str(), 0, type, reinterpret_cast<const BYTE*>(wide.c_str()), bytes),
-            ERROR_SUCCESS);
-    }
-    void SetNumber(const std::string& value, DWORD number) { SetRaw(value, REG_DWORD, &number, sizeof number); }
-    void SetRaw(const std::string& value, DWORD type, const void* data, std::size_t bytes) {
-        ASSERT_EQ(::RegSetValueExW(key_, ToWide(value).c_str(), 0, type, static_cast<const BYTE*>(data),
+    void Set(HKEY root, REGSAM view, const std::string& value, DWORD type, const void* data, std::size_t bytes) {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(root, name_.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(::RegSetValueExW(key, ToWide(value).c_str(), 0, type, static_cast<const BYTE*>(data),
                                    static_cast<DWORD>(bytes)),
                   ERROR_SUCCESS);
+        ::RegCloseKey(key);
+    }
+    void SetText(HKEY root, REGSAM view, const std::string& value, const std::string& text, bool withNul = true,
+                 DWORD type = REG_SZ) {
+        const std::wstring wide = ToWide(text);
+        Set(root, view, value, type, wide.c_str(), (wide.size() + (withNul ? 1 : 0)) * sizeof(wchar_t));
     }
 
 private:
-    HKEY root_;
     std::wstring name_;
-    REGSAM view_;
-    HKEY key_ = nullptr;
 };
 
 std::string UniqueKeyName() { return "Software\\OrvantaTest-" + std::to_string(::GetCurrentProcessId()); }
@@ -52,20 +44,19 @@ std::string UniqueKeyName() { return "Software\\OrvantaTest-" + std::to_string(:
 // and the root asked for only; a value of any type is read as text.
 TEST(Win32RegistryTest, EachViewAndRootAnswersWithItsOwnValues) {
     const std::string name = UniqueKeyName();
-    TestKey key32(HKEY_LOCAL_MACHINE, name, KEY_WOW64_32KEY);
-    TestKey key64(HKEY_LOCAL_MACHINE, name, KEY_WOW64_64KEY);
-    TestKey user(HKEY_CURRENT_USER, name, 0);
+    TestKey key(name);
     std::string longText = "C:\\Sim\\M\xC3\xBCnchen\\";
     while (longText.size() < 1500) longText += "abcdefghij";
-    key32.SetText("SetupPath", longText);
-    key32.SetText("Expand", "%LOCALAPPDATA%\\Sim", true, REG_EXPAND_SZ);
-    key64.SetText("SetupPath", "D:\\P3D v4");
-    user.SetText("AppPath", "E:\\Games\\FSX\\", false);
+    key.SetText(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, "SetupPath", longText);
+    key.SetText(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, "Expand", "%LOCALAPPDATA%\\Sim", true, REG_EXPAND_SZ);
+    key.SetText(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, "SetupPath", "D:\\P3D v4");
+    key.SetText(HKEY_CURRENT_USER, 0, "AppPath", "E:\\Games\\FSX\\", false);
     const char binary[] = "C:\\Jeux\\FSX\xE9\0junk";
-    user.SetRaw("Binary", REG_BINARY, binary, sizeof binary - 1);
+    key.Set(HKEY_CURRENT_USER, 0, "Binary", REG_BINARY, binary, sizeof binary - 1);
     const wchar_t multi[] = L"D:\\P3D\0E:\\Other\0";
-    user.SetRaw("Multi", REG_MULTI_SZ, multi, sizeof multi);
-    user.SetNumber("Number", 0x5C3A43);  // "C:\" in its bytes
+    key.Set(HKEY_CURRENT_USER, 0, "Multi", REG_MULTI_SZ, multi, sizeof multi);
+    const DWORD number = 0x5C3A43;  // "C:\" in its bytes
+    key.Set(HKEY_CURRENT_USER, 0, "Number", REG_DWORD, &number, sizeof number);
     Win32Registry registry;
     const auto read = [&](RegistryRoot root, const char* value, RegistryView view = RegistryView::Default32) {
         const auto text = registry.ReadString(root, name, value, view);
@@ -75,7 +66,6 @@ TEST(Win32RegistryTest, EachViewAndRootAnswersWithItsOwnValues) {
     EXPECT_EQ(registry.ReadString(kLM, name, "SetupPath", RegistryView::Default32), longText + '\0');
     EXPECT_EQ(read(kLM, "SetupPath", RegistryView::View64), "D:\\P3D v4");
     EXPECT_EQ(read(kLM, "Expand"), "%LOCALAPPDATA%\\Sim") << "never expanded";
-    EXPECT_EQ(read(kLM, "Expand", RegistryView::View64), "(absent)");
     EXPECT_EQ(read(kCU, "AppPath"), "E:\\Games\\FSX\\");  // stored without its NUL
     EXPECT_EQ(read(kLM, "AppPath"), "(absent)");
     if (::GetACP() == 1252) EXPECT_EQ(read(kCU, "Binary"), "C:\\Jeux\\FSX\xC3\xA9");
@@ -112,10 +102,11 @@ TEST_F(Win32SettingsTest, SavedValuesComeBackFromWhereEarlierVersionsKeptThem) {
     EXPECT_EQ(std::wstring(text), L"7");
 
     // Stored by an earlier version without its NUL: read as it is; a number is no setting.
-    TestKey earlier(HKEY_CURRENT_USER, key, 0);
-    earlier.SetText("Stored", "41", false);
+    TestKey earlier(key);
+    earlier.SetText(HKEY_CURRENT_USER, 0, "Stored", "41", false);
     EXPECT_EQ(settings.Get(app, "Used", "Stored", "0"), "41");
-    earlier.SetNumber("Binary", 5);
+    const DWORD number = 5;
+    earlier.Set(HKEY_CURRENT_USER, 0, "Binary", REG_DWORD, &number, sizeof number);
     EXPECT_EQ(settings.Get(app, "Used", "Binary", "0"), std::nullopt);
 }
 
