@@ -41,7 +41,9 @@ TEST(PosixInstanceLockTest, ALockThatCannotBeTakenRefuses) {
         const std::string file = dir / c.file;
         if (c.prepare) c.prepare(file);
         PosixEnvironment other("", "", file);
-        if (c.heldByAnother) ASSERT_TRUE(other.AcquireSingleInstanceLock()) << c.name;
+        if (c.heldByAnother) {
+            ASSERT_TRUE(other.AcquireSingleInstanceLock()) << c.name;
+        }
         PosixEnvironment env("", "", file);
         EXPECT_EQ(env.AcquireSingleInstanceLock(), c.taken) << c.name;
     }
