@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include "platform/posix/PosixFileSystem.h"
@@ -43,7 +45,9 @@ TEST(PosixFileSystemTest, KeptListingsFollowEveryChangeOfTheFolder) {
     EXPECT_FALSE(fs.Exists(dir / "Scenery/APX2.BGL"));
 }
 
-TEST(PosixFileSystemTest, ACopyReplacesATemporaryFileLeftByAKilledRun) {
+// The copy into the simulator never leaves a partly written file under the target's name,
+// nor is it blocked by the temporary file a killed run left.
+TEST(PosixFileSystemTest, ACopyNeverLeavesAPartialTarget) {
     test::TempDir dir;
     PosixFileSystem fs;
     test::WriteBytes(dir / "src.bgl", "new bytes");
@@ -52,6 +56,21 @@ TEST(PosixFileSystemTest, ACopyReplacesATemporaryFileLeftByAKilledRun) {
     ASSERT_TRUE(fs.CopyFile(dir / "src.bgl", dir / "dst.bgl").ok());
     EXPECT_EQ(test::ReadBytes(dir / "dst.bgl"), "new bytes");
     EXPECT_FALSE(test::FileExists(dir / "dst.bgl.orvanta-partial"));
+
+    // A copy that fails halfway (here: the file size limit) leaves the target as it was.
+    test::WriteBytes(dir / "big.bgl", std::string(256 * 1024, 'n'));
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = old;
+    limited.rlim_cur = 64 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const FsStatus status = fs.CopyFile(dir / "big.bgl", dir / "dst.bgl");
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(test::ReadBytes(dir / "dst.bgl"), "new bytes");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);  // no temporary file stays
 }
 
 namespace sfs = std::filesystem;

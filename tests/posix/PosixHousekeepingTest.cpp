@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 
@@ -24,8 +22,6 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
-using test::ScopedEnv;
-
 // A cache folder that is itself a link is left alone and reported: nothing outside the
 // cache is ever touched.
 TEST(PosixShaderCacheTest, ACacheThatIsALinkIsLeftAlone) {
@@ -41,7 +37,7 @@ TEST(PosixShaderCacheTest, ACacheThatIsALinkIsLeftAlone) {
 // link to the file and a value that is no number are kept; no temporary file stays.
 TEST(PosixSettingsTest, KeepsTheCounterInTheUsersConfigFile) {
     test::TempDir dir;
-    ScopedEnv config("XDG_CONFIG_HOME", dir / "config");
+    test::ScopedEnv config("XDG_CONFIG_HOME", dir / "config");
     const std::string file = dir / "dotfiles/KestrelInstall.ini";
     PosixSettings settings;
     EXPECT_EQ(CountUpdateLaunch(settings), 1);  // the folder and file are created
@@ -63,8 +59,8 @@ TEST(PosixSettingsTest, KeepsTheCounterInTheUsersConfigFile) {
         EXPECT_EQ(std::distance(stdfs::directory_iterator(dir / "config"), {}), 1);
     }
 
-    ScopedEnv noConfig("XDG_CONFIG_HOME", "");
-    ScopedEnv home("HOME", dir / "home");
+    test::ScopedEnv noConfig("XDG_CONFIG_HOME", "");
+    test::ScopedEnv home("HOME", dir / "home");
     EXPECT_EQ(PosixSettings::FileOf("KestrelInstall"), dir / "home/.config/KestrelInstall.ini");
     test::MakeFolder(dir / "home/.config/KestrelInstall.ini");  // unreadable: no count, nothing written
     EXPECT_EQ(CountUpdateLaunch(settings), -1);
@@ -83,31 +79,6 @@ TEST(PosixShellTest, StartsTheOpenerWithTheAddressAsOneArgument) {
 
     PosixShell missing(dir / "no-such-opener");
     EXPECT_FALSE(missing.Open("https://example.org"));
-}
-
-// The copy into the simulator never leaves a partly written file under the target's
-// name: a copy that fails halfway (here: the file size limit) leaves the target as it was.
-TEST(PosixAtomicCopyTest, AFailedCopyLeavesNoPartialTarget) {
-    test::TempDir dir;
-    PosixFileSystem fs;
-    const std::string source = dir / "big.bgl";
-    const std::string target = dir / "scenery/APX47180.bgl";
-    test::WriteBytes(source, std::string(256 * 1024, 'n'));
-    test::WriteBytes(target, "installed before");
-
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = old;
-    limited.rlim_cur = 64 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const FsStatus status = fs.CopyFile(source, target);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_FALSE(status.ok());
-    EXPECT_EQ(test::ReadBytes(target), "installed before");
-    EXPECT_EQ(std::distance(stdfs::directory_iterator(dir / "scenery"), {}), 1);  // no temporary file stays
 }
 
 // The command itself, run as a user whom file modes bind (root may delete from a read-only

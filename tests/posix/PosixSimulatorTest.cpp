@@ -60,7 +60,7 @@ TEST(PosixRegistryTest, ReadsAPrefixAsWindowsWould) {
     EXPECT_FALSE(PosixRegistry(dir / "no-prefix").ReadString(kCU, p3d, "AppPath", k32));
 }
 
-TEST(PosixProcessesTest, ReadsAProcFolder) {
+TEST(PosixProcessesTest, ReadsAProcFolderAndSeesFsxWindowsAsItsProcess) {
     test::TempDir dir;
     test::WriteBytes(dir / "101/cmdline", std::string("C:\\P3D v4\\Prepar3D.exe\0", 23));
     test::WriteBytes(dir / "102/cmdline", std::string("Z:\\sims\\FSX\\FSX.exe\0", 20));
@@ -80,11 +80,9 @@ TEST(PosixProcessesTest, ReadsAProcFolder) {
     EXPECT_FALSE(empty.TopLevelWindowExists("FS98MAIN"));
     names = PosixProcesses().ProcessImageNames();  // the system's own: this test program is among them
     EXPECT_NE(std::find(names.begin(), names.end(), "orvanta_tests"), names.end());
-}
 
-// FSX's windows stand for a process whose image, as Wine shows it, is FSX.exe in any letter
-// case (Windows names ignore case); no other window is ever seen.
-TEST(PosixProcessesTest, FsxWindowsAreItsProcessInAnyCase) {
+    // FSX's windows stand for a process whose image, as Wine shows it, is FSX.exe in any
+    // letter case (Windows names ignore case); no other window is ever seen.
     const std::pair<const char*, bool> cases[] = {{"FSX.exe", true},      {"fsx.exe", true},    {"Fsx.Exe", true},
                                                   {"FSX.exe.bak", false}, {"MyFSX.exe", false}, {"FSX", false}};
     for (const auto& [image, runs] : cases) {

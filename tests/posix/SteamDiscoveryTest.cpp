@@ -15,11 +15,6 @@
 namespace orvanta {
 namespace {
 
-std::string OnZ(std::string hostPath) {
-    std::replace(hostPath.begin(), hostPath.end(), '/', '\\');
-    return "Z:" + hostPath;
-}
-
 // A simulator main folder with its executable and Scenery folder.
 void WriteSim(const std::string& folder, const char* exe, std::uint16_t major, std::uint16_t minor,
               std::uint16_t build) {
@@ -57,10 +52,12 @@ TEST(SteamDiscoveryTest, ProtonPrefixesOfEveryLibraryAreSearchedAfterTheDefaultP
     wine.machine = {{p3d4, "SetupPath", "C:\\P3D4"}};
     wine.Write(home + "/.wine");
 
+    std::string fsxOnZ = "Z:" + library + "/steamapps/common/FSX";
+    std::replace(fsxOnZ.begin(), fsxOnZ.end(), '/', '\\');
     WriteSim(library + "/steamapps/common/FSX", "FSX.exe", 10, 0, 62615);
     WriteSim(libraryPfx + "/drive_c/P3D4", "Prepar3D.exe", 4, 5, 12);
     test::WinePrefixWriter proton;
-    proton.machine = {{fsxSe, "Install_Path", OnZ(library + "/steamapps/common/FSX")}, {p3d4, "SetupPath", "C:\\P3D4"}};
+    proton.machine = {{fsxSe, "Install_Path", fsxOnZ}, {p3d4, "SetupPath", "C:\\P3D4"}};
     proton.Write(libraryPfx);
 
     WriteSim(flatpakPfx + "/drive_c/P3D3", "Prepar3D.exe", 3, 4, 22);
@@ -69,9 +66,11 @@ TEST(SteamDiscoveryTest, ProtonPrefixesOfEveryLibraryAreSearchedAfterTheDefaultP
     flatpakProton.machine = {{p3d3, "SetupPath", "C:\\P3D3"}, {fsxSe, "Install_Path", "C:\\FSX"}};
     flatpakProton.Write(flatpakPfx);
 
-    const auto detect = [](const std::vector<std::string>& args) {
+    NativePlatformOptions isolated;
+    isolated.instanceLockPath = dir / "instance.lock";
+    const auto run = [&](const std::vector<std::string>& args) {
         std::ostringstream out, err;
-        EXPECT_EQ(cli::RunOrvanta(args, out, err), 0) << err.str();
+        EXPECT_EQ(cli::RunOrvanta(args, out, err, isolated), 0) << err.str();
         return out.str();
     };
     const auto listing = [](const std::string& fsxSe, const std::string& p3d3, const std::string& p3d4) {
@@ -79,25 +78,20 @@ TEST(SteamDiscoveryTest, ProtonPrefixesOfEveryLibraryAreSearchedAfterTheDefaultP
                "\n3\tPrepar3D v1\t-\n4\tPrepar3D v2\t-\n5\tPrepar3D v3\t" + p3d3 + "\n6\tPrepar3D v4\t" + p3d4 + "\n";
     };
     const std::string steamFsx = library + "/steamapps/common/FSX/";
-    EXPECT_EQ(detect({"detect"}), listing(steamFsx, flatpakPfx + "/drive_c/P3D3/", home + "/.wine/drive_c/P3D4/"));
+    EXPECT_EQ(run({"detect"}), listing(steamFsx, flatpakPfx + "/drive_c/P3D3/", home + "/.wine/drive_c/P3D4/"));
     // --wine-prefix means that prefix and no other.
-    EXPECT_EQ(detect({"detect", "--wine-prefix", libraryPfx}), listing(steamFsx, "-", libraryPfx + "/drive_c/P3D4/"));
+    EXPECT_EQ(run({"detect", "--wine-prefix", libraryPfx}), listing(steamFsx, "-", libraryPfx + "/drive_c/P3D4/"));
 
     // The shader caches are those of the prefix each simulator was found in.
     test::PackageBuilder().Write(dir / "pkg");
-    NativePlatformOptions isolated;
-    isolated.instanceLockPath = dir / "instance.lock";
     const std::pair<const char*, std::string> caches[] = {
         {"2", libraryPfx + "/drive_c/users/steamuser/AppData/Local/Microsoft/FSX-SE/Shaders"},
         {"6", home + "/.wine/drive_c/users/pilot/AppData/Local/Lockheed Martin/Prepar3D v4/Shaders"},
     };
     for (const auto& [sim, cache] : caches) {
         test::WriteBytes(cache + "/shader.bin", "compiled");
-        std::ostringstream cleanOut, cleanErr;
-        EXPECT_EQ(
-            cli::RunOrvanta({"--package", dir / "pkg", "--sim", sim, "clean-shaders"}, cleanOut, cleanErr, isolated), 0)
-            << cleanErr.str();
-        EXPECT_EQ(cleanOut.str(), "Shader cache emptied: " + cache + "\n");
+        EXPECT_EQ(run({"--package", dir / "pkg", "--sim", sim, "clean-shaders"}),
+                  "Shader cache emptied: " + cache + "\n");
         EXPECT_FALSE(test::FileExists(cache + "/shader.bin"));
     }
 }

@@ -23,11 +23,7 @@ private:
 #ifdef _WIN32
         ::_putenv_s(name, value != nullptr ? value : "");
 #else
-        if (value != nullptr) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
+        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
 #endif
     }
     const char* name_;

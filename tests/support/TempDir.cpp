@@ -21,11 +21,7 @@ namespace fs = std::filesystem;
 
 namespace orvanta::test {
 
-namespace {
-
-fs::path P(const std::string& utf8) { return fs::u8path(utf8); }
-
-}  // namespace
+static fs::path P(const std::string& utf8) { return fs::u8path(utf8); }
 
 TempDir::TempDir() {
     static std::atomic<unsigned> counter{0};

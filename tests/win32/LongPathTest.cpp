@@ -13,16 +13,13 @@
 namespace orvanta {
 namespace {
 
-std::wstring Repeat(const std::wstring& part, int times) {
-    std::wstring out;
-    for (int i = 0; i < times; ++i) out += part;
-    return out;
-}
-
 TEST(LongPathTest, PathsTooLongForThePlainFormGetTheExtendedOne) {
     // 272 characters of folders, each ending with a backslash.
-    const std::wstring deep = Repeat(L"steamapps\\common\\", 16);
-    const std::wstring deepSlashes = Repeat(L"steamapps/common//", 16);
+    std::wstring deep, deepSlashes;
+    for (int i = 0; i < 16; ++i) {
+        deep += L"steamapps\\common\\";
+        deepSlashes += L"steamapps/common//";
+    }
     const std::wstring file = L"Scenery\\0502\\scenery\\APX47180.bgl";
     struct Case {
         const char* name;

@@ -12,7 +12,7 @@
 namespace orvanta {
 namespace {
 
-TEST(Win32EnvironmentTest, ArgumentTextFollowsTheProgramName) {
+TEST(Win32EnvironmentTest, ArgumentsFoldersAndVariablesInUtf8) {
     const std::pair<std::wstring, std::wstring> cases[] = {
         {L"\"C:\\Program Files\\Orvanta\\Orvanta.exe\" /nodetect", L"/nodetect"},
         {L"Orvanta.exe   / NoDetect /x ", L"/ NoDetect /x "},
@@ -24,6 +24,23 @@ TEST(Win32EnvironmentTest, ArgumentTextFollowsTheProgramName) {
     for (const auto& [line, arguments] : cases) EXPECT_EQ(ArgumentsAfterProgramName(line), arguments) << ToUtf8(line);
     EXPECT_EQ(Win32Environment("/nodetect").CommandLineText(), "/nodetect");
     EXPECT_EQ(Win32Environment().CommandLineText().find("orvanta_tests"), std::string::npos);  // never its name
+
+    Win32Environment env;
+    ::SetEnvironmentVariableW(L"ORVANTA_TEST_VAR", L"C:\\Users\\J\u00FCrgen\\\u6771");
+    EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), "C:\\Users\\J\xC3\xBCrgen\\\xE6\x9D\xB1");
+    ::SetEnvironmentVariableW(L"ORVANTA_TEST_VAR", L"");
+    EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), std::string());
+    ::SetEnvironmentVariableW(L"ORVANTA_TEST_VAR", nullptr);
+    EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), std::nullopt);
+    {
+        test::ScopedEnv set("LOCALAPPDATA", "C:\\users\\x\\AppData\\Local\\");
+        EXPECT_EQ(env.LocalAppDataFolder(), "C:\\users\\x\\AppData\\Local");
+    }
+    test::ScopedEnv unset("LOCALAPPDATA", "");
+    const std::string fallback = env.LocalAppDataFolder();  // the shell's folder
+    ASSERT_FALSE(fallback.empty());
+    EXPECT_NE(fallback.back(), '\\');
+    EXPECT_TRUE(test::FileExists(env.ProgramFolder() + "\\orvanta_tests.exe"));
 }
 
 TEST(Win32EnvironmentTest, OneInstanceAtATime) {
@@ -42,25 +59,6 @@ TEST(Win32EnvironmentTest, OneInstanceAtATime) {
     EXPECT_EQ(first.Acquire(dir / "host.lock"), WineHostLock::Outcome::Taken);
     EXPECT_EQ(second.Acquire(dir / "host.lock"), WineHostLock::Outcome::Refused);
     EXPECT_EQ(unreachable.Acquire(dir / "gone\\host.lock"), WineHostLock::Outcome::Refused);
-}
-
-TEST(Win32EnvironmentTest, FoldersAndVariablesInUtf8) {
-    Win32Environment env;
-    ::SetEnvironmentVariableW(L"ORVANTA_TEST_VAR", L"C:\\Users\\J\u00FCrgen\\\u6771");
-    EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), "C:\\Users\\J\xC3\xBCrgen\\\xE6\x9D\xB1");
-    ::SetEnvironmentVariableW(L"ORVANTA_TEST_VAR", L"");
-    EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), std::string());
-    ::SetEnvironmentVariableW(L"ORVANTA_TEST_VAR", nullptr);
-    EXPECT_EQ(env.Variable("ORVANTA_TEST_VAR"), std::nullopt);
-    {
-        test::ScopedEnv set("LOCALAPPDATA", "C:\\users\\x\\AppData\\Local\\");
-        EXPECT_EQ(env.LocalAppDataFolder(), "C:\\users\\x\\AppData\\Local");
-    }
-    test::ScopedEnv unset("LOCALAPPDATA", "");
-    const std::string fallback = env.LocalAppDataFolder();  // the shell's folder
-    ASSERT_FALSE(fallback.empty());
-    EXPECT_NE(fallback.back(), '\\');
-    EXPECT_TRUE(test::FileExists(env.ProgramFolder() + "\\orvanta_tests.exe"));
 }
 
 TEST(Win32RegionalFormatTest, RendersDatesAndTimesWithTheirNumbers) {

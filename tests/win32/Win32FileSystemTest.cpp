@@ -12,7 +12,6 @@ namespace {
 
 class Win32FileSystemTest : public ::testing::Test {
 protected:
-    std::string At(const std::string& rel) { return dir / rel; }
     static void SetAttributes(const std::string& path, DWORD attributes) {
         ASSERT_TRUE(::SetFileAttributesW(ToWide(path).c_str(), attributes));
     }
@@ -29,61 +28,57 @@ protected:
 };
 
 // What the system answers, through the error map below; a folder is no text file.
-TEST_F(Win32FileSystemTest, EachKindOfFailureHasItsCode) {
-    EXPECT_EQ(fs.DeleteFile(At("no-folder/absent.bgl")).code, kPathNotFound);
-    test::WriteBytes(At("sub/f.bgl"), "f");
-    EXPECT_EQ(fs.CreateFolder(At("sub")).code, kFileExists);
+TEST_F(Win32FileSystemTest, FailureCodesCopiesAndListings) {
+    EXPECT_EQ(fs.DeleteFile(dir / "no-folder/absent.bgl").code, kPathNotFound);
+    test::WriteBytes(dir / "sub/f.bgl", "f");
+    EXPECT_EQ(fs.CreateFolder(dir / "sub").code, kFileExists);
     std::vector<std::string> lines;
-    EXPECT_EQ(fs.ReadLines(At("sub"), lines).code, kPathFileAccessError);
-    EXPECT_EQ(fs.RemoveEmptyFolder(At("sub")).code, kPathFileAccessError);
-    EXPECT_EQ(fs.DeleteFile(At("sub")).code, kPermissionDenied);
-}
+    EXPECT_EQ(fs.ReadLines(dir / "sub", lines).code, kPathFileAccessError);
+    EXPECT_EQ(fs.RemoveEmptyFolder(dir / "sub").code, kPathFileAccessError);
+    EXPECT_EQ(fs.DeleteFile(dir / "sub").code, kPermissionDenied);
 
-TEST_F(Win32FileSystemTest, CopyLeavesNoTemporaryFileOnSuccessOrFailure) {
-    test::WriteBytes(At("src.bgl"), "new");
+    test::WriteBytes(dir / "src.bgl", "new");
     // A partial file left by an interrupted run, even a read-only one, does not block the copy.
-    test::WriteBytes(At("dst.bgl.orvanta-partial"), "stale");
-    SetAttributes(At("dst.bgl.orvanta-partial"), FILE_ATTRIBUTE_READONLY);
-    ASSERT_TRUE(fs.CopyFile(At("src.bgl"), At("dst.bgl")).ok());
-    EXPECT_EQ(test::ReadBytes(At("dst.bgl")), "new");
-    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"dst.bgl", "src.bgl"}));
+    test::WriteBytes(dir / "dst.bgl.orvanta-partial", "stale");
+    SetAttributes(dir / "dst.bgl.orvanta-partial", FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(fs.CopyFile(dir / "src.bgl", dir / "dst.bgl").ok());
+    EXPECT_EQ(test::ReadBytes(dir / "dst.bgl"), "new");
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"dst.bgl", "src.bgl", "sub/"}));
 
     // A folder in the target's place is refused without touching it.
-    test::MakeFolder(At("folder.bgl"));
-    EXPECT_EQ(fs.CopyFile(At("src.bgl"), At("folder.bgl")).code, kPathFileAccessError);
-    EXPECT_TRUE(fs.IsFolder(At("folder.bgl")));
-    EXPECT_FALSE(fs.Exists(At("folder.bgl.orvanta-partial")));
-}
+    test::MakeFolder(dir / "folder.bgl");
+    EXPECT_EQ(fs.CopyFile(dir / "src.bgl", dir / "folder.bgl").code, kPathFileAccessError);
+    EXPECT_TRUE(fs.IsFolder(dir / "folder.bgl"));
+    EXPECT_FALSE(fs.Exists(dir / "folder.bgl.orvanta-partial"));
 
-// Hidden and system entries are listed like any other: a shader cache must be emptied whole.
-TEST_F(Win32FileSystemTest, ListingShowsHiddenAndSystemEntries) {
-    test::WriteBytes(At("cache/hidden.bin"), "h");
-    test::WriteBytes(At("cache/system.bin"), "s");
-    test::MakeFolder(At("cache/sub"));
-    SetAttributes(At("cache/hidden.bin"), FILE_ATTRIBUTE_HIDDEN);
-    SetAttributes(At("cache/system.bin"), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
-    SetAttributes(At("cache/sub"), FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(Names(At("cache") + "\\"), (std::vector<std::string>{"hidden.bin", "sub/", "system.bin"}));
+    // Hidden and system entries are listed like any other: a shader cache must be emptied whole.
+    test::WriteBytes(dir / "cache/hidden.bin", "h");
+    test::WriteBytes(dir / "cache/system.bin", "s");
+    test::MakeFolder(dir / "cache/sub");
+    SetAttributes(dir / "cache/hidden.bin", FILE_ATTRIBUTE_HIDDEN);
+    SetAttributes(dir / "cache/system.bin", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+    SetAttributes(dir / "cache/sub", FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(Names(dir / "cache" + "\\"), (std::vector<std::string>{"hidden.bin", "sub/", "system.bin"}));
     std::vector<FolderEntry> entries;
-    EXPECT_EQ(fs.ListFolder(At("absent"), entries).code, kPathNotFound);
+    EXPECT_EQ(fs.ListFolder(dir / "absent", entries).code, kPathNotFound);
 }
 
 // Text files are in the ANSI code page: a letter of it in "Cycle.txt" or a list line reaches
 // the program as that letter and goes back into a log as the byte it was.
 TEST_F(Win32FileSystemTest, TextFilesAreInTheAnsiCodePage) {
     if (::GetACP() != 1252) GTEST_SKIP() << "the test prefix is expected to use code page 1252";
-    test::WriteBytes(At("Cycle.txt"), "AIRAC \xE9t\xE9\r\nAPX4718\xE9\r\n");
+    test::WriteBytes(dir / "Cycle.txt", "AIRAC \xE9t\xE9\r\nAPX4718\xE9\r\n");
     std::vector<std::string> lines;
-    ASSERT_TRUE(fs.ReadLines(At("Cycle.txt"), lines).ok());
+    ASSERT_TRUE(fs.ReadLines(dir / "Cycle.txt", lines).ok());
     EXPECT_EQ(lines, (std::vector<std::string>{"AIRAC \xC3\xA9t\xC3\xA9", "APX4718\xC3\xA9"}));
     std::string line;
     bool hasLine = false;
-    ASSERT_TRUE(fs.ReadFirstLine(At("Cycle.txt"), line, hasLine).ok());
+    ASSERT_TRUE(fs.ReadFirstLine(dir / "Cycle.txt", line, hasLine).ok());
     EXPECT_EQ(line, lines[0]);
-    ASSERT_TRUE(fs.WriteTextFile(At("a.log"), lines[1] + " \xE6\x9D\xB1\r\n").ok());
-    EXPECT_EQ(test::ReadBytes(At("a.log")), "APX4718\xE9 ?\r\n");  // what the code page lacks becomes '?'
-    ASSERT_TRUE(fs.WriteFile(At("b.bin"), std::string("caf\xC3\xA9\0x", 7)).ok());
-    EXPECT_EQ(test::ReadBytes(At("b.bin")), std::string("caf\xC3\xA9\0x", 7));  // bytes stay bytes
+    ASSERT_TRUE(fs.WriteTextFile(dir / "a.log", lines[1] + " \xE6\x9D\xB1\r\n").ok());
+    EXPECT_EQ(test::ReadBytes(dir / "a.log"), "APX4718\xE9 ?\r\n");  // what the code page lacks becomes '?'
+    ASSERT_TRUE(fs.WriteFile(dir / "b.bin", std::string("caf\xC3\xA9\0x", 7)).ok());
+    EXPECT_EQ(test::ReadBytes(dir / "b.bin"), std::string("caf\xC3\xA9\0x", 7));  // bytes stay bytes
 }
 
 TEST(Win32ErrorMapTest, OneCodePerKind) {

@@ -15,12 +15,10 @@
 namespace orvanta {
 namespace {
 
-// Built by the test build beside this program, from a generated resource script.
-std::string VersionFixturePath() { return Win32Environment().ProgramFolder() + "\\orvanta_version_fixture.exe"; }
-
 TEST(Win32FileVersionsTest, PortableReaderAndGeneratedImagesAgreeWithWindows) {
-    // The reader used on Linux gives what Windows gives for a real executable ...
-    const std::string fixture = test::ReadBytes(VersionFixturePath());
+    // The reader used on Linux gives what Windows gives for a real executable (built beside
+    // this program from a generated resource script) ...
+    const std::string fixture = test::ReadBytes(Win32Environment().ProgramFolder() + "\\orvanta_version_fixture.exe");
     ASSERT_FALSE(fixture.empty());
     EXPECT_EQ(ReadPeFileVersion(reinterpret_cast<const std::uint8_t*>(fixture.data()), fixture.size()),
               (FileVersion{10, 2, 62615, 40001}));

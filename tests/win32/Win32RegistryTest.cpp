@@ -38,12 +38,10 @@ private:
     std::wstring name_;
 };
 
-std::string UniqueKeyName() { return "Software\\OrvantaTest-" + std::to_string(::GetCurrentProcessId()); }
-
 // Values come back as stored, NUL and all (detection cuts at the first one), from the view
 // and the root asked for only; a value of any type is read as text.
 TEST(Win32RegistryTest, EachViewAndRootAnswersWithItsOwnValues) {
-    const std::string name = UniqueKeyName();
+    const std::string name = "Software\\OrvantaTest-" + std::to_string(::GetCurrentProcessId());
     TestKey key(name);
     std::string longText = "C:\\Sim\\M\xC3\xBCnchen\\";
     while (longText.size() < 1500) longText += "abcdefghij";
@@ -75,17 +73,12 @@ TEST(Win32RegistryTest, EachViewAndRootAnswersWithItsOwnValues) {
     EXPECT_EQ(registry.ToHostPath("C:\\FSX\\"), "C:\\FSX\\");
 }
 
-class Win32SettingsTest : public ::testing::Test {
-protected:
-    ~Win32SettingsTest() override {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, ToWide("Software\\VB and VBA Program Settings\\" + app).c_str());
-    }
-    std::string app = "OrvantaTest-" + std::to_string(::GetCurrentProcessId());
-    Win32Settings settings;
-};
-
 // The count lives where earlier versions kept it, as text, and comes back as saved.
-TEST_F(Win32SettingsTest, SavedValuesComeBackFromWhereEarlierVersionsKeptThem) {
+TEST(Win32SettingsTest, SavedValuesComeBackFromWhereEarlierVersionsKeptThem) {
+    const std::string app = "OrvantaTest-" + std::to_string(::GetCurrentProcessId());
+    const std::string key = "Software\\VB and VBA Program Settings\\" + app + "\\Used";
+    TestKey appKey("Software\\VB and VBA Program Settings\\" + app), usedKey(key);  // removed inner first
+    Win32Settings settings;
     EXPECT_EQ(settings.Get(app, "Used", "OrvantaUpdateLaunch", "0"), "0");
     ASSERT_TRUE(settings.Save(app, "Used", "OrvantaUpdateLaunch", "7"));
     EXPECT_EQ(settings.Get(app, "Used", "OrvantaUpdateLaunch", "0"), "7");
@@ -94,7 +87,6 @@ TEST_F(Win32SettingsTest, SavedValuesComeBackFromWhereEarlierVersionsKeptThem) {
     EXPECT_EQ(settings.Get(app, "Used", "Name", ""), "J\xC3\xBCrgen");
     wchar_t text[16] = {};
     DWORD bytes = sizeof text, type = REG_NONE;
-    const std::string key = "Software\\VB and VBA Program Settings\\" + app + "\\Used";
     ASSERT_EQ(
         ::RegGetValueW(HKEY_CURRENT_USER, ToWide(key).c_str(), L"OrvantaUpdateLaunch", RRF_RT_ANY, &type, text, &bytes),
         ERROR_SUCCESS);
@@ -102,11 +94,10 @@ TEST_F(Win32SettingsTest, SavedValuesComeBackFromWhereEarlierVersionsKeptThem) {
     EXPECT_EQ(std::wstring(text), L"7");
 
     // Stored by an earlier version without its NUL: read as it is; a number is no setting.
-    TestKey earlier(key);
-    earlier.SetText(HKEY_CURRENT_USER, 0, "Stored", "41", false);
+    usedKey.SetText(HKEY_CURRENT_USER, 0, "Stored", "41", false);
     EXPECT_EQ(settings.Get(app, "Used", "Stored", "0"), "41");
     const DWORD number = 5;
-    earlier.Set(HKEY_CURRENT_USER, 0, "Binary", REG_DWORD, &number, sizeof number);
+    usedKey.Set(HKEY_CURRENT_USER, 0, "Binary", REG_DWORD, &number, sizeof number);
     EXPECT_EQ(settings.Get(app, "Used", "Binary", "0"), std::nullopt);
 }
 
