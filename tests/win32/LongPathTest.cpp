@@ -2,12 +2,19 @@
 
 #include <string>
 
+#include "engine/Install.h"
+#include "engine/Uninstall.h"
+#include "package/PackageCheck.h"
 #include "platform/win32/LongPath.h"
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32FileVersions.h"
 #include "platform/win32/WinApi.h"
 #include "platform/win32/WinText.h"
+#include "status/FileStatus.h"
+#include "support/Fakes.h"
+#include "support/PackageBuilder.h"
+#include "support/SimFolderBuilder.h"
 #include "support/TempDir.h"
 
 namespace orvanta {
@@ -46,30 +53,38 @@ TEST(LongPathTest, PathsTooLongForThePlainFormGetTheExtendedOne) {
 }
 
 // Wine takes long paths in either form, so this shows that the extended form reaches the
-// same files; the table above shows when it is used. A backup rename, a copy, a listing, a
-// version read and the restore, as an install and uninstall do them.
-TEST(LongPathTest, FilesAndVersionsOfASimulatorFolder300CharactersDeep) {
+// same files; the table above shows when it is used.
+TEST(LongPathTest, InstallScanAndUninstallInASimulatorFolder300CharactersDeep) {
     test::TempDir dir;
-    std::string fsx = dir / "SteamLibrary";
-    while (fsx.size() < 300) fsx += "\\steamapps\\common";
-    fsx += "\\FSX\\";
-    const std::string apx = fsx + "Scenery\\0502\\scenery\\APX47180.bgl";
-    test::WriteBytes(apx, "own");
-    test::WriteBytes(dir / "APX47180.bgl", "new");
+    std::string deep = dir / "SteamLibrary";
+    while (deep.size() < 300) deep += "\\steamapps\\common";
     Win32FileSystem fs;
-    ASSERT_TRUE(
-        fs.CopyFile(Win32Environment().ProgramFolder() + "\\orvanta_version_fixture.exe", fsx + "FSX.exe").ok());
-    EXPECT_EQ(Win32FileVersions().Read(fsx + "FSX.exe"), (FileVersion{10, 2, 62615, 40001}));
-    ASSERT_TRUE(fs.RenameFile(apx, apx + ".bglbckup").ok());
-    ASSERT_TRUE(fs.CopyFile(dir / "APX47180.bgl", apx).ok());
+    test::FixedRegional regional;
+    ProgramState state;
+    state.AppFolder = test::PackageBuilder{}.Write(dir / "pkg");
+    state.SelectedSim = 1;
+    state.SelectedSimFolder = test::SimFolderBuilder().Add("0502", "APX47180.bgl", "own").Write(deep + "\\FSX");
+    const std::string apx = test::SimSceneryPath(state.SelectedSimFolder, "0502", "APX47180.bgl");
+    ASSERT_TRUE(fs.CopyFile(Win32Environment().ProgramFolder() + "\\orvanta_version_fixture.exe",
+                            state.SelectedSimFolder + "FSX.exe")
+                    .ok());
+    EXPECT_EQ(Win32FileVersions().Read(state.SelectedSimFolder + "FSX.exe"), (FileVersion{10, 2, 62615, 40001}));
     std::vector<FolderEntry> entries;
-    ASSERT_TRUE(fs.ListFolder(fsx + "Scenery\\0502\\scenery", entries).ok());
-    EXPECT_EQ(entries.size(), 2u);
-    FileInfo info;
-    ASSERT_TRUE(fs.QueryFile(apx, info).ok());
-    EXPECT_EQ(info.length, 3u);
-    ASSERT_TRUE(fs.DeleteFile(apx).ok());
-    ASSERT_TRUE(fs.RenameFile(apx + ".bglbckup", apx).ok());
+    ASSERT_TRUE(fs.ListFolder(apx.substr(0, apx.rfind('\\')), entries).ok());
+    EXPECT_EQ(entries.size(), 1u);
+
+    std::string errorLog, actionsLog;
+    CheckPackage(fs, state, errorLog);
+    InstallOptions install;
+    install.selection.regions.fill(true);
+    install.selection.categories.fill(true);
+    ASSERT_TRUE(RefreshFileStatus(fs, state, install.selection).packageIntact) << errorLog;
+    EXPECT_EQ(state.StatusCounts, (std::array<int, 5>{3, 0, 1, 0, 2}));
+    EXPECT_EQ(RunInstall({fs, regional}, state, install, {errorLog, actionsLog}).replaced, 1) << errorLog;
+    EXPECT_EQ(test::ReadBytes(apx + ".bglbckup"), "own");
+    UninstallOptions uninstall;
+    uninstall.selection = install.selection;
+    EXPECT_EQ(RunUninstall({fs, regional}, state, uninstall, {errorLog, actionsLog}).restored, 1) << errorLog;
     EXPECT_EQ(test::ReadBytes(apx), "own");
 }
 
