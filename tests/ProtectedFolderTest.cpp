@@ -5,7 +5,7 @@
 #include "platform/FaultInjectingFileSystem.h"
 #include "platform/PathSeparator.h"
 #include "sim/ProtectedFolder.h"
-#include "support/FakePlatform.h"
+#include "support/Fakes.h"
 #include "support/TempDir.h"
 
 namespace orvanta {

@@ -5,7 +5,7 @@
 #include "app/Paths.h"
 #include "platform/PathSeparator.h"
 #include "sim/SimDetection.h"
-#include "support/FakePlatform.h"
+#include "support/Fakes.h"
 #include "support/TempDir.h"
 
 namespace orvanta {

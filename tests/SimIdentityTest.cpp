@@ -5,7 +5,7 @@
 #include "platform/PathSeparator.h"
 #include "sim/Caption.h"
 #include "sim/FolderJudgement.h"
-#include "support/FakePlatform.h"
+#include "support/Fakes.h"
 #include "support/TempDir.h"
 
 namespace orvanta {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/SimulatorGuard.h"
-#include "support/FakePlatform.h"
+#include "support/Fakes.h"
 
 namespace orvanta {
 namespace {

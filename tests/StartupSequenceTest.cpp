@@ -6,7 +6,7 @@
 #include "cli/StartupSequence.h"
 #include "platform/FaultInjectingFileSystem.h"
 #include "platform/PathSeparator.h"
-#include "support/FakePlatform.h"
+#include "support/Fakes.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 
