@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 
 #include "platform/FaultInjectingFileSystem.h"
@@ -94,8 +95,7 @@ TEST(ProtectedFolderTest, WithoutModifyRightsAProbeFileDecides) {
         test::TempDir dir;
         test::FakePlatform fake;
         SlowFileSystem slow(fake.fs());
-        Platform platform{slow,           fake.env,      fake.regional, fake.registry, fake.versions,
-                          fake.processes, fake.settings, fake.shell,    fake.access};
+        Platform platform = fake.Over(slow);
         ProgramState state;
         state.AppFolder = dir / "pkg" + kSep;
         state.SelectedSimFolder = dir / "sim" + kSep;
@@ -103,10 +103,8 @@ TEST(ProtectedFolderTest, WithoutModifyRightsAProbeFileDecides) {
         const std::string absent = c.absent ? c.absent : "";
         if (absent != "Cycle.txt") test::WriteBytes(state.AppFolder + "Cycle.txt", "2213\r\n");
         if (absent != "Scenery") test::MakeFolder(scenery);
-        for (const std::string name : {"Cycle.txt", "Cycle.bak"}) {
-            if (c.leftover && std::string(c.leftover).find(name) != std::string::npos) {
-                test::WriteBytes(scenery + name, "old");
-            }
+        for (const char* name : {"Cycle.txt", "Cycle.bak"}) {
+            if (c.leftover && std::strstr(c.leftover, name)) test::WriteBytes(scenery + name, "old");
         }
         fake.access.granted = c.granted;
         if (c.failOperation) slow.FailOperation(c.failOperation, kPermissionDenied);
