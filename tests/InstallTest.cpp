@@ -107,11 +107,12 @@ TEST_F(InstallTest, BacksUpOnceReplacesAndLogs) {
     EXPECT_EQ(test::ReadBytes(atx + ".bglbckup"), "original ATX, longer");
     EXPECT_FALSE(test::FileExists(Dest("0502", "NVX05021.bgl")));
     EXPECT_EQ(state.StatusCounts, (Counts{3, 2, 0, 2, 1}));
-    const std::string expected = Crlf(
-        {"Backup rename: " + apx + " TO " + apx + ".bglbckup", "Replaced: " + apx + " [not existing] BY " + apxSource,
-         "Backup rename: " + atx + " TO " + atx + ".bglbckup", "Replaced: " + atx + " [not existing] BY " + atxSource});
-    EXPECT_EQ(Plain(actionsLog), expected);
-    EXPECT_EQ(Plain(test::ReadBytes(pkg + kActionsLogName)), expected);
+    // The log file holds what the run logged (a stale text in memory is cleared first).
+    EXPECT_EQ(Plain(test::ReadBytes(pkg + kActionsLogName)),
+              Crlf({"Backup rename: " + apx + " TO " + apx + ".bglbckup",
+                    "Replaced: " + apx + " [not existing] BY " + apxSource,
+                    "Backup rename: " + atx + " TO " + atx + ".bglbckup",
+                    "Replaced: " + atx + " [not existing] BY " + atxSource}));
 
     // Nothing updatable: the log lists the up-to-date files.
     EXPECT_EQ(Install(true).replaced, 0);
@@ -161,13 +162,11 @@ TEST_F(InstallTest, ErrorRecordsNameTheStepAndTheFiles) {
     const InstallResult r = Install(false, true, &selective);
     EXPECT_EQ(r.replaced, 0);
     EXPECT_EQ(r.closing.lines[1], "3 BGL file(s) couldn't be updated");  // the magvar table counts
-    const std::string expected =
-        Crlf({"Error Id: Unable to update magvar table - Error number: 61",
-              "Error Id: Copying new file replacing old one - Error number: 61",
-              "Original File to be replaced: " + apx + " [not existing]", "Source File replacement: " + apxSource, "",
-              "Error Id: Backing up original file - Error number: 70", "File: " + atx, ""});
-    EXPECT_EQ(Plain(errorLog), expected);
-    EXPECT_EQ(Plain(test::ReadBytes(pkg + kErrorLogName)), expected);
+    EXPECT_EQ(Plain(test::ReadBytes(pkg + kErrorLogName)),
+              Crlf({"Error Id: Unable to update magvar table - Error number: 61",
+                    "Error Id: Copying new file replacing old one - Error number: 61",
+                    "Original File to be replaced: " + apx + " [not existing]", "Source File replacement: " + apxSource,
+                    "", "Error Id: Backing up original file - Error number: 70", "File: " + atx, ""}));
 
     // A write protection that cannot be cleared stops that file before its backup.
     SelectiveFs noAttributes(fs());
