@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -68,13 +67,11 @@ public:
     void SleepMilliseconds(int ms) override { sleeps.push_back(ms); }
 };
 
-// Registry values by root, key, value name and view. Windows paths are host paths already,
-// unless a drive is mapped: then "C:\a\b" becomes that drive's host folder + "/a/b" (with the
-// platform's separator).
+// Registry values by root, key, value name and view. Windows paths are host paths already:
+// the mapping of drives to a Wine prefix's folders is the POSIX command tests'.
 class FakeRegistry : public Registry {
 public:
     std::map<std::tuple<RegistryRoot, std::string, std::string, RegistryView>, std::string> values;
-    std::map<char, std::string> drives;  // upper-case letter -> host folder without separator
 
     void Set(RegistryRoot root, const std::string& key, const std::string& name, const std::string& value,
              RegistryView view = RegistryView::Default32) {
@@ -85,14 +82,7 @@ public:
         auto it = values.find({root, key, name, view});
         return it == values.end() ? std::nullopt : std::optional(it->second);
     }
-    std::string ToHostPath(const std::string& windowsPath) override {
-        if (windowsPath.size() < 2 || windowsPath[1] != ':') return windowsPath;
-        auto drive = drives.find(windowsPath[0]);
-        if (drive == drives.end()) return windowsPath;
-        std::string rest = windowsPath.substr(2);
-        std::replace(rest.begin(), rest.end(), '\\', kSep);
-        return drive->second + rest;
-    }
+    std::string ToHostPath(const std::string& windowsPath) override { return windowsPath; }
 };
 
 // File versions by path; 0.0.0.0 for any other path.
