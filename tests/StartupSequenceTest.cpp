@@ -6,8 +6,8 @@
 #include "cli/StartupSequence.h"
 #include "platform/FaultInjectingFileSystem.h"
 #include "platform/PathSeparator.h"
-#include "support/PackageBuilder.h"
 #include "support/Fakes.h"
+#include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 
 namespace orvanta {
@@ -16,7 +16,6 @@ namespace {
 constexpr RegistryRoot kLM = RegistryRoot::LocalMachine;
 const char* const kFsxKey = "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0";
 const char* const kP3D4Key = "Software\\Lockheed Martin\\Prepar3D v4";
-const std::string kRetry = "\nClick Retry to select another folder or Cancel to exit\n";
 
 // A package, and simulator main folders with their executables and Scenery: FSX and
 // Prepar3D v4 (registered as a test asks) and Prepar3D v5.
@@ -118,7 +117,7 @@ TEST_F(StartupSequenceTest, TheSimulatorIsTheOnlyDetectedOneOrTheUsersChoice) {
         {"detection off, --sim", true, true, 6, "", true, 2, 0, "",
          "orvanta: simulator 6 (Prepar3D v4) was not detected (detection is off)\n"},
         {"--sim-folder of Prepar3D v5", false, true, {}, p3d5, false, 3, 0, "",
-         "The Orvanta package is not compatible with P3Dv5" + kRetry},
+         "The Orvanta package is not compatible with P3Dv5\nClick Retry to select another folder or Cancel to exit\n"},
         // clang-format on
     };
     for (const auto& c : cases) {

@@ -9,7 +9,6 @@ namespace {
 
 constexpr RegistryView k32 = RegistryView::Default32;
 constexpr RegistryView k64 = RegistryView::View64;
-using Text = std::optional<std::string>;
 
 // Lines as Wine 8 writes them. The views and hives of a whole prefix are the POSIX
 // registry test's; here names match in any case, a key's default value is "@", metadata
@@ -45,7 +44,7 @@ TEST(WineRegistryParserTest, ValueSyntax) {
     const struct {
         const char* name;
         std::string written;  // after "V"=
-        Text value;
+        std::optional<std::string> value;
     } cases[] = {
         {"quote and backslash", "\"say \\\"hi\\\" \\\\ end\"", "say \"hi\" \\ end"},
         {"\\x: Latin-1", "\"Pr\\xe9par3D\"", "Pr\xc3\xa9par3D"},
