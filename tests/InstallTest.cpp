@@ -101,12 +101,11 @@ TEST_F(InstallTest, BacksUpOnceReplacesAndLogs) {
     EXPECT_EQ(errorLog, "");
     EXPECT_FALSE(test::FileExists(pkg + kErrorLogName));
     // Missing destinations are never copied; replaced files keep the package's date, so
-    // the rescan finds them up to date.
+    // the rescan finds them up to date (the counts are checked after the last run below).
     EXPECT_EQ(test::ReadBytes(apx), "BGL APX47180");
     EXPECT_EQ(test::ReadBytes(apx + ".bglbckup"), "original APX file");
     EXPECT_EQ(test::ReadBytes(atx + ".bglbckup"), "original ATX, longer");
     EXPECT_FALSE(test::FileExists(Dest("0502", "NVX05021.bgl")));
-    EXPECT_EQ(state.StatusCounts, (Counts{3, 2, 0, 2, 1}));
     // The log file holds what the run logged (a stale text in memory is cleared first).
     EXPECT_EQ(Plain(test::ReadBytes(pkg + kActionsLogName)),
               Crlf({"Backup rename: " + apx + " TO " + apx + ".bglbckup",
