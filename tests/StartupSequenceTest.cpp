@@ -132,7 +132,6 @@ TEST_F(StartupSequenceTest, TheSimulatorIsTheOnlyDetectedOneOrTheUsersChoice) {
         EXPECT_EQ(state.SelectedSim, c.chosen);
         EXPECT_EQ(state.SelectedSimFolder, c.folder);
         EXPECT_EQ(state.ShaderFolder, c.chosen == 6 ? v4Shaders : "");
-        EXPECT_EQ(state.Table(FileCategory::APX).size(), 1u);  // the package catalogue is built
     }
 }
 
