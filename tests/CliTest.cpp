@@ -12,7 +12,6 @@
 #include "platform/PathSeparator.h"
 #include "support/PackageBuilder.h"
 #include "support/ScopedEnv.h"
-#include "support/SimFolderBuilder.h"
 #include "support/TempDir.h"
 #include "tools/PeImage.h"
 

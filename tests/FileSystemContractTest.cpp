@@ -53,7 +53,7 @@ protected:
 
 INSTANTIATE_TEST_SUITE_P(, FileSystemContractTest, ::testing::Values("native", "memory"));
 
-TEST_P(FileSystemContractTest, CopyReplacesInOneStepAndKeepsTheSourceTime) {
+TEST_P(FileSystemContractTest, CopyRenameAndLinesKeepWindowsRules) {
     Write("d/src.bgl", "new content");
     Write("d/dst.bgl", "old");
     // The temporary name of a copy is longer than its target's: names as long as names may
@@ -82,9 +82,8 @@ TEST_P(FileSystemContractTest, CopyReplacesInOneStepAndKeepsTheSourceTime) {
     EXPECT_EQ(fs().CopyFile(At("d/src.bgl"), At("d/dst.bgl")).code, kPermissionDenied);
     EXPECT_EQ(Read("d/dst.bgl"), "read-only");
     EXPECT_EQ(List("d"), entries);
-}
 
-TEST_P(FileSystemContractTest, RenameNeverReplacesAndNamesMatchIgnoringCase) {
+    // A rename never replaces, and names match ignoring case.
     Write("Scenery/0501/scenery/APX47180.bgl", "mine");
     Write("Scenery/0501/scenery/other.bgl", "theirs");
     FileInfo info;
@@ -98,9 +97,8 @@ TEST_P(FileSystemContractTest, RenameNeverReplacesAndNamesMatchIgnoringCase) {
     EXPECT_EQ(List("Scenery/0501/scenery"), (Names{"APX.bglbckup", "other.bgl"}));
     EXPECT_EQ(Read("Scenery/0501/scenery/APX.bglbckup"), "mine");
     EXPECT_EQ(Read("Scenery/0501/scenery/other.bgl"), "theirs");
-}
 
-TEST_P(FileSystemContractTest, ReadsLinesOfEachEnding) {
+    // Lines may end in CR LF, LF or CR.
     Write("l.txt", "a\r\nb\nc\rd\r\n\r\n");
     std::vector<std::string> lines;
     ASSERT_TRUE(fs().ReadLines(At("l.txt"), lines).ok());

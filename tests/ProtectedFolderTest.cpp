@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <map>
+#include <cstring>
 
 #include "platform/FaultInjectingFileSystem.h"
 #include "platform/PathSeparator.h"
 #include "sim/ProtectedFolder.h"
-#include "support/FakePlatform.h"
+#include "support/Fakes.h"
 #include "support/TempDir.h"
 
 namespace orvanta {
@@ -21,25 +21,23 @@ public:
     using FaultInjectingFileSystem::FaultInjectingFileSystem;
     int hideChecksAfterWrite = 0;
 
+    // The probe checks only the file it wrote last.
     bool Exists(const std::string& path) override {
-        auto it = hidden_.find(path);
-        if (it != hidden_.end() && it->second > 0) {
-            --it->second;
-            return false;
-        }
-        return FaultInjectingFileSystem::Exists(path);
+        if (hiddenChecks_ == 0) return FaultInjectingFileSystem::Exists(path);
+        --hiddenChecks_;
+        return false;
     }
     FsStatus CopyFile(const std::string& source, const std::string& target) override {
-        hidden_[target] = hideChecksAfterWrite;
+        hiddenChecks_ = hideChecksAfterWrite;
         return FaultInjectingFileSystem::CopyFile(source, target);
     }
     FsStatus RenameFile(const std::string& from, const std::string& to) override {
-        hidden_[to] = hideChecksAfterWrite;
+        hiddenChecks_ = hideChecksAfterWrite;
         return FaultInjectingFileSystem::RenameFile(from, to);
     }
 
 private:
-    std::map<std::string, int> hidden_;
+    int hiddenChecks_ = 0;
 };
 
 TEST(ProtectedFolderTest, ModifyRightsMustAllBeGranted) {
@@ -71,21 +69,21 @@ TEST(ProtectedFolderTest, WithoutModifyRightsAProbeFileDecides) {
         int failOperation;     // the counted operation that fails (the probe's copy, rename, delete); 0: none
         const char* failPath;  // operations on paths holding this fail
         int hide;              // existence checks a written probe stays hidden
-        const char* absent;    // "Scenery" or the package's "Cycle.txt"
+        std::string absent;    // "Scenery" or the package's "Cycle.txt"
         bool writable;
         int operations;
         int waits;  // of 100 ms each
         bool probeLeft;
     } cases[] = {
-        {"modify rights: no probe", kFullControl, nullptr, 0, nullptr, 0, nullptr, true, 0, 0, false},
-        {"no delete right", kFullControl & ~kDelete, nullptr, 0, nullptr, 0, nullptr, true, 3, 0, false},
-        {"cannot tell; leftovers cleared first", -1, "Cycle.txt|Cycle.bak", 0, nullptr, 0, nullptr, true, 5, 0, false},
-        {"the copy fails", -1, nullptr, 1, nullptr, 0, nullptr, false, 1, 0, false},
-        {"the rename fails", -1, nullptr, 0, "Cycle.bak", 0, nullptr, false, 2, 0, true},
-        {"the final delete fails", -1, nullptr, 3, nullptr, 0, nullptr, false, 3, 0, true},
-        {"a leftover that cannot go ends the test", -1, "Cycle.bak", 0, "Cycle.bak", 0, nullptr, false, 1, 0, true},
-        {"late files are waited for", -1, nullptr, 0, nullptr, 3, nullptr, true, 3, 6, false},
-        {"five waits at most", -1, nullptr, 0, nullptr, 100, nullptr, false, 1, 5, true},
+        {"modify rights: no probe", kFullControl, nullptr, 0, nullptr, 0, "", true, 0, 0, false},
+        {"no delete right", kFullControl & ~kDelete, nullptr, 0, nullptr, 0, "", true, 3, 0, false},
+        {"cannot tell; leftovers cleared first", -1, "Cycle.txt|Cycle.bak", 0, nullptr, 0, "", true, 5, 0, false},
+        {"the copy fails", -1, nullptr, 1, nullptr, 0, "", false, 1, 0, false},
+        {"the rename fails", -1, nullptr, 0, "Cycle.bak", 0, "", false, 2, 0, true},
+        {"the final delete fails", -1, nullptr, 3, nullptr, 0, "", false, 3, 0, true},
+        {"a leftover that cannot go ends the test", -1, "Cycle.bak", 0, "Cycle.bak", 0, "", false, 1, 0, true},
+        {"late files are waited for", -1, nullptr, 0, nullptr, 3, "", true, 3, 6, false},
+        {"five waits at most", -1, nullptr, 0, nullptr, 100, "", false, 1, 5, true},
         {"no Scenery folder", -1, nullptr, 0, nullptr, 0, "Scenery", false, 1, 0, false},
         {"no Cycle.txt in the package", -1, nullptr, 0, nullptr, 0, "Cycle.txt", false, 1, 0, false},
     };
@@ -94,19 +92,15 @@ TEST(ProtectedFolderTest, WithoutModifyRightsAProbeFileDecides) {
         test::TempDir dir;
         test::FakePlatform fake;
         SlowFileSystem slow(fake.fs());
-        Platform platform{slow,           fake.env,      fake.regional, fake.registry, fake.versions,
-                          fake.processes, fake.settings, fake.shell,    fake.access};
+        Platform platform = fake.Over(slow);
         ProgramState state;
         state.AppFolder = dir / "pkg" + kSep;
         state.SelectedSimFolder = dir / "sim" + kSep;
         const std::string scenery = state.SelectedSimFolder + "Scenery" + kSep;
-        const std::string absent = c.absent ? c.absent : "";
-        if (absent != "Cycle.txt") test::WriteBytes(state.AppFolder + "Cycle.txt", "2213\r\n");
-        if (absent != "Scenery") test::MakeFolder(scenery);
-        for (const std::string name : {"Cycle.txt", "Cycle.bak"}) {
-            if (c.leftover && std::string(c.leftover).find(name) != std::string::npos) {
-                test::WriteBytes(scenery + name, "old");
-            }
+        if (c.absent != "Cycle.txt") test::WriteBytes(state.AppFolder + "Cycle.txt", "2213\r\n");
+        if (c.absent != "Scenery") test::MakeFolder(scenery);
+        for (const char* name : {"Cycle.txt", "Cycle.bak"}) {
+            if (c.leftover && std::strstr(c.leftover, name)) test::WriteBytes(scenery + name, "old");
         }
         fake.access.granted = c.granted;
         if (c.failOperation) slow.FailOperation(c.failOperation, kPermissionDenied);
@@ -117,7 +111,7 @@ TEST(ProtectedFolderTest, WithoutModifyRightsAProbeFileDecides) {
         EXPECT_EQ(slow.OperationCount(), c.operations);
         EXPECT_EQ(fake.env.sleeps, std::vector<int>(c.waits, 100));
         EXPECT_EQ(test::FileExists(scenery + "Cycle.txt") || test::FileExists(scenery + "Cycle.bak"), c.probeLeft);
-        EXPECT_EQ(test::ReadBytes(state.AppFolder + "Cycle.txt"), absent == "Cycle.txt" ? "" : "2213\r\n");
+        EXPECT_EQ(test::ReadBytes(state.AppFolder + "Cycle.txt"), c.absent == "Cycle.txt" ? "" : "2213\r\n");
     }
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/SimulatorGuard.h"
-#include "support/FakePlatform.h"
+#include "support/Fakes.h"
 
 namespace orvanta {
 namespace {
@@ -29,17 +29,12 @@ TEST(SimulatorGuardTest, EachSimulatorByItsOwnSign) {
             test::FakeProcesses p;
             p.windowClasses = c.windowClasses;
             p.processNames = c.processes;
-            EXPECT_EQ(IsSimulatorRunning(p, sim, "").running, c.running) << c.name << " " << sim;
+            const SimulatorActivity a = IsSimulatorRunning(p, sim, "");
+            EXPECT_EQ(a.running, c.running) << c.name << " " << sim;
+            // Red when active, green when not; the texts are the window's to check.
+            EXPECT_EQ(a.labelColour, (c.running ? LabelColour{192, 0, 0} : LabelColour{0, 96, 0})) << c.name;
         }
     }
-}
-
-// The texts are the window's to check.
-TEST(SimulatorGuardTest, LabelGreenWhenInactiveRedWhenActive) {
-    test::FakeProcesses p;
-    EXPECT_EQ(IsSimulatorRunning(p, 6, "").labelColour, (LabelColour{0, 96, 0}));
-    p.processNames = {"Prepar3D.exe"};
-    EXPECT_EQ(IsSimulatorRunning(p, 6, "").labelColour, (LabelColour{192, 0, 0}));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "cli/StartupSequence.h"
 #include "platform/FaultInjectingFileSystem.h"
 #include "platform/PathSeparator.h"
-#include "support/FakePlatform.h"
+#include "support/Fakes.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 
@@ -16,7 +16,6 @@ namespace {
 constexpr RegistryRoot kLM = RegistryRoot::LocalMachine;
 const char* const kFsxKey = "Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0";
 const char* const kP3D4Key = "Software\\Lockheed Martin\\Prepar3D v4";
-const std::string kRetry = "\nClick Retry to select another folder or Cancel to exit\n";
 
 // A package, and simulator main folders with their executables and Scenery: FSX and
 // Prepar3D v4 (registered as a test asks) and Prepar3D v5.
@@ -25,23 +24,22 @@ protected:
     test::TempDir dir;
     test::FakePlatform fake;
     FaultInjectingFileSystem faultyFs{fake.fs()};
-    Platform platform{faultyFs,       fake.env,      fake.regional, fake.registry, fake.versions,
-                      fake.processes, fake.settings, fake.shell,    fake.access};
+    Platform platform = fake.Over(faultyFs);
     std::string packageFolder = test::PackageBuilder().Write(dir / "pkg");
-    std::string fsx = MakeSim("FSX", "FSX.exe", 10, 0, 61637), p3d = MakeSim("P3D4", "Prepar3D.exe", 4, 5, 12);
-    std::string p3d5 = MakeSim("P3D5", "Prepar3D.exe", 5, 0, 28);
+    std::string fsx = MakeSim("FSX", "FSX.exe", {10, 0, 61637, 0}),
+                p3d = MakeSim("P3D4", "Prepar3D.exe", {4, 5, 12, 0});
+    std::string p3d5 = MakeSim("P3D5", "Prepar3D.exe", {5, 0, 28, 0});
     std::string v4Shaders = dir / "appdata/Lockheed Martin/Prepar3D v4/Shaders";
 
     void SetUp() override {
         fake.env.localAppData = dir / "appdata";
         test::MakeFolder(v4Shaders);
     }
-    std::string MakeSim(const std::string& name, const char* exe, std::uint16_t major, std::uint16_t minor,
-                        std::uint16_t build) {
+    std::string MakeSim(const std::string& name, const char* exe, FileVersion version) {
         const std::string folder = AddBackslash(dir / name);
         test::WriteBytes(folder + exe, "MZ");
         test::MakeFolder(folder + "Scenery");
-        fake.versions.versions[folder + exe] = {major, minor, build, 0};
+        fake.versions.versions[folder + exe] = version;
         return folder;
     }
     void Register(bool withFsx, bool withP3d) {
@@ -50,7 +48,10 @@ protected:
         if (withP3d) fake.registry.Set(kLM, kP3D4Key, "SetupPath", p3d, RegistryView::View64);
     }
 
-    int Run(const cli::CliOptions& options, std::string& err, ProgramState& state) {
+    std::string err;
+    ProgramState state;
+
+    int Run(const cli::CliOptions& options = {}) {
         std::ostringstream out, errStream;
         cli::CliContext ctx{platform, options, out, errStream, {}, {}, {}};
         ctx.state.AppTitle = kAppTitle;
@@ -70,20 +71,18 @@ TEST_F(StartupSequenceTest, RefusalsStopStartUpInTheirTurn) {
     const std::string list = test::ReadBytes(packageFolder + "APXFileList.txt");
     test::WriteBytes(packageFolder + "APXFileList.txt", "broken\r\n");
     fake.env.anotherInstanceRuns = true;
-    std::string err;
-    ProgramState state;
-    EXPECT_EQ(Run({}, err, state), 3);
+    EXPECT_EQ(Run(), 3);
     EXPECT_EQ(err, "Another instance of the Orvanta Installer is already running\nThe program will not start\n");
     EXPECT_FALSE(test::FileExists(packageFolder + "Orvanta_Installer.log"));
 
     fake.env.anotherInstanceRuns = false;
-    EXPECT_EQ(Run({}, err, state), 3);
+    EXPECT_EQ(Run(), 3);
     EXPECT_EQ(err.rfind("Some necessary files are missing or corrupted\nCheck that", 0), 0u);  // the window's text
     EXPECT_NE(test::ReadBytes(packageFolder + "Orvanta_Installer.log"), "");
     EXPECT_EQ(state.SimFolders[1], "");
 
     test::WriteBytes(packageFolder + "APXFileList.txt", list);
-    EXPECT_EQ(Run({}, err, state), 3);
+    EXPECT_EQ(Run(), 3);
     EXPECT_EQ(err,
               "Simulator is installed in a protected directory, not enabling update and uninstall processes. You "
               "may have to change permission rights on your sim folder or preferably install it in a dedicated "
@@ -118,7 +117,7 @@ TEST_F(StartupSequenceTest, TheSimulatorIsTheOnlyDetectedOneOrTheUsersChoice) {
         {"detection off, --sim", true, true, 6, "", true, 2, 0, "",
          "orvanta: simulator 6 (Prepar3D v4) was not detected (detection is off)\n"},
         {"--sim-folder of Prepar3D v5", false, true, {}, p3d5, false, 3, 0, "",
-         "The Orvanta package is not compatible with P3Dv5" + kRetry},
+         "The Orvanta package is not compatible with P3Dv5\nClick Retry to select another folder or Cancel to exit\n"},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -128,14 +127,11 @@ TEST_F(StartupSequenceTest, TheSimulatorIsTheOnlyDetectedOneOrTheUsersChoice) {
         options.sim = c.sim;
         if (!c.simFolder.empty()) options.simFolder = c.simFolder;
         options.noDetect = c.noDetect;
-        std::string err;
-        ProgramState state;
-        EXPECT_EQ(Run(options, err, state), c.code);
+        EXPECT_EQ(Run(options), c.code);
         EXPECT_EQ(err, c.err);
         EXPECT_EQ(state.SelectedSim, c.chosen);
         EXPECT_EQ(state.SelectedSimFolder, c.folder);
         EXPECT_EQ(state.ShaderFolder, c.chosen == 6 ? v4Shaders : "");
-        EXPECT_EQ(state.Table(FileCategory::APX).size(), 1u);  // the package catalogue is built
     }
 }
 

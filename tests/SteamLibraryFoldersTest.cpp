@@ -12,12 +12,11 @@ TEST(SteamLibraryFoldersTest, ReadsTheLibrariesOfBothFormats) {
     std::string deep = "\"libraryfolders\" { \"0\" { \"path\" \"/mnt/a\" ";
     for (int i = 0; i < 40; ++i) deep += "\"k\" { ";
     deep += std::string(40, '}') + " } }";
-    struct Case {
+    const struct {
         const char* name;
         std::string text;
         std::optional<Folders> expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"as Steam writes it now", tools::LibraryFoldersVdf({"/home/p/.local/share/Steam", "/mnt/games/Steam Lib"}),
          Folders{"/home/p/.local/share/Steam", "/mnt/games/Steam Lib"}},
         {"quotes and backslashes escaped", tools::LibraryFoldersVdf({"D:\\Games \"SSD\"\\Steam"}),
@@ -40,7 +39,7 @@ TEST(SteamLibraryFoldersTest, ReadsTheLibrariesOfBothFormats) {
         {"nested deep, as no Steam file is", deep, std::nullopt},
         {"empty file", "", std::nullopt},
     };
-    for (const Case& c : cases) EXPECT_EQ(ParseLibraryFolders(c.text), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(ParseLibraryFolders(c.text), c.expected) << c.name;
 }
 
 }  // namespace

@@ -9,12 +9,11 @@ namespace {
 
 constexpr RegistryView k32 = RegistryView::Default32;
 constexpr RegistryView k64 = RegistryView::View64;
-using Text = std::optional<std::string>;
 
 // Lines as Wine 8 writes them. The views and hives of a whole prefix are the POSIX
 // registry test's; here names match in any case, a key's default value is "@", metadata
 // lines are skipped and a typed string is read unexpanded.
-TEST(WineRegistryParserTest, NamesInAnyCaseDefaultValueAndTypedString) {
+TEST(WineRegistryParserTest, NamesInAnyCaseDefaultValueTypedStringArchitectureAndDamagedKeys) {
     const WineRegistryHive hive = ParseWineRegistry(
         "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n"
         "[Software\\\\Lockheed Martin\\\\Prepar3D v4] 1796585397\n#time=1dd85b82db02b52\n"
@@ -25,9 +24,8 @@ TEST(WineRegistryParserTest, NamesInAnyCaseDefaultValueAndTypedString) {
     EXPECT_EQ(ReadWineValue(hive, "Software\\Test", "", k32, true), "default value");
     EXPECT_EQ(ReadWineValue(hive, "Software\\Test", "P3D3", k32, true), "%ProgramFiles%\\P3D3");
     EXPECT_EQ(ReadWineValue(hive, "Software\\Test", "Absent", k32, true), std::nullopt);
-}
 
-TEST(WineRegistryParserTest, ThePrefixArchitectureAndDamagedKeyLines) {
+    // The prefix's architecture, and key lines that cannot be read.
     const std::string head = "WINE REGISTRY Version 2\n", key = "[Software\\\\A] 1\n\"V\"=\"a\"\n";
     const WineRegistryHive win32 = ParseWineRegistry(head + "#arch=win32\n" + key);
     EXPECT_EQ(win32.arch, WineArch::Win32);
@@ -46,14 +44,12 @@ TEST(WineRegistryParserTest, ValueSyntax) {
     const struct {
         const char* name;
         std::string written;  // after "V"=
-        Text value;
+        std::optional<std::string> value;
     } cases[] = {
         {"quote and backslash", "\"say \\\"hi\\\" \\\\ end\"", "say \"hi\" \\ end"},
         {"\\x: Latin-1", "\"Pr\\xe9par3D\"", "Pr\xc3\xa9par3D"},
         {"\\x: wide", "\"\\x4e2d\\x6587\"", "\xe4\xb8\xad\xe6\x96\x87"},
-        {"\\x takes four digits at most", "\"\\x00e91\"",
-         "\xc3\xa9"
-         "1"},
+        {"\\x takes four digits at most", "\"\\x00e91\"", "\xc3\xa9\x31"},  // \x31: "1"
         {"a surrogate pair", "\"\\xd83d\\xde00\"", "\xf0\x9f\x98\x80"},
         {"a lone surrogate", "\"\\xd83dx\"", "\xef\xbf\xbdx"},
         {"octal, as the NUL of a value written with one", "\"C:\\\\FSX\\0\\107\\7\"", std::string("C:\\FSX\0G\7", 9)},

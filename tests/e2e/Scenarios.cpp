@@ -18,7 +18,6 @@
 
 #include "e2e/WindowDriver.h"
 #include "support/PackageBuilder.h"
-#include "support/SimFolderBuilder.h"
 #include "support/TempDir.h"
 
 namespace orvanta::e2e {

@@ -13,7 +13,6 @@
 #include "platform/posix/PosixShell.h"
 #include "support/PackageBuilder.h"
 #include "support/ScopedEnv.h"
-#include "support/SimFolderBuilder.h"
 #include "support/TempDir.h"
 #include "tools/PeImage.h"
 

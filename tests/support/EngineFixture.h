@@ -10,7 +10,6 @@
 #include "status/FileStatus.h"
 #include "support/Fakes.h"
 #include "support/PackageBuilder.h"
-#include "support/SimFolderBuilder.h"
 #include "support/TempDir.h"
 
 namespace orvanta::test {
@@ -28,8 +27,6 @@ struct EngineFixture {
     std::string actionsLog;
 
     FileSystem& fs() { return native->get().fs; }
-    RunTools tools(FileSystem& through) { return {through, regional}; }
-    RunLogs logs() { return {errorLog, actionsLog}; }
 
     // Returns false (and leaves the package's findings in errorLog) when the package is damaged.
     bool Build(const PackageBuilder& package, const SimFolderBuilder& simulator, SimVersion version = 6) {

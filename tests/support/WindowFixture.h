@@ -9,8 +9,6 @@
 #include "support/FakeHost.h"
 #include "support/Fakes.h"
 #include "support/PackageBuilder.h"
-#include "support/PlatformFakes.h"
-#include "support/SimFolderBuilder.h"
 #include "support/TempDir.h"
 #include "ui/FrmMain.h"
 
