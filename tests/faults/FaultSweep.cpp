@@ -177,13 +177,9 @@ int Main(int argc, char** argv) {
     std::string only;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        auto number = [&]() { return i + 1 < argc ? std::atoi(argv[++i]) : 0; };
-        if (arg == "--apx") {
-            spec.apx = number();
-        } else if (arg == "--atx") {
-            spec.atx = number();
-        } else if (arg == "--nvx") {
-            spec.nvx = number();
+        int* count = arg == "--apx" ? &spec.apx : arg == "--atx" ? &spec.atx : arg == "--nvx" ? &spec.nvx : nullptr;
+        if (count != nullptr && i + 1 < argc) {
+            *count = std::atoi(argv[++i]);
         } else if (arg == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else {
