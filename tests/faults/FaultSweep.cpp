@@ -142,10 +142,7 @@ void Sweep(const std::string& name, const std::function<World()>& prepare,
         // Every failure is counted once and recorded once in the error log; a single failed
         // operation that changes the simulator's folder is one failure.
         int records = 0;
-        for (std::size_t at = w.errorLog.find("Error Id: "); at != std::string::npos;
-             at = w.errorLog.find("Error Id: ", at + 1)) {
-            ++records;
-        }
+        for (std::size_t at = 0; (at = w.errorLog.find("Error Id: ", at)) != std::string::npos; ++at) ++records;
         if (errors >= 0 && records != errors)
             checker.Fail(context, std::to_string(errors) + " errors, " + std::to_string(records) + " records");
         if (count > 0 && errors > count)
@@ -209,10 +206,9 @@ int Main(int argc, char** argv) {
     pristine.state.SelectedSimFolder = kSim;
     // Some of the simulator's files are read-only, as simulators ship them.
     int k = 0;
-    for (const auto& [relative, bytes] : pristine.fs.Files(kSim)) {
-        (void)bytes;
-        if (EndsWith(relative, ".bgl") && ++k % 17 == 0) {
-            const std::string path = kSim + test::NativeRelative(relative);
+    for (const auto& file : pristine.fs.Files(kSim)) {
+        if (EndsWith(file.first, ".bgl") && ++k % 17 == 0) {
+            const std::string path = kSim + test::NativeRelative(file.first);
             const MemoryFileSystem::Node* node = pristine.fs.Find(path);
             pristine.fs.AddFile(path, *node->content, node->modified, kAttrReadOnly);
         }
@@ -309,8 +305,8 @@ int Main(int argc, char** argv) {
             if (MigrateBackupExtensions(w.fs, w.state, log) != 0) {
                 checker.Fail(context, "the next migration failed:\n" + log);
             }
-            for (const auto& [relative, bytes] : w.fs.Files(kSim)) {
-                (void)bytes;
+            for (const auto& file : w.fs.Files(kSim)) {
+                const std::string& relative = file.first;
                 if (EndsWith(relative, ".raxini") || EndsWith(relative, ".ilsbckup")) {
                     checker.Fail(context, relative + " was not migrated");
                 }
@@ -350,13 +346,12 @@ int Main(int argc, char** argv) {
                 checker.Fail(context, "the simulator or the package changed");
             }
             if (!w.fs.IsFolder(kCache)) checker.Fail(context, "the cache folder itself is gone");
-            std::vector<FolderEntry> before;
-            (void)w.fs.ListFolder(kCache, before);
+            std::vector<FolderEntry> entries;
+            (void)w.fs.ListFolder(kCache, entries);
             // Never a cache reported empty that is not (one that cannot be checked is reported).
-            if (w.stayed.empty() && !before.empty()) checker.Fail(context, "the cleaning claimed an empty cache");
+            if (w.stayed.empty() && !entries.empty()) checker.Fail(context, "the cleaning claimed an empty cache");
             (void)CleanShaderCache(w.fs, kCache);
-            std::vector<FolderEntry> left;
-            if (!w.fs.ListFolder(kCache, left) || !left.empty()) {
+            if (!w.fs.ListFolder(kCache, entries) || !entries.empty()) {
                 checker.Fail(context, "a clean run after it left the cache not empty");
             }
             if (w.fs.Files(kOutside) != outside) checker.Fail(context, "a file outside the cache changed");
