@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/DemoFixture.h"
 #include "tools/PeImage.h"
 #include "tools/SteamFixture.h"
 
 namespace fs = std::filesystem;
-using orvanta::tools::DemoListLine;
 
 namespace {
 
@@ -25,12 +23,6 @@ std::string Provided(const std::string& s) {
         if (c == '\\') out += '\\';
     }
     return out + "\\;";
-}
-
-std::string Lines(const char* prefix, int first, int count, const char* eol = "\r\n") {
-    std::string text;
-    for (int i = first; i < first + count; ++i) text += DemoListLine(prefix, i) + eol;
-    return text;
 }
 
 void Write(const fs::path& root, const std::string& name, const std::vector<std::string>& seeds) {
@@ -72,7 +64,7 @@ int main(int argc, char** argv) {
                std::string(1, missing);
     };
     Write(root, "package_check",
-          {package(Lines("APX", 0, 3), Lines("ATX", 0, 3), Lines("NVX", 0, 3), 0x1F),
+          {package("APX47180\r\nAPX47995\r\n", "ATX05021\r\n", "NVX05021\r\n", 0),
            package("APX47180\r\nAPX99999\r\nAPX00050\r\napx47180\r\nAPX4718\r\n", "ATX05021\r\nATX12345\r\n",
                    "NVX05021\r\n\r\n", 0)});
     Write(root, "wine_registry",
@@ -105,8 +97,9 @@ int main(int argc, char** argv) {
            Arguments({"--sim", "3", "status", "--regions", "europe,0,America (North),far-east", "--categories", "apx"}),
            Arguments({"--wine-prefix=/p", "--version", "--help", "check", "detect", "clean-shaders"}),
            "/foo/ NoDetect /bar"});
-    Write(root, "library_folders",
-          {orvanta::tools::LibraryFoldersVdf({"/home/pilot/.local/share/Steam", "D:\\Games \"SSD\"\\Steam"}),
-           "// by hand\nlibraryfolders [$LINUX] {\n 0 { PATH /mnt/c } [$LINUX]\n \"1\" { \"path\" \"a\\tb\\n\" }\n}\n"});
+    Write(
+        root, "library_folders",
+        {orvanta::tools::LibraryFoldersVdf({"/home/pilot/.local/share/Steam", "D:\\Games \"SSD\"\\Steam"}),
+         "// by hand\nlibraryfolders [$LINUX] {\n 0 { PATH /mnt/c } [$LINUX]\n \"1\" { \"path\" \"a\\tb\\n\" }\n}\n"});
     return 0;
 }
