@@ -25,10 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const cli::ParseResult parsed = cli::ParseCommandLine(args);
     if (!parsed.error.empty()) return 0;
     const cli::CliOptions& o = parsed.options;
-    if (o.sim && (*o.sim < 1 || *o.sim > 6)) {
-        // A simulator index the commands would not know how to choose.
-        std::abort();
-    }
+    if (o.sim && (*o.sim < 1 || *o.sim > 6)) std::abort();  // a simulator the commands cannot choose
     StatusSelection selection;
     const std::string refused = cli::ParseSelection(o.regions, o.categories, o.forceFull, selection);
     for (const std::string& word : o.commandArgs) {

@@ -29,10 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string stamp = FormatMagvarStamp(package);
     if (stamp.empty() || stamp.size() > 4 + 2 + 3) std::abort();
-    if (IsNewerStamp(package, simulator) == IsNewerStamp(simulator, package) &&
-        (package.version != simulator.version || package.revision != simulator.revision)) {
-        std::abort();  // two different stamps are always ordered one way
-    }
+    // Two different stamps are always ordered one way.
+    const bool differ = package.version != simulator.version || package.revision != simulator.revision;
+    if (differ && IsNewerStamp(package, simulator) == IsNewerStamp(simulator, package)) std::abort();
     if ((option.status == MagvarStatus::Newer) != IsNewerStamp(package, simulator)) std::abort();
     if (option.status == MagvarStatus::Newer && option.caption != "Magvar table (" + stamp + ")") std::abort();
     return 0;

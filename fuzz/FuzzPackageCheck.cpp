@@ -34,16 +34,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string texts[5];
     for (std::string& t : texts) t = input.ConsumeRandomLengthString(4096);
     for (int i = 0; i < 5; ++i) {
-        if ((missingFixed >> i) & 1) continue;
-        fs.AddFile(pkg + fixed[i], texts[i]);
+        if (((missingFixed >> i) & 1) == 0) fs.AddFile(pkg + fixed[i], texts[i]);
     }
     // Listed files are present unless the input says otherwise, one bit per line.
     for (FileCategory category : kAllCategories) {
         const CategoryInfo& info = InfoOf(category);
-        const std::string* list = fs.Content(pkg + info.listFile);
-        if (list == nullptr) continue;
         std::vector<std::string> lines;
-        (void)fs.ReadLines(pkg + info.listFile, lines);
+        if (!fs.ReadLines(pkg + info.listFile, lines)) continue;
         for (const std::string& line : lines) {
             if (line.empty() || line.find(kSep) != std::string::npos || line.size() > 64) continue;
             if (input.remaining_bytes() > 0 && input.ConsumeBool()) continue;

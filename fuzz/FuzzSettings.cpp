@@ -54,13 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The ini text on its own: a value set is the value found, and setting changes no
     // other line's count.
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    const std::vector<std::string> lines = SplitLines(text);
     (void)FindIniValue(lines, section, key);
     const std::vector<std::string> set = SetIniValue(lines, section, key, value);
     const auto found = FindIniValue(set, section, key);

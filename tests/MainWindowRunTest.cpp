@@ -84,7 +84,7 @@ TEST_F(MainWindowRunTest, StatusFollowsRegionsCategoriesAndTheMagvarOption) {
     EXPECT_EQ(host.journal.size(), 3u);  // start-up's only
 }
 
-TEST_F(MainWindowRunTest, OptionsExplainThemselvesOnceEach) {
+TEST_F(MainWindowRunTest, OptionsExplainThemselvesOnceEachAndTheDocumentationOpens) {
     host.journal.clear();
     for (int round = 0; round < 2; ++round) {
         for (auto box : {&frmMain::CheckLog, &frmMain::CheckForceFull, &frmMain::CheckCleanSF}) {
@@ -98,12 +98,18 @@ TEST_F(MainWindowRunTest, OptionsExplainThemselvesOnceEach) {
                                    "use in case of an incomplete update",
                                    "Main 64: This option will make the shader cache is cleared on exit if significant "
                                    "changes occured"}));
+
+    // The documentation: the package's PDF, or the web address without one.
+    window->lblDoc.Click();
+    test::WriteBytes(pkg + "Orvanta_Package.pdf", "%PDF");
+    window->lblDoc.Click();
+    EXPECT_EQ(shell.opened, (Lines{kDocumentationUrl, pkg + "Orvanta_Package.pdf"}));
 }
 
 // Refused while the simulator runs; a run with an error unticks Force full, rescans without
 // it and counts nothing; the next clean run counts and, being the fourth, asks for a donation.
 // An uninstall with a file missing asks, while busy, whether to restore it.
-TEST_F(MainWindowRunTest, FromTheRefusalsThroughAnErrorAndTheDonationPromptToTheRestoreQuestion) {
+TEST_F(MainWindowRunTest, FromTheRefusalsThroughAnErrorAndTheDonationPromptToTheRestoreQuestionAndACutShortRun) {
     settings.Save("KestrelInstall", "Used", "OrvantaUpdateLaunch", "3");
     Select({kApx, kAtx, &frmMain::CheckForceFull});
     processes.processNames = {"Prepar3D.exe"};
@@ -141,18 +147,19 @@ TEST_F(MainWindowRunTest, FromTheRefusalsThroughAnErrorAndTheDonationPromptToThe
     host.journal.clear();
     host.answers = {kAnswerYes};
     window->cmdUninstall.Click();
-    EXPECT_EQ(host.journal,
-              (Lines{"repaint  Uninstalling..please wait [disabled] [hourglass]",
-                     "Main 36: Restore missing files from backups if available? / If [No], backup files will be kept",
-                     "repaint ", "Main 64: Uninstall has been successfully completed / 4 BGL file(s) have been restored"}));
+    EXPECT_EQ(
+        host.journal,
+        (Lines{"repaint  Uninstalling..please wait [disabled] [hourglass]",
+               "Main 36: Restore missing files from backups if available? / If [No], backup files will be kept",
+               "repaint ", "Main 64: Uninstall has been successfully completed / 4 BGL file(s) have been restored"}));
     EXPECT_EQ(Status(), "4 files 1 files?! 3 files?! None None +install");  // rescanned
-}
 
-TEST_F(MainWindowRunTest, DocumentationOpensThePackagePdfOrTheWebAddress) {
-    window->lblDoc.Click();
-    test::WriteBytes(pkg + "Orvanta_Package.pdf", "%PDF");
-    window->lblDoc.Click();
-    EXPECT_EQ(shell.opened, (Lines{kDocumentationUrl, pkg + "Orvanta_Package.pdf"}));
+    // An install cut short (the guard passes, the closing refresh fails) leaves the window usable.
+    processes.throwOnQuery = processes.processQueries + 2;
+    window->cmdInstall.Click();
+    EXPECT_TRUE(window->Form.Enabled());
+    EXPECT_EQ(window->Form.Pointer(), MousePointer::Default);
+    EXPECT_EQ(host.journal.back(), "repaint ");
 }
 
 TEST_F(MainWindowRunTest, PackageFileGoneEndsTheProgram) {
@@ -174,15 +181,6 @@ TEST_F(MainWindowRunTest, PackageFileGoneEndsTheProgram) {
     EXPECT_EQ(t.host.journal,
               (Lines{kInstalling, "repaint ", gone, "repaint  Clearing shader cache before exiting", "unloaded Main"}));
     EXPECT_TRUE(t.CacheEmptied());
-}
-
-TEST_F(MainWindowRunTest, AnInstallCutShortLeavesTheWindowUsable) {
-    Select({kAtx});
-    processes.throwOnQuery = processes.processQueries + 2;  // the guard passes, the closing refresh fails
-    window->cmdInstall.Click();
-    EXPECT_TRUE(window->Form.Enabled());
-    EXPECT_EQ(window->Form.Pointer(), MousePointer::Default);
-    EXPECT_EQ(host.journal.back(), "repaint ");
 }
 
 TEST(MainWindowExitTest, ShaderCacheEmptiedOnlyAfterAChangeWithTheOptionTicked) {

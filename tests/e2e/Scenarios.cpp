@@ -88,15 +88,6 @@ struct Run {
         WaitUntil([&] { return actual() == text; });
         That(actual() == text, Narrow(control) + " \"" + Narrow(actual()) + "\"");
     }
-    // Starts the installer of the package folder and waits for its main window; with
-    // ready, also for the end of its start-up (the activity label is filled last).
-    HWND Start(const std::string& package, const std::wstring& args = L"", bool ready = true) {
-        That(program.Start(Widen(package + "\\Orvanta_Installer.exe"), args), "installer started");
-        HWND main = WaitForWindow(program.Id(), kMainClass);
-        That(main != nullptr, "main window shown");
-        if (main != nullptr && ready) Text(main, L"lblFSActivity", L"Inactive");
-        return main;
-    }
     // Waits for the message box with that text, checks that it is centred over the window
     // when one is given (to the pixel: the rounding is the unit tests'), and answers it.
     void Box(const std::wstring& text, int button, HWND over = nullptr, const char* shot = nullptr) {
@@ -113,11 +104,6 @@ struct Run {
         Click(GetDlgItem(box, button));
         That(WaitUntil([&] { return !IsWindowVisible(box); }),
              what + " answered with button " + std::to_string(button));
-    }
-    void Tick(HWND form, const wchar_t* box) {
-        Click(ControlByName(form, box));
-        That(WaitUntil([&] { return SendMessageW(ControlByName(form, box), BM_GETCHECK, 0, 0) == BST_CHECKED; }),
-             Narrow(box) + " ticked");
     }
     // With shots asked for, has the calling script photograph the region around the
     // windows and waits until it has. The request and the answer are files: console output
@@ -156,10 +142,6 @@ struct Run {
             if (WaitUntil([&] { return !IsWindow(select); }, 8000)) return;
         }
         That(false, "folder " + folder + " chosen");
-    }
-    void Close(HWND main) {
-        PostMessageW(main, WM_CLOSE, 0, 0);
-        That(program.EndsCleanly(), "program ended on closing");
     }
 };
 
@@ -200,7 +182,8 @@ void Main(Run& run) {
     const std::string package = run.s.work + "\\Donn\xC3\xA9" + "es";
     const std::string fsx = run.s.Fsx();
     run.s.Write(package);
-    HWND main = run.Start(package, L"/ NoDetect ", false);
+    run.That(run.program.Start(Widen(package + "\\Orvanta_Installer.exe"), L"/ NoDetect "), "installer started");
+    HWND main = WaitForWindow(run.program.Id(), kMainClass);
     HWND select = WaitForWindow(run.program.Id(), L"OrvantaInstallerSelect");
     if (!run.That(main != nullptr && select != nullptr, "selection window shown")) return;
     const RECT sm = RectOf(main), w = RectOf(select);
@@ -221,7 +204,11 @@ void Main(Run& run) {
     run.That(RemoteCopy(run.program.Handle(), &europe, sizeof(europe))
                  .Send(ControlByName(main, L"RegionList"), LVM_SETITEMSTATE, kEurope),
              "Europe ticked");
-    for (const wchar_t* box : {L"CheckAPX", L"CheckATX", L"CheckNVX"}) run.Tick(main, box);
+    for (const wchar_t* box : {L"CheckAPX", L"CheckATX", L"CheckNVX"}) {
+        Click(ControlByName(main, box));
+        run.That(WaitUntil([&] { return SendMessageW(ControlByName(main, box), BM_GETCHECK, 0, 0) == BST_CHECKED; }),
+                 Narrow(box) + " ticked");
+    }
     run.Text(main, L"lblbglnb(2)", L"2 files");  // updatable
     run.Shot("main-window", {main});
 
@@ -249,7 +236,8 @@ void Main(Run& run) {
     Click(ControlByName(main, L"cmdUninstall"));
     run.Box(L"Restore missing files from backups if available?\r\nIf [No], backup files will be kept", IDYES);
     run.Box(L"Uninstall has been successfully completed\r\n2 BGL file(s) have been restored", IDOK);
-    run.Close(main);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    run.That(run.program.EndsCleanly(), "program ended on closing");
 }
 
 }  // namespace

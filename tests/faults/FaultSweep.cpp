@@ -63,9 +63,6 @@ struct World {
     std::string errorLog, actionsLog;
     std::vector<std::string> stayed;  // what the shader cleaning reported as left
 
-    RunTools Tools(FileSystem& through) { return {through, regional}; }
-    RunLogs Logs() { return {errorLog, actionsLog}; }
-
     bool Scan() { return RefreshFileStatus(fs, state, All()).packageIntact; }
 
     InstallResult Install(FileSystem& through) {
@@ -73,14 +70,14 @@ struct World {
         options.selection = All();
         options.magvar = true;
         options.log = true;
-        return RunInstall(Tools(through), state, options, Logs());
+        return RunInstall({through, regional}, state, options, {errorLog, actionsLog});
     }
     UninstallResult Uninstall(FileSystem& through) {
         UninstallOptions options;
         options.selection = All();
         options.log = true;
         options.restoreMissing = true;
-        return RunUninstall(Tools(through), state, options, Logs());
+        return RunUninstall({through, regional}, state, options, {errorLog, actionsLog});
     }
 };
 
@@ -88,6 +85,7 @@ struct World {
 struct Checker {
     const Tree& originals;
     const Tree& package;  // lower-case file name -> bytes
+    std::string only;     // the one sweep to run, or every one
     std::vector<std::string> failures;
     int count = 0;
     long runs = 0, faults = 0;
@@ -101,41 +99,16 @@ struct Checker {
             Fail(context, p);
         }
     }
-    void SameAsOriginal(const std::string& context, const MemoryFileSystem& fs,
-                        const std::vector<std::string>& ignoredSuffixes) {
-        for (const std::string& d : tools::CompareWithOriginals(originals, fs.Files(kSim), ignoredSuffixes)) {
-            Fail(context, "after uninstall, " + d);
-        }
-    }
 };
 
 // Runs `faulty` once without faults to count its operations, then once per operation
 // failed alone, once per pair of consecutive operations, and once dying before each
 // operation, calling `check` after each.
-// Every failure is counted once and recorded once in the error log; a single failed
-// operation that changes the simulator's folder is one failure.
-void CheckErrorCount(Checker& checker, const std::string& context, const World& w, int errors, int faults,
-                     const FaultInjectingFileSystem& through, int first) {
-    int records = 0;
-    for (std::size_t at = w.errorLog.find("Error Id: "); at != std::string::npos;
-         at = w.errorLog.find("Error Id: ", at + 1)) {
-        ++records;
-    }
-    if (records != errors)
-        checker.Fail(context, std::to_string(errors) + " errors, " + std::to_string(records) + " records");
-    if (faults == 0) return;
-    if (errors > faults) checker.Fail(context, "one failure counted " + std::to_string(errors) + " times");
-    const std::string& op = through.Journal()[first - 1];
-    const bool changesSimulator = op.find(kSim) != std::string::npos && op.rfind("Read", 0) != 0 &&
-                                  op.rfind("FileLength", 0) != 0 && op.rfind("ModifiedTime", 0) != 0 &&
-                                  op.rfind("QueryFile", 0) != 0;
-    if (faults == 1 && changesSimulator && errors != 1) checker.Fail(context, "the failure was not counted");
-}
-
 // `faulty` answers the run's error count, or -1 when it is no install or uninstall.
 void Sweep(const std::string& name, const std::function<World()>& prepare,
            const std::function<int(World&, FileSystem&)>& faulty,
            const std::function<void(World&, const std::string&)>& check, Checker& checker) {
+    if (!checker.only.empty() && checker.only != name) return;
     int operations = 0;
     {
         World w = prepare();
@@ -166,7 +139,21 @@ void Sweep(const std::string& name, const std::function<World()>& prepare,
         // The first fault must hit; the second may find its operation gone, since the first
         // changes what the run does next.
         if (count > 0 && through.FaultsInjected() < 1) checker.Fail(context, "the fault was not reached");
-        if (errors >= 0) CheckErrorCount(checker, context, w, errors, count, through, first);
+        // Every failure is counted once and recorded once in the error log; a single failed
+        // operation that changes the simulator's folder is one failure.
+        int records = 0;
+        for (std::size_t at = 0; (at = w.errorLog.find("Error Id: ", at)) != std::string::npos; ++at) ++records;
+        if (errors >= 0 && records != errors)
+            checker.Fail(context, std::to_string(errors) + " errors, " + std::to_string(records) + " records");
+        if (count > 0 && errors > count)
+            checker.Fail(context, "one failure counted " + std::to_string(errors) + " times");
+        if (count == 1 && errors >= 0) {
+            const std::string& op = through.Journal()[first - 1];
+            const bool changesSimulator = op.find(kSim) != std::string::npos && op.rfind("Read", 0) != 0 &&
+                                          op.rfind("FileLength", 0) != 0 && op.rfind("ModifiedTime", 0) != 0 &&
+                                          op.rfind("QueryFile", 0) != 0;
+            if (changesSimulator && errors != 1) checker.Fail(context, "the failure was not counted");
+        }
         check(w, context);
         ++runs;
         if (count == 0) ++crashes;
@@ -187,13 +174,9 @@ int Main(int argc, char** argv) {
     std::string only;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        auto number = [&]() { return i + 1 < argc ? std::atoi(argv[++i]) : 0; };
-        if (arg == "--apx") {
-            spec.apx = number();
-        } else if (arg == "--atx") {
-            spec.atx = number();
-        } else if (arg == "--nvx") {
-            spec.nvx = number();
+        int* count = arg == "--apx" ? &spec.apx : arg == "--atx" ? &spec.atx : arg == "--nvx" ? &spec.nvx : nullptr;
+        if (count != nullptr && i + 1 < argc) {
+            *count = std::atoi(argv[++i]);
         } else if (arg == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else {
@@ -223,10 +206,9 @@ int Main(int argc, char** argv) {
     pristine.state.SelectedSimFolder = kSim;
     // Some of the simulator's files are read-only, as simulators ship them.
     int k = 0;
-    for (const auto& [relative, bytes] : pristine.fs.Files(kSim)) {
-        (void)bytes;
-        if (EndsWith(relative, ".bgl") && ++k % 17 == 0) {
-            const std::string path = kSim + test::NativeRelative(relative);
+    for (const auto& file : pristine.fs.Files(kSim)) {
+        if (EndsWith(file.first, ".bgl") && ++k % 17 == 0) {
+            const std::string path = kSim + test::NativeRelative(file.first);
             const MemoryFileSystem::Node* node = pristine.fs.Find(path);
             pristine.fs.AddFile(path, *node->content, node->modified, kAttrReadOnly);
         }
@@ -240,7 +222,7 @@ int Main(int argc, char** argv) {
         for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         package[name] = bytes;
     }
-    Checker checker{originals, package, {}};
+    Checker checker{originals, package, only, {}};
 
     // After any faulty run: a clean install completes, and a clean uninstall with the
     // restore answer gives the simulator's folder back.
@@ -251,7 +233,13 @@ int Main(int argc, char** argv) {
         if (!w.Scan()) return checker.Fail(context, "the package looks damaged");
         const UninstallResult uninstall = w.Uninstall(w.fs);
         if (uninstall.errors != 0) checker.Fail(context, "the uninstall failed:\n" + w.errorLog);
-        checker.SameAsOriginal(context, w.fs, ignored);
+        for (const std::string& d : tools::CompareWithOriginals(originals, w.fs.Files(kSim), ignored)) {
+            checker.Fail(context, "after uninstall, " + d);
+        }
+    };
+    const auto nothingLostAndRecovers = [&](World& w, const std::string& context) {
+        checker.NothingLost(context, w.fs);
+        recoverAndCompare(w, context, {});
     };
 
     World installed = pristine;
@@ -260,135 +248,115 @@ int Main(int argc, char** argv) {
         return 1;
     }
 
-    if (only.empty() || only == "install") {
-        Sweep(
-            "install", [&] { return pristine; },
-            [](World& w, FileSystem& through) { return w.Install(through).errors; },
-            [&](World& w, const std::string& context) {
-                checker.NothingLost(context, w.fs);
-                recoverAndCompare(w, context, {});
-            },
-            checker);
-    }
+    Sweep(
+        "install", [&] { return pristine; }, [](World& w, FileSystem& through) { return w.Install(through).errors; },
+        nothingLostAndRecovers, checker);
 
-    if (only.empty() || only == "uninstall") {
-        // Installed, then some installed files gone (restored from backup by the answer)
-        // and some made read-only.
-        World prepared = installed;
-        int n = 0;
-        for (const std::string& destination : prepared.state.DeinstallableList) {
-            ++n;
-            if (n % 13 == 0) (void)prepared.fs.DeleteFile(destination);
-            if (n % 11 == 0) {
-                const MemoryFileSystem::Node* node = prepared.fs.Find(destination);
-                if (node != nullptr) prepared.fs.AddFile(destination, *node->content, node->modified, kAttrReadOnly);
+    // Installed, then some installed files gone (restored from backup by the answer)
+    // and some made read-only.
+    World uninstallFrom = installed;
+    int listed = 0;
+    for (const std::string& destination : uninstallFrom.state.DeinstallableList) {
+        ++listed;
+        if (listed % 13 == 0) (void)uninstallFrom.fs.DeleteFile(destination);
+        if (listed % 11 == 0) {
+            const MemoryFileSystem::Node* node = uninstallFrom.fs.Find(destination);
+            if (node != nullptr) uninstallFrom.fs.AddFile(destination, *node->content, node->modified, kAttrReadOnly);
+        }
+    }
+    if (!uninstallFrom.Scan()) return 1;
+    Sweep(
+        "uninstall", [&] { return uninstallFrom; },
+        [](World& w, FileSystem& through) { return w.Uninstall(through).errors; }, nothingLostAndRecovers, checker);
+
+    // Installed by an older installer: backups under the old extensions, some with a
+    // stale copy beside a current backup, and the obsolete area files.
+    World migrateFrom = installed;
+    int backedUp = 0;
+    for (FileCategory category : kAllCategories) {
+        for (const PackageEntry& entry : migrateFrom.state.Table(category)) {
+            const std::string destination = DestinationPath(kSim, entry);
+            const std::string backup = BackupPath(destination);
+            if (!migrateFrom.fs.Exists(backup)) continue;
+            const bool europe = entry.Region == 4;
+            if (category == FileCategory::ATX && !europe) continue;  // never migrated
+            const std::string old = destination + (category == FileCategory::APX && !europe ? ".ilsbckup" : ".raxini");
+            if (++backedUp % 9 == 0) {
+                migrateFrom.fs.AddFile(old, "stale backup of an older installer");
+            } else {
+                (void)migrateFrom.fs.RenameFile(backup, old);
             }
         }
-        if (!prepared.Scan()) return 1;
-        Sweep(
-            "uninstall", [&] { return prepared; },
-            [](World& w, FileSystem& through) { return w.Uninstall(through).errors; },
-            [&](World& w, const std::string& context) {
-                checker.NothingLost(context, w.fs);
-                recoverAndCompare(w, context, {});
-            },
-            checker);
     }
-
-    if (only.empty() || only == "migration") {
-        // Installed by an older installer: backups under the old extensions, some with a
-        // stale copy beside a current backup, and the obsolete area files.
-        World prepared = installed;
-        int n = 0;
-        for (FileCategory category : kAllCategories) {
-            for (const PackageEntry& entry : prepared.state.Table(category)) {
-                const std::string destination = DestinationPath(kSim, entry);
-                const std::string backup = BackupPath(destination);
-                if (!prepared.fs.Exists(backup)) continue;
-                const bool europe = entry.Region == 4;
-                if (category == FileCategory::ATX && !europe) continue;  // never migrated
-                const std::string old =
-                    destination + (category == FileCategory::APX && !europe ? ".ilsbckup" : ".raxini");
-                if (++n % 9 == 0) {
-                    prepared.fs.AddFile(old, "stale backup of an older installer");
-                } else {
-                    (void)prepared.fs.RenameFile(backup, old);
-                }
+    for (const char* area : {"0501", "0502", "0600", "0601", "0602"}) {
+        migrateFrom.fs.AddFile(kSim + "Scenery" + kSep + area + kSep + "scenery" + kSep + area + "INT_T.BGL",
+                               "obsolete area file");
+    }
+    const std::vector<std::string> ignored = {"INT_T.BGL"};
+    Sweep(
+        "migration", [&] { return migrateFrom; },
+        [](World& w, FileSystem& through) {
+            std::string log;
+            (void)MigrateBackupExtensions(through, w.state, log);
+            return -1;
+        },
+        [&](World& w, const std::string& context) {
+            std::string log;
+            if (MigrateBackupExtensions(w.fs, w.state, log) != 0) {
+                checker.Fail(context, "the next migration failed:\n" + log);
             }
-        }
-        for (const char* area : {"0501", "0502", "0600", "0601", "0602"}) {
-            prepared.fs.AddFile(kSim + "Scenery" + kSep + area + kSep + "scenery" + kSep + area + "INT_T.BGL",
-                                "obsolete area file");
-        }
-        const std::vector<std::string> ignored = {"INT_T.BGL"};
-        Sweep(
-            "migration", [&] { return prepared; },
-            [](World& w, FileSystem& through) {
-                std::string log;
-                (void)MigrateBackupExtensions(through, w.state, log);
-                return -1;
-            },
-            [&](World& w, const std::string& context) {
-                std::string log;
-                if (MigrateBackupExtensions(w.fs, w.state, log) != 0) {
-                    checker.Fail(context, "the next migration failed:\n" + log);
+            for (const auto& file : w.fs.Files(kSim)) {
+                const std::string& relative = file.first;
+                if (EndsWith(relative, ".raxini") || EndsWith(relative, ".ilsbckup")) {
+                    checker.Fail(context, relative + " was not migrated");
                 }
-                for (const auto& [relative, bytes] : w.fs.Files(kSim)) {
-                    (void)bytes;
-                    if (EndsWith(relative, ".raxini") || EndsWith(relative, ".ilsbckup")) {
-                        checker.Fail(context, relative + " was not migrated");
-                    }
-                    if (EndsWith(relative, "INT_T.BGL")) checker.Fail(context, relative + " was not deleted");
-                }
-                checker.NothingLost(context, w.fs);
-                recoverAndCompare(w, context, ignored);
-            },
-            checker);
-    }
-
-    if (only.empty() || only == "shaders") {
-        // A cache as large as the package (thirty files a folder): files, read-only ones, and
-        // links to a folder and a file outside that must survive.
-        World prepared = pristine;
-        const int folders = std::max(4, (spec.apx + spec.atx + spec.nvx) / 30);
-        for (int folder = 0; folder < folders; ++folder) {
-            const std::string f = kCache + kSep + "f" + std::to_string(folder);
-            for (int file = 0; file < 30; ++file) {
-                const std::string sub = file % 10 == 9 ? std::string(1, kSep) + "deep" : "";
-                prepared.fs.AddFile(f + sub + kSep + "s" + std::to_string(file) + ".cache", "shader bytes",
-                                    {2024, 1, 1, 0, 0, 0}, file % 7 == 0 ? std::uint32_t{kAttrReadOnly} : 0u);
+                if (EndsWith(relative, "INT_T.BGL")) checker.Fail(context, relative + " was not deleted");
             }
+            checker.NothingLost(context, w.fs);
+            recoverAndCompare(w, context, ignored);
+        },
+        checker);
+
+    // A cache as large as the package (thirty files a folder): files, read-only ones, and
+    // links to a folder and a file outside that must survive.
+    World cleanFrom = pristine;
+    const int folders = std::max(4, (spec.apx + spec.atx + spec.nvx) / 30);
+    for (int folder = 0; folder < folders; ++folder) {
+        const std::string f = kCache + kSep + "f" + std::to_string(folder);
+        for (int file = 0; file < 30; ++file) {
+            const std::string sub = file % 10 == 9 ? std::string(1, kSep) + "deep" : "";
+            cleanFrom.fs.AddFile(f + sub + kSep + "s" + std::to_string(file) + ".cache", "shader bytes",
+                                 {2024, 1, 1, 0, 0, 0}, file % 7 == 0 ? std::uint32_t{kAttrReadOnly} : 0u);
         }
-        prepared.fs.AddFile(kOutside + kSep + "keep" + kSep + "precious.txt", "not a cache file");
-        prepared.fs.AddFile(kOutside + kSep + "single.txt", "not a cache file either");
-        prepared.fs.AddLink(kCache + kSep + "f3" + kSep + "to-folder", kOutside + kSep + "keep", true);
-        prepared.fs.AddLink(kCache + kSep + "to-file", kOutside + kSep + "single.txt", false);
-        const Tree outside = prepared.fs.Files(kOutside);
-        const Tree packageTree = prepared.fs.Files(kPkg);
-        Sweep(
-            "shader cleaning", [&] { return prepared; },
-            [](World& w, FileSystem& through) {
-                w.stayed = CleanShaderCache(through, kCache);
-                return -1;
-            },
-            [&](World& w, const std::string& context) {
-                if (w.fs.Files(kSim) != originals || w.fs.Files(kPkg) != packageTree) {
-                    checker.Fail(context, "the simulator or the package changed");
-                }
-                if (!w.fs.IsFolder(kCache)) checker.Fail(context, "the cache folder itself is gone");
-                std::vector<FolderEntry> before;
-                (void)w.fs.ListFolder(kCache, before);
-                // Never a cache reported empty that is not (one that cannot be checked is reported).
-                if (w.stayed.empty() && !before.empty()) checker.Fail(context, "the cleaning claimed an empty cache");
-                (void)CleanShaderCache(w.fs, kCache);
-                std::vector<FolderEntry> left;
-                if (!w.fs.ListFolder(kCache, left) || !left.empty()) {
-                    checker.Fail(context, "a clean run after it left the cache not empty");
-                }
-                if (w.fs.Files(kOutside) != outside) checker.Fail(context, "a file outside the cache changed");
-            },
-            checker);
     }
+    cleanFrom.fs.AddFile(kOutside + kSep + "keep" + kSep + "precious.txt", "not a cache file");
+    cleanFrom.fs.AddFile(kOutside + kSep + "single.txt", "not a cache file either");
+    cleanFrom.fs.AddLink(kCache + kSep + "f3" + kSep + "to-folder", kOutside + kSep + "keep", true);
+    cleanFrom.fs.AddLink(kCache + kSep + "to-file", kOutside + kSep + "single.txt", false);
+    const Tree outside = cleanFrom.fs.Files(kOutside);
+    const Tree packageTree = cleanFrom.fs.Files(kPkg);
+    Sweep(
+        "shaders", [&] { return cleanFrom; },
+        [](World& w, FileSystem& through) {
+            w.stayed = CleanShaderCache(through, kCache);
+            return -1;
+        },
+        [&](World& w, const std::string& context) {
+            if (w.fs.Files(kSim) != originals || w.fs.Files(kPkg) != packageTree) {
+                checker.Fail(context, "the simulator or the package changed");
+            }
+            if (!w.fs.IsFolder(kCache)) checker.Fail(context, "the cache folder itself is gone");
+            std::vector<FolderEntry> entries;
+            (void)w.fs.ListFolder(kCache, entries);
+            // Never a cache reported empty that is not (one that cannot be checked is reported).
+            if (w.stayed.empty() && !entries.empty()) checker.Fail(context, "the cleaning claimed an empty cache");
+            (void)CleanShaderCache(w.fs, kCache);
+            if (!w.fs.ListFolder(kCache, entries) || !entries.empty()) {
+                checker.Fail(context, "a clean run after it left the cache not empty");
+            }
+            if (w.fs.Files(kOutside) != outside) checker.Fail(context, "a file outside the cache changed");
+        },
+        checker);
 
     for (const std::string& f : checker.failures) std::cout << "FAILED: " << f << "\n";
     std::cout << "fault sweep: " << checker.runs << " runs, " << checker.faults << " faults, " << checker.count

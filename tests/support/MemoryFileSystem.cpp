@@ -65,11 +65,6 @@ std::string MemoryFileSystem::PathOf(const std::string& path) const {
     return out;
 }
 
-const std::string* MemoryFileSystem::Content(const std::string& path) const {
-    const Node* node = Find(path);
-    return node != nullptr && node->kind == Node::File ? node->content.get() : nullptr;
-}
-
 std::map<std::string, std::string> MemoryFileSystem::Files(const std::string& folder) const {
     std::map<std::string, std::string> files;
     const std::string prefix = KeyOf(folder) + kSep;

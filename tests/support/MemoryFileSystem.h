@@ -40,8 +40,6 @@ public:
 
     // The node at a path, without following links; nullptr when absent.
     const Node* Find(const std::string& path) const;
-    // The file's bytes, or nullptr when there is no such file.
-    const std::string* Content(const std::string& path) const;
     // Every file below a folder (links excluded) by its path relative to the folder, each
     // name in the case it was created with, with '/' separators.
     std::map<std::string, std::string> Files(const std::string& folder) const;

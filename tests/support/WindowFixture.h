@@ -50,7 +50,6 @@ struct WindowFixture {
     frmMain& Start();
     bool Running() const { return window && window->Form.Loaded(); }
 
-    // Ticks regions by index, then the given check boxes.
     void Tick(std::initializer_list<int> regions, const std::vector<CheckBox frmMain::*>& boxes = {});
     // The counters at a glance, each caption followed by '?' for the arrow-and-question-mark
     // pointer and '!' for a tooltip, then the enabled buttons.

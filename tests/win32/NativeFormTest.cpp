@@ -57,7 +57,7 @@ struct TestWindow {
 
 // The screen follows the models without running their handlers again; the user's actions
 // reach the models once, and a disabled control takes none.
-TEST(NativeFormTest, ModelsAndControlsFollowEachOther) {
+TEST(NativeFormTest, ModelsAndControlsFollowEachOtherWithTheirPointersTooltipsAndColours) {
     TestWindow t;
     EXPECT_FALSE(IsWindowVisible(t.Of(t.counter)));  // hidden before the window was shown
     t.counter.SetVisible(true);
@@ -81,10 +81,8 @@ TEST(NativeFormTest, ModelsAndControlsFollowEachOther) {
                  reinterpret_cast<LPARAM>(t.Of(t.lines)));
     EXPECT_EQ(t.events, (std::vector<std::string>{"region 2", "line 1", "option 1", "region 2", "button", "line 0"}));
     EXPECT_FALSE(t.regions.Selected(2));
-}
 
-TEST(NativeFormTest, PointersTooltipsAndColoursComeFromTheModels) {
-    TestWindow t;
+    // Pointers, tooltips and colours come from the models too.
     t.counter.SetPointer(MousePointer::ArrowQuestion);
     t.counter.SetToolTipText("Click to show list");
     t.native.CopyModel();
