@@ -10,7 +10,7 @@ namespace {
 
 // APX47180 and ATX05021 lie in area 0502 (Europe); APX00010, ATX00001 and NVX00001 in
 // area 0000 (America (North)).
-const test::PackageBuilder kPackage{{"APX47180", "APX00010"}, {"ATX05021", "ATX00001"}, {"NVX00001"}};
+const test::PackageBuilder kPackage{{"APX47180", "APX00010"}, {"ATX05021", "ATX00001"}, {"NVX00001"}, "2213\r\n", {}};
 
 enum Outcome { kRenamed, kLeft, kDeleted };
 
