@@ -14,7 +14,6 @@
 #include "status/FileStatus.h"
 #include "support/Fakes.h"
 #include "support/PackageBuilder.h"
-#include "support/SimFolderBuilder.h"
 #include "support/TempDir.h"
 
 namespace orvanta {

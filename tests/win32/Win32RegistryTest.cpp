@@ -66,7 +66,9 @@ TEST(Win32RegistryTest, EachViewAndRootAnswersWithItsOwnValues) {
     EXPECT_EQ(read(kLM, "Expand"), "%LOCALAPPDATA%\\Sim") << "never expanded";
     EXPECT_EQ(read(kCU, "AppPath"), "E:\\Games\\FSX\\");  // stored without its NUL
     EXPECT_EQ(read(kLM, "AppPath"), "(absent)");
-    if (::GetACP() == 1252) EXPECT_EQ(read(kCU, "Binary"), "C:\\Jeux\\FSX\xC3\xA9");
+    if (::GetACP() == 1252) {  // the bytes are that code page's
+        EXPECT_EQ(read(kCU, "Binary"), "C:\\Jeux\\FSX\xC3\xA9");
+    }
     EXPECT_EQ(read(kCU, "Multi"), "D:\\P3D");
     EXPECT_EQ(read(kCU, "Number"), "C:\\");
     EXPECT_EQ(registry.ReadString(kLM, name + "\\Absent", "SetupPath", RegistryView::Default32), std::nullopt);
