@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
-
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-
-#include <sys/stat.h>
 #include <optional>
+
 #include "housekeeping/LaunchCounter.h"
 #include "housekeeping/ShaderCache.h"
 #include "platform/posix/PosixFileSystem.h"
