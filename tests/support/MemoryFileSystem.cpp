@@ -278,8 +278,9 @@ FsStatus MemoryFileSystem::ReadBytes(const std::string& path, std::uint64_t offs
                                      std::vector<std::uint8_t>& bytes) {
     std::shared_ptr<const std::string> content;
     FsStatus st = ReadContent(path, content);
-    if (st) bytes.assign(content->begin() + std::min<std::uint64_t>(offset, content->size()),
-                         content->begin() + std::min<std::uint64_t>(offset + count, content->size()));
+    if (st)
+        bytes.assign(content->begin() + std::min<std::uint64_t>(offset, content->size()),
+                     content->begin() + std::min<std::uint64_t>(offset + count, content->size()));
     return st;
 }
 
