@@ -5,7 +5,6 @@
 
 #include "app/ProgramState.h"
 #include "platform/FaultInjectingFileSystem.h"
-#include "platform/NativePlatform.h"
 #include "support/FakeHost.h"
 #include "support/Fakes.h"
 #include "support/PackageBuilder.h"
@@ -17,19 +16,10 @@ namespace orvanta::test {
 // The window program on real temporary folders: a package folder that is the program's
 // folder, simulator folders registered in a fake registry, the native file system behind
 // a fault injector, and a fake screen that answers from a script.
-struct WindowFixture {
+struct WindowFixture : FakePlatform {
     TempDir dir;
-    std::unique_ptr<NativePlatform> native = MakeNativePlatform({});
     FaultInjectingFileSystem fs{native->get().fs};
-    FakeEnvironment env;
-    FixedRegional regional;
-    FakeRegistry registry;
-    FakeFileVersions versions;
-    FakeProcesses processes;
-    MemorySettings settings;
-    FakeShell shell;
-    FakeAccessControl access;
-    Platform platform{fs, env, regional, registry, versions, processes, settings, shell, access};
+    Platform platform = Over(fs);  // the program sees the native file system through the injector
     ProgramState state;
     FakeHost host;
     std::unique_ptr<frmMain> window;
