@@ -215,6 +215,7 @@ TEST(BackupMigrationTest, OldNamesPerSimulatorTableAndRegion) {
         if (c.currentBackup) simulator.Add(c.area, current, "current");
         ASSERT_TRUE(m.Build(kPackage, simulator, c.sim));
         EXPECT_EQ(MigrateBackupExtensions(m.fs(), m.state, m.errorLog), 0);
+        EXPECT_FALSE(test::FileExists(m.pkg + kErrorLogName)) << "the last run's log stays without a failure";
         EXPECT_EQ(test::FileExists(m.Dest(c.area, file)), c.outcome == kLeft);
         const char* backup = c.currentBackup ? "current" : c.outcome == kRenamed ? "old" : "";  // "": none
         EXPECT_EQ(test::ReadBytes(m.Dest(c.area, current)), backup);

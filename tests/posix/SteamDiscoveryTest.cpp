@@ -83,16 +83,20 @@ TEST(SteamDiscoveryTest, ProtonPrefixesOfEveryLibraryAreSearchedAfterTheDefaultP
     // --wine-prefix means that prefix and no other.
     EXPECT_EQ(run({"detect", "--wine-prefix", libraryPfx}), listing(steamFsx, "-", libraryPfx + "/drive_c/P3D4/"));
 
-    // The shader caches are those of the prefix each simulator was found in.
+    // The shader caches are those of the prefix each simulator was found in, or, for a
+    // folder given by hand, of the prefix that holds it.
     test::PackageBuilder().Write(dir / "pkg");
-    const std::pair<const char*, std::string> caches[] = {
-        {"2", libraryPfx + "/drive_c/users/steamuser/AppData/Local/Microsoft/FSX-SE/Shaders"},
-        {"6", home + "/.wine/drive_c/users/pilot/AppData/Local/Lockheed Martin/Prepar3D v4/Shaders"},
+    const std::pair<std::vector<std::string>, std::string> caches[] = {
+        {{"--sim", "2"}, libraryPfx + "/drive_c/users/steamuser/AppData/Local/Microsoft/FSX-SE/Shaders"},
+        {{"--sim", "6"}, home + "/.wine/drive_c/users/pilot/AppData/Local/Lockheed Martin/Prepar3D v4/Shaders"},
+        {{"--nodetect", "--sim-folder", flatpakPfx + "/drive_c/P3D3"},
+         flatpakPfx + "/drive_c/users/steamuser/AppData/Local/Lockheed Martin/Prepar3D v3/Shaders"},
     };
-    for (const auto& [sim, cache] : caches) {
+    for (const auto& [chosen, cache] : caches) {
         test::WriteBytes(cache + "/shader.bin", "compiled");
-        EXPECT_EQ(run({"--package", dir / "pkg", "--sim", sim, "clean-shaders"}),
-                  "Shader cache emptied: " + cache + "\n");
+        std::vector<std::string> args = {"--package", dir / "pkg", "clean-shaders"};
+        args.insert(args.begin() + 2, chosen.begin(), chosen.end());
+        EXPECT_EQ(run(args), "Shader cache emptied: " + cache + "\n");
         EXPECT_FALSE(test::FileExists(cache + "/shader.bin"));
     }
 }
