@@ -62,6 +62,12 @@ protected:
         ASSERT_TRUE(Build(test::PackageBuilder{}, simulator)) << errorLog;
         apx = Dest("0502", "APX47180.bgl"), atx = Dest("0502", "ATX05021.bgl");
         apxSource = Source("APX", "APX47180.bgl"), atxSource = Source("ATX", "ATX05021.bgl");
+        // Dates that every log line's description below names: " [date time-size]", the
+        // time left out at midnight.
+        test::SetLocalModifiedTime(apx, 2019, 5, 4, 10, 20, 30);
+        test::SetLocalModifiedTime(atx, 2019, 5, 4, 0, 0, 0);
+        test::SetLocalModifiedTime(apxSource, 2023, 1, 2, 3, 4, 5);
+        test::SetLocalModifiedTime(atxSource, 2023, 2, 1, 0, 0, 0);
         MakeReadOnly(apx);
         ASSERT_TRUE(Scan());
         ASSERT_EQ(state.StatusCounts, (Counts{3, 0, 2, 0, 1}));
@@ -80,19 +86,14 @@ protected:
         return RunUninstall({through ? *through : fs(), regional}, state, {selection_, log, restoreMissing},
                             {errorLog, actionsLog});
     }
-    std::string D(const std::string& path) {
-        std::string d;
-        EXPECT_TRUE(DescribeFile(fs(), regional, path, d).ok());
-        return d;
-    }
-    // The log with the descriptions of existing files left out (their form is the logs' own
-    // test's); " [not existing]" stays, as it tells when a file was described.
-    static std::string Plain(const std::string& log) {
-        return std::regex_replace(log, std::regex(R"( \[\d[^\]]*\])"), "");
-    }
+    std::string Log(const char* name) const { return test::ReadBytes(pkg + name); }
 
     StatusSelection selection_ = All();
     std::string apx, atx, apxSource, atxSource;
+    // The files' descriptions: the simulator's own, and the package's (which installed
+    // files keep, as a copy keeps the date).
+    const std::string apxOwn = " [4.5.2019 10h20m30-17]", atxOwn = " [4.5.2019-20]";
+    const std::string apxNew = " [2.1.2023 3h4m5-12]", atxNew = " [1.2.2023-12]";
 };
 
 TEST_F(InstallTest, BacksUpOnceReplacesAndLogs) {
@@ -107,33 +108,32 @@ TEST_F(InstallTest, BacksUpOnceReplacesAndLogs) {
     EXPECT_EQ(test::ReadBytes(atx + ".bglbckup"), "original ATX, longer");
     EXPECT_FALSE(test::FileExists(Dest("0502", "NVX05021.bgl")));
     // The log file holds what the run logged (a stale text in memory is cleared first).
-    EXPECT_EQ(Plain(test::ReadBytes(pkg + kActionsLogName)),
-              Crlf({"Backup rename: " + apx + " TO " + apx + ".bglbckup",
-                    "Replaced: " + apx + " [not existing] BY " + apxSource,
-                    "Backup rename: " + atx + " TO " + atx + ".bglbckup",
-                    "Replaced: " + atx + " [not existing] BY " + atxSource}));
+    EXPECT_EQ(Log(kActionsLogName), Crlf({"Backup rename: " + apx + apxOwn + " TO " + apx + ".bglbckup",
+                                          "Replaced: " + apx + " [not existing] BY " + apxSource + apxNew,
+                                          "Backup rename: " + atx + atxOwn + " TO " + atx + ".bglbckup",
+                                          "Replaced: " + atx + " [not existing] BY " + atxSource + atxNew}));
 
     // Nothing updatable: the log lists the up-to-date files.
     EXPECT_EQ(Install(true).replaced, 0);
-    EXPECT_EQ(Plain(actionsLog), Crlf({"Unchanged: " + apx, "Unchanged: " + atx}));
+    EXPECT_EQ(Log(kActionsLogName), Crlf({"Unchanged: " + apx + apxNew, "Unchanged: " + atx + atxNew}));
 
     // Force-full makes the installed files updatable again; the first backup stays.
     StatusSelection force = All();
     force.forceFull = true;
     ASSERT_TRUE(Scan(force));
-    test::SetLocalModifiedTime(apx, 2020, 1, 2, 3, 4, 5);  // tell the installed file's description apart
-    const std::string installed = D(apx);
+    test::SetLocalModifiedTime(apx, 2020, 1, 2, 0, 0, 1);  // tell the installed file's description apart
     EXPECT_EQ(Install(true).replaced, 2);
     EXPECT_EQ(test::ReadBytes(apx + ".bglbckup"), "original APX file");
-    EXPECT_EQ(actionsLog.rfind("Replaced: " + apx + installed + " BY ", 0), 0u) << actionsLog;
+    EXPECT_EQ(actionsLog.rfind("Replaced: " + apx + " [2.1.2020 0h0m1-12] BY ", 0), 0u) << actionsLog;
     // The rescan runs without force-full: the option is unticked by the run.
     EXPECT_EQ(state.StatusCounts, (Counts{3, 2, 0, 2, 1}));
 }
 
 TEST_F(InstallTest, MagvarTableIsCopiedAsideOnceAndCountsAsOneFile) {
     const std::string magvar = test::SimMagvarPath(sim);
-    MakeReadOnly(magvar);  // replaced in place, which Windows refuses for a read-only file
-    const std::string before = D(magvar);
+    test::SetLocalModifiedTime(magvar, 2021, 6, 30, 23, 59, 59);
+    test::SetLocalModifiedTime(pkg + "magdec.bgl", 2022, 7, 1, 0, 0, 0);
+    MakeReadOnly(magvar);                  // replaced in place, which Windows refuses for a read-only file
     ASSERT_TRUE(Scan(StatusSelection{}));  // no region: only the magvar table is asked for
     InstallResult r = Install(true, true);
     EXPECT_EQ(r.errors, 0) << errorLog;
@@ -142,8 +142,9 @@ TEST_F(InstallTest, MagvarTableIsCopiedAsideOnceAndCountsAsOneFile) {
     EXPECT_TRUE(r.magvarAttempted);
     EXPECT_EQ(r.magvarOption.caption, "Magvar table (up to date)");
     // The table's "Replaced: " line describes the destination as it was before the copy.
+    const std::string before = " [30.6.2021 23h59m59-200]";
     EXPECT_EQ(actionsLog, Crlf({"Backup rename: " + magvar + before + " TO " + magvar + ".bak",
-                                "Replaced: " + magvar + before + " BY " + pkg + "magdec.bgl" + D(pkg + "magdec.bgl")}));
+                                "Replaced: " + magvar + before + " BY " + pkg + "magdec.bgl [1.7.2022-200]"}));
 
     // With the backup present the table is overwritten directly.
     test::WriteBytes(magvar, test::MagvarBytes(0x2000, 0));
@@ -160,11 +161,12 @@ TEST_F(InstallTest, ErrorRecordsNameTheStepAndTheFiles) {
     const InstallResult r = Install(false, true, &selective);
     EXPECT_EQ(r.replaced, 0);
     EXPECT_EQ(r.closing.lines[1], "3 BGL file(s) couldn't be updated");  // the magvar table counts
-    EXPECT_EQ(Plain(test::ReadBytes(pkg + kErrorLogName)),
+    EXPECT_EQ(Log(kErrorLogName),
               Crlf({"Error Id: Unable to update magvar table - Error number: 61",
                     "Error Id: Copying new file replacing old one - Error number: 61",
-                    "Original File to be replaced: " + apx + " [not existing]", "Source File replacement: " + apxSource,
-                    "", "Error Id: Backing up original file - Error number: 70", "File: " + atx, ""}));
+                    "Original File to be replaced: " + apx + " [not existing]",
+                    "Source File replacement: " + apxSource + apxNew, "",
+                    "Error Id: Backing up original file - Error number: 70", "File: " + atx + atxOwn, ""}));
 
     // A write protection that cannot be cleared stops that file before its backup.
     SelectiveFs noAttributes(fs());
@@ -172,13 +174,16 @@ TEST_F(InstallTest, ErrorRecordsNameTheStepAndTheFiles) {
     MakeReadOnly(atx);
     ASSERT_TRUE(Scan());
     EXPECT_EQ(Install(false, false, &noAttributes).errors, 1);
-    EXPECT_EQ(Plain(errorLog),
-              Crlf({"Error Id: Removing file write protection - Error number: 0", "File: " + atx, ""}));
+    EXPECT_EQ(errorLog,
+              Crlf({"Error Id: Removing file write protection - Error number: 0", "File: " + atx + atxOwn, ""}));
     EXPECT_FALSE(test::FileExists(atx + ".bglbckup"));
 }
 
 TEST_F(InstallTest, UninstallRecordsFailuresThenRestoresMissingFilesOnlyWhenTheUserAsks) {
     ASSERT_EQ(Install(false).errors, 0);
+    // Uninstall leaves the magvar table and its backup alone.
+    const std::string magvar = test::SimMagvarPath(sim);
+    test::WriteBytes(magvar + ".bak", "the simulator's own table");
     SelectiveFs selective(fs());
     selective.deletions = "APX47180";
     selective.renames = "ATX05021";
@@ -189,10 +194,10 @@ TEST_F(InstallTest, UninstallRecordsFailuresThenRestoresMissingFilesOnlyWhenTheU
     EXPECT_EQ(r.closing.Text(),
               "Unable to complete full uninstall\r\n2 BGL file(s) couldn't be restored\r\n"
               "See the Orvanta_Installer.log file for details");
-    EXPECT_EQ(Plain(errorLog), Crlf({"Error Id: Deleting updated file - Error number: 70", "File: " + apx, "",
-                                     "Error Id: Restoring original file from backup - Error number: 58",
-                                     "Original File to be restored: " + atx + " [not existing]",
-                                     "Backup File replacement: " + atx + ".bglbckup", ""}));
+    EXPECT_EQ(Log(kErrorLogName), Crlf({"Error Id: Deleting updated file - Error number: 70", "File: " + apx + apxNew,
+                                        "", "Error Id: Restoring original file from backup - Error number: 58",
+                                        "Original File to be restored: " + atx + " [not existing]",
+                                        "Backup File replacement: " + atx + ".bglbckup" + atxOwn, ""}));
 
     // The ATX file is gone and its backup stays, as a kill between the backup rename and
     // the end of the copy leaves them, with the copy's temporary file beside them.
@@ -207,12 +212,15 @@ TEST_F(InstallTest, UninstallRecordsFailuresThenRestoresMissingFilesOnlyWhenTheU
     EXPECT_FALSE(test::FileExists(atx));
     EXPECT_FALSE(test::FileExists(atx + kPartialCopySuffix));
     EXPECT_FALSE(test::FileExists(apx + kPartialCopySuffix));
-    EXPECT_EQ(Plain(actionsLog), Crlf({"Deleting: " + apx, "Restoring file from: " + apx + ".bglbckup"}));
+    EXPECT_EQ(Log(kActionsLogName),
+              Crlf({"Deleting: " + apx + apxNew, "Restoring file from: " + apx + ".bglbckup" + apxOwn}));
 
     r = Uninstall(true, true);  // Yes: a file missing in the simulator only gets the restoring line
     EXPECT_EQ(r.restored, 1);
     EXPECT_EQ(test::ReadBytes(atx), "original ATX, longer");
-    EXPECT_EQ(Plain(actionsLog), Crlf({"Restoring file from: " + atx + ".bglbckup"}));
+    EXPECT_EQ(Log(kActionsLogName), Crlf({"Restoring file from: " + atx + ".bglbckup" + atxOwn}));
+    EXPECT_EQ(test::ReadBytes(magvar), test::MagvarBytes(0x2021, 1));
+    EXPECT_EQ(test::ReadBytes(magvar + ".bak"), "the simulator's own table");
 }
 
 // The file description behind every path in the logs, and the log writer.
@@ -244,7 +252,9 @@ TEST(LogsTest, DescriptionGivesDateTimeAndLengthAndLeavesTheTimeOutAtMidnight) {
     WriteErrorLog(f.fs(), folder, "last\r\n");
     EXPECT_EQ(test::ReadBytes(folder + "Orvanta_Installer.log"), "last\r\n");
     test::MakeFolder(f.dir / "sub/Orvanta_Installer.log");
-    WriteErrorLog(f.fs(), folder + "sub" + kSep, "text\r\n");  // must neither throw nor crash
+    WriteErrorLog(f.fs(), folder + "sub" + kSep, "text\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::u8path(f.dir / "sub")), {}), 1);
+    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::u8path(f.dir / "sub/Orvanta_Installer.log")));
 }
 
 }  // namespace
