@@ -118,12 +118,16 @@ TEST(AreaGridTest, AreasOfListLinesAndTheirRegions) {
         EXPECT_EQ(area, c.area) << c.line;
         EXPECT_EQ(RegionOfArea(static_cast<std::int16_t>(std::stoi(area))), c.region) << c.line;
     }
-    // Corners of the grid, a cell of each remaining region, and values outside it.
-    const std::pair<int, int> regions[] = {{2, 3},  {702, 6},   {902, 5}, {1100, 7},
-                                           {8, -1}, {1200, -1}, {-1, -1}, {9999, -1}};
-    for (const auto& [code, region] : regions) {
-        EXPECT_EQ(RegionOfArea(static_cast<std::int16_t>(code)), region) << code;
+    // Every cell of the grid: rows are XX 00 to 11, columns YY 00 to 07, each digit the
+    // region of area XXYY.
+    const char* grid[12] = {"11313333", "11133333", "11122333", "11122222", "11422222", "14400000",
+                            "44400000", "77600000", "77663333", "77553333", "77553333", "77533333"};
+    for (int xx = 0; xx < 12; ++xx) {
+        for (int yy = 0; yy < 8; ++yy) {
+            EXPECT_EQ(RegionOfArea(static_cast<std::int16_t>(xx * 100 + yy)), grid[xx][yy] - '0') << xx << "/" << yy;
+        }
     }
+    for (int outside : {8, 99, 1200, -1, 9999}) EXPECT_EQ(RegionOfArea(static_cast<std::int16_t>(outside)), -1);
 }
 
 }  // namespace
