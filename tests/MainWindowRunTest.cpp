@@ -75,12 +75,13 @@ TEST_F(MainWindowRunTest, StatusFollowsRegionsCategoriesAndTheMagvarOption) {
     EXPECT_EQ(Status(), "None None None None None");
     window->CheckMV.Click();  // the magvar table alone is something to install
     EXPECT_EQ(Status(), "None None None None None +install");
-    window->CheckMV.Click();
-    EXPECT_EQ(Status(), "None None None None None");
-    Tick({}, {kNvx, &frmMain::CheckMV});
+    Tick({}, {kNvx});  // also after a scan that finds nothing updatable
+    EXPECT_EQ(Status(), "1 files None None 1 files?! 1 files?! +install +uninstall");
     window->RegionList.SetSelected(kEurope, false);
     EXPECT_EQ(window->Frame_Status.Caption(), "Region status [No region selected]");
     EXPECT_EQ(Status(), "None None None None None +install");
+    window->CheckMV.Click();
+    EXPECT_EQ(Status(), "None None None None None");
     EXPECT_EQ(host.journal.size(), 3u);  // start-up's only
 }
 
@@ -186,15 +187,22 @@ TEST_F(MainWindowRunTest, PackageFileGoneEndsTheProgram) {
 TEST(MainWindowExitTest, ShaderCacheEmptiedOnlyAfterAChangeWithTheOptionTicked) {
     const struct {
         const char* name;
-        Action run;
+        std::function<void(RunFixture&)> run;
         bool emptied;
     } cases[] = {
-        {"no run", [](frmMain&) {}, false},
-        {"after an uninstall", [](frmMain& w) { w.cmdUninstall.Click(); }, true},
+        {"no run", [](RunFixture&) {}, false},
+        {"after an uninstall", [](RunFixture& t) { t.window->cmdUninstall.Click(); }, true},
         {"option unticked at closing",
-         [](frmMain& w) {
-             w.cmdInstall.Click();
-             w.CheckCleanSF.Click();
+         [](RunFixture& t) {
+             t.window->cmdInstall.Click();
+             t.window->CheckCleanSF.Click();
+         },
+         false},
+        {"runs refused while the simulator runs",
+         [](RunFixture& t) {
+             t.processes.processNames = {"Prepar3D.exe"};
+             t.window->cmdInstall.Click();
+             t.window->cmdUninstall.Click();
          },
          false},
     };
@@ -202,7 +210,7 @@ TEST(MainWindowExitTest, ShaderCacheEmptiedOnlyAfterAChangeWithTheOptionTicked) 
         SCOPED_TRACE(c.name);
         RunFixture t;
         t.Select({kAtx, &frmMain::CheckCleanSF});
-        c.run(*t.window);
+        c.run(t);
         t.window->Unload();
         EXPECT_EQ(t.CacheEmptied(), c.emptied);
     }
