@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "platform/PathSeparator.h"
-#include "sim/ProtectedFolder.h"
 #include "support/WindowFixture.h"
 #include "ui/Centering.h"
 #include "ui/FrmSelect.h"
@@ -83,7 +82,10 @@ TEST(MainWindowRefusalTest, EndsTheProgramBeforeAnythingChanges) {
     const std::string damagedBox =
         "Main 16: Some necessary files are missing or corrupted / Check that you correctly extracted the package "
         "including / all files, folder subdirectories and their content / See the Orvanta_Installer.log for details";
-    const std::string protectedBox = std::string("Main 16: ") + kProtectedFolderMessage;
+    const std::string protectedBox =
+        "Main 16: Simulator is installed in a protected directory, not enabling update and uninstall processes. You "
+        "may have to change permission rights on your sim folder or preferably install it in a dedicated unprotected "
+        "folder (not Program Files (x86)";
     const std::string migrationBox =
         "Main 16: 1 backup files couldn't be renamed with a .bglbckup extension. A manual renaming is required "
         "before using the installer / See the Orvanta_Installer.log file for details";

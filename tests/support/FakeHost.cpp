@@ -18,7 +18,7 @@ const char* FormName(FormId form) {
 
 MsgAnswer FakeHost::ShowMessage(const MessageRequest& request) {
     // Every box carries the title of the window that asks.
-    EXPECT_EQ(request.title, request.owner == FormId::Select ? frmSelect::kTitle : "Orvanta Installer");
+    EXPECT_EQ(request.title, request.owner == FormId::Select ? "Sim version selection" : "Orvanta Installer");
     std::string text = request.Text();
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " / ");
     journal.push_back((request.centred ? FormName(request.owner) : "Screen") + (" " + std::to_string(request.Style())) +
