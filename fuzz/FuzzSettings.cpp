@@ -3,6 +3,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <unistd.h>
+#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -42,6 +43,18 @@ std::string Name(FuzzedDataProvider& input) {
     return kept.empty() ? "k" : kept;
 }
 
+// The stored count as a number: blanks around it, an optional sign, decimal digits, in the
+// 32-bit range; anything else is no number.
+bool StoredNumber(const std::string& text, std::int32_t& value) {
+    const std::size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) return false;
+    std::string digits = text.substr(begin, text.find_last_not_of(" \t") + 1 - begin);
+    if (digits[0] == '+') digits.erase(0, 1);
+    if (digits.empty() || digits[0] == '+' || (digits[0] == '-' && digits.size() == 1)) return false;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return error == std::errc() && end == digits.data() + digits.size();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -55,7 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The ini text on its own: a value set is the value found, and setting changes no
     // other line's count.
     const std::vector<std::string> lines = SplitLines(text);
-    (void)FindIniValue(lines, section, key);
     const std::vector<std::string> set = SetIniValue(lines, section, key, value);
     const auto found = FindIniValue(set, section, key);
     if (!found || *found != value) std::abort();
@@ -70,9 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PosixSettings settings;
     const auto before = settings.Get(kCounterApplication, kCounterSection, kCounterKey, "0");
     const std::int32_t count = CountUpdateLaunch(settings);
+    std::int32_t previous = 0;
+    const bool number = before && StoredNumber(*before, previous);
+    // (-2 counts on to -1, which reads as a failure.)
+    if ((count != -1) != (number && previous < std::numeric_limits<std::int32_t>::max() && previous != -2))
+        std::abort();
     if (count != -1) {
-        std::int32_t previous = 0;
-        if (!before || !ParseCount(*before, previous) || previous + 1 != count) std::abort();
+        if (previous + 1 != count) std::abort();
         const auto after = settings.Get(kCounterApplication, kCounterSection, kCounterKey, "0");
         if (!after || *after != std::to_string(count)) std::abort();
         if (count < std::numeric_limits<std::int32_t>::max() && CountUpdateLaunch(settings) != count + 1) std::abort();
