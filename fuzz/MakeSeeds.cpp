@@ -97,9 +97,9 @@ int main(int argc, char** argv) {
            Arguments({"--sim", "3", "status", "--regions", "europe,0,America (North),far-east", "--categories", "apx"}),
            Arguments({"--wine-prefix=/p", "--version", "--help", "check", "detect", "clean-shaders"}),
            "/foo/ NoDetect /bar"});
-    Write(
-        root, "library_folders",
-        {orvanta::tools::LibraryFoldersVdf({"/home/pilot/.local/share/Steam", "D:\\Games \"SSD\"\\Steam"}),
-         "// by hand\nlibraryfolders [$LINUX] {\n 0 { PATH /mnt/c } [$LINUX]\n \"1\" { \"path\" \"a\\tb\\n\" }\n}\n"});
+    Write(root, "library_folders",
+          {orvanta::tools::LibraryFoldersVdf({"/home/pilot/.local/share/Steam", "D:\\Games \"SSD\"\\Steam"}),
+           "\xEF\xBB\xBF// by hand\nlibraryfolders [$LINUX] {\n 0 { PATH /mnt/c } [$LINUX]\n \"1\" { \"path\" "
+           "\"a\\tb\\n\" }\n}\n"});
     return 0;
 }

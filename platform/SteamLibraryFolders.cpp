@@ -143,6 +143,9 @@ std::optional<std::vector<KeyValue>> ParseKeyValues(std::string_view text) {
 }
 
 std::optional<std::vector<std::string>> ParseLibraryFolders(std::string_view text) {
+    // Saved by an editor that marks UTF-8 files.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
     const std::optional<std::vector<KeyValue>> top = ParseKeyValues(text);
     if (!top) return std::nullopt;
     for (const KeyValue& root : *top) {

@@ -26,7 +26,8 @@ std::optional<std::vector<KeyValue>> ParseKeyValues(std::string_view text);
 
 // The library folders a libraryfolders.vdf lists, in its order: the "path" of each
 // numbered block (the format since 2021) or the value of each numbered key (the older
-// one). Empty paths are left out. nullopt when the text is not such a file.
+// one). Empty paths are left out; a UTF-8 byte-order mark before the text is skipped.
+// nullopt when the text is not such a file.
 std::optional<std::vector<std::string>> ParseLibraryFolders(std::string_view text);
 
 }  // namespace orvanta

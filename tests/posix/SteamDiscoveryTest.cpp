@@ -124,6 +124,7 @@ TEST(SteamLibraryFoldersTest, ReadsTheLibrariesOfBothFormats) {
          "// written by hand\nlibraryfolders [$LINUX] {\n 0 { PATH /mnt/c label \"\" } [$LINUX]\n"
          " \"contentstatsid\" \"-1\"\n \"1\" { \"label\" \"x\" }\n \"2\" { \"path\" \"\" }\n}\n",
          Folders{"/mnt/c"}},
+        {"after a byte-order mark", "\xEF\xBB\xBF" + tools::LibraryFoldersVdf({"/mnt/a"}), Folders{"/mnt/a"}},
         {"no library listed", "\"libraryfolders\"\n{\n}\n", Folders{}},
         {"another file", "\"AppState\"\n{\n\t\"appid\"\t\t\"314160\"\n}\n", std::nullopt},
         {"a value where the block belongs", "\"libraryfolders\" \"/mnt/a\"\n", std::nullopt},
