@@ -14,9 +14,7 @@ bool IsProcessRunning(Processes& processes, const std::string& imageName) {
 SimulatorActivity IsSimulatorRunning(Processes& processes, SimVersion selectedSim, const std::string& operationName) {
     bool running = false;
     if (selectedSim == 1 || selectedSim == 2) {
-        for (const char* windowClass : kFsxWindowClasses) {
-            if (processes.TopLevelWindowExists(windowClass)) running = true;
-        }
+        running = processes.AnyTopLevelWindowExists({kFsxWindowClasses[0], kFsxWindowClasses[1]});
     } else {
         running = IsProcessRunning(processes, kPrepar3DProcessName);
     }

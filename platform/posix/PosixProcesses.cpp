@@ -2,9 +2,11 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 
 namespace orvanta {
 
@@ -43,7 +45,12 @@ std::string ImageNameOf(const std::string& cmdline, const std::string& comm) {
 }
 
 bool PosixProcesses::TopLevelWindowExists(const std::string& windowClass) {
-    if (windowClass != "FS98MAIN" && windowClass != "UIPCMAIN") return false;
+    return AnyTopLevelWindowExists({windowClass.c_str()});
+}
+
+bool PosixProcesses::AnyTopLevelWindowExists(std::initializer_list<const char*> windowClasses) {
+    const auto isFsxWindow = [](std::string_view c) { return c == "FS98MAIN" || c == "UIPCMAIN"; };
+    if (std::none_of(windowClasses.begin(), windowClasses.end(), isFsxWindow)) return false;
     // Windows names ignore case, so FSX started as "fsx.exe" owns these windows just the same.
     static constexpr char kFsx[] = "fsx.exe";
     for (const std::string& name : ProcessImageNames()) {

@@ -16,6 +16,8 @@ public:
     explicit PosixProcesses(std::string procRoot = "/proc") : procRoot_(std::move(procRoot)) {}
 
     bool TopLevelWindowExists(const std::string& windowClass) override;
+    // The process list read once, whichever of the FSX classes are asked.
+    bool AnyTopLevelWindowExists(std::initializer_list<const char*> windowClasses) override;
     std::vector<std::string> ProcessImageNames() override;
 
 private:
