@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 namespace orvanta {
 
@@ -10,6 +11,10 @@ inline constexpr std::array<const char*, 2> kAnotherInstanceLines = {
     "Another instance of the Orvanta Installer is already running",
     "The program will not start",
 };
+
+// Below them when the lock could not be taken because of what lies at the lock file's name,
+// so that the user knows what to remove.
+inline std::string LockFileInTheWayLine(const std::string& file) { return "The lock file cannot be used: " + file; }
 
 inline constexpr std::array<const char*, 4> kPackageDamagedLines = {
     "Some necessary files are missing or corrupted",

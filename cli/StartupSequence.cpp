@@ -138,6 +138,9 @@ int RunStartupThroughProtectedCheck(CliContext& ctx) {
 
     if (!p.env.AcquireSingleInstanceLock()) {
         PrintLines(ctx.err, kAnotherInstanceLines);
+        if (const std::string file = p.env.LockFileInTheWay(); !file.empty()) {
+            ctx.err << LockFileInTheWayLine(file) << '\n';
+        }
         return kExitRefused;
     }
     state.NoDetect = ctx.options.noDetect;

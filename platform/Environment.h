@@ -20,8 +20,12 @@ public:
     // separator; empty when it cannot be determined.
     virtual std::string LocalAppDataFolder() = 0;
     // Takes the single-instance lock, held until the object is destroyed. False when
-    // another instance of the program holds it.
+    // another instance of the program holds it, and when the lock cannot be taken or checked.
     virtual bool AcquireSingleInstanceLock() = 0;
+    // After a refusal of AcquireSingleInstanceLock: the lock file (a host path) when the
+    // lock could not be taken because of what lies at its name or where it would be made,
+    // so that the user learns what to remove; empty when another instance holds the lock.
+    virtual std::string LockFileInTheWay() = 0;
     virtual void SleepMilliseconds(int ms) = 0;
 };
 

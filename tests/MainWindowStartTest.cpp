@@ -58,7 +58,10 @@ TEST(MainWindowRefusalTest, EndsTheProgramBeforeAnythingChanges) {
         bool errorLog;
         Lines journal;
     };
-    const Arrange secondInstance = [](StartFixture& t) { t.env.anotherInstanceRuns = true; };
+    const Arrange secondInstance = [](StartFixture& t) {  // or a pipe at the lock's name
+        t.env.anotherInstanceRuns = true;
+        t.env.lockFileInTheWay = "/tmp/orvanta-installer-1000.lock";
+    };
     const Arrange damaged = [](StartFixture& t) { std::remove((t.pkg + "magdec.bgl").c_str()); };
     const Arrange cancelled = [](StartFixture& t) {  // No keeps the window, Yes closes it
         t.registry.values.clear();
@@ -78,7 +81,8 @@ TEST(MainWindowRefusalTest, EndsTheProgramBeforeAnythingChanges) {
     const std::string modal = "modal Sim selection (none detected) at 2490,1537:";
     const std::string exit = "Select 36: Exit the Orvanta Installer ?";
     const std::string refused =
-        "Screen 48: Another instance of the Orvanta Installer is already running / The program will not start";
+        "Screen 48: Another instance of the Orvanta Installer is already running / The program will not start / "
+        "The lock file cannot be used: /tmp/orvanta-installer-1000.lock";
     const std::string damagedBox =
         "Main 16: Some necessary files are missing or corrupted / Check that you correctly extracted the package "
         "including / all files, folder subdirectories and their content / See the Orvanta_Installer.log for details";

@@ -77,8 +77,11 @@ TEST_F(StartupSequenceTest, RefusalsStopStartUpInTheirTurn) {
     const std::string list = test::ReadBytes(packageFolder + "APXFileList.txt");
     test::WriteBytes(packageFolder + "APXFileList.txt", "broken\r\n");
     fake.env.anotherInstanceRuns = true;
+    fake.env.lockFileInTheWay = "/tmp/orvanta-installer-1000.lock";  // a pipe there, say
     EXPECT_EQ(Run(), 3);
-    EXPECT_EQ(err, "Another instance of the Orvanta Installer is already running\nThe program will not start\n");
+    EXPECT_EQ(err,
+              "Another instance of the Orvanta Installer is already running\nThe program will not start\nThe lock "
+              "file cannot be used: /tmp/orvanta-installer-1000.lock\n");
     EXPECT_FALSE(test::FileExists(packageFolder + "Orvanta_Installer.log"));
 
     fake.env.anotherInstanceRuns = false;

@@ -157,6 +157,8 @@ void frmMain::Form_Load() {
             request.centred = false;  // the window is not visible yet
             request.title = state_.AppTitle;
             request.lines = {kAnotherInstanceLines.begin(), kAnotherInstanceLines.end()};
+            const std::string lockFile = platform_.env.LockFileInTheWay();
+            if (!lockFile.empty()) request.lines.push_back(LockFileInTheWayLine(lockFile));
             request.icon = MsgIcon::Exclamation;
             host_.ShowMessage(request);
             Unload();

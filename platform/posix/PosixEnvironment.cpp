@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <clocale>
 #include <cstdlib>
@@ -48,9 +49,36 @@ std::string HomeFolder() {
     return "/";
 }
 
+namespace {
+
+constexpr char kRuntimeLockName[] = "orvanta-installer.lock";
+
+// $XDG_RUNTIME_DIR, open, when it names a folder (not a link) of the user's that neither
+// its group nor others may write to; else -1. `folder` receives its path.
+int OpenPrivateRuntimeFolder(std::string& folder) {
+    const char* value = std::getenv("XDG_RUNTIME_DIR");
+    if (value == nullptr || value[0] != '/') return -1;
+    folder = StripTrailingSlash(value);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+        (st.st_mode & (S_IWGRP | S_IWOTH)) == 0) {
+        return fd;
+    }
+    if (fd >= 0) ::close(fd);
+    return -1;
+}
+
+std::string SharedTmpLockPath() { return "/tmp/orvanta-installer-" + std::to_string(::getuid()) + ".lock"; }
+
+}  // namespace
+
 std::string DefaultInstanceLockPath() {
-    // The window program under Wine builds the same name from the same user id.
-    return "/tmp/orvanta-installer-" + std::to_string(::getuid()) + ".lock";
+    std::string folder;
+    const int fd = OpenPrivateRuntimeFolder(folder);
+    if (fd < 0) return SharedTmpLockPath();
+    ::close(fd);
+    return folder + "/" + kRuntimeLockName;
 }
 
 std::string AbsolutePathFrom(const std::string& currentFolder, const std::string& path) {
@@ -105,19 +133,33 @@ std::string PosixEnvironment::LocalAppDataFolder() {
 
 bool PosixEnvironment::AcquireSingleInstanceLock() {
     if (lockFd_ >= 0) return true;
-    // Never through a link: in a shared temporary folder it could point anywhere.
-    const int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
+    std::string path = lockPath_;
+    int folder = -1;
+    if (path.empty()) {
+        // Made inside the folder as it was checked, whatever its path leads to meanwhile.
+        folder = OpenPrivateRuntimeFolder(path);
+        path = folder >= 0 ? path + "/" + kRuntimeLockName : SharedTmpLockPath();
+    }
+    // Never through a link (in a shared temporary folder it could point anywhere), and never
+    // waiting on a pipe someone left there.
+    constexpr int kFlags = O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    const int fd = folder >= 0 ? ::openat(folder, kRuntimeLockName, kFlags, 0600) : ::open(path.c_str(), kFlags, 0600);
+    if (folder >= 0) ::close(folder);
     struct stat st {};
     struct flock whole {};
     whole.l_type = F_WRLCK;
     whole.l_whence = SEEK_SET;  // from the start, length 0: the whole file
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_OFD_SETLK, &whole) != 0) {
-        ::close(fd);
-        return false;
+    lockInTheWay_ = path;
+    if (fd < 0) return false;
+    const bool usersFile = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+    if (usersFile && ::fcntl(fd, F_OFD_SETLK, &whole) == 0) {
+        lockInTheWay_.clear();
+        lockFd_ = fd;
+        return true;
     }
-    lockFd_ = fd;
-    return true;
+    if (usersFile && (errno == EAGAIN || errno == EACCES)) lockInTheWay_.clear();  // another instance's
+    ::close(fd);
+    return false;
 }
 
 void PosixEnvironment::SleepMilliseconds(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

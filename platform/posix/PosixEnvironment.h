@@ -6,16 +6,17 @@
 
 namespace orvanta {
 
-// The single-instance lock of the user: a fixed path per user id, which no environment
-// variable moves, so that every command and the window program under Wine meet there.
+// The single-instance lock of the user, where every command and the window program under
+// Wine meet: "orvanta-installer.lock" in $XDG_RUNTIME_DIR when that names a folder of the
+// user's that no one else may write to (no other user can then put anything at the name),
+// else /tmp/orvanta-installer-<uid>.lock.
 std::string DefaultInstanceLockPath();
 
 class PosixEnvironment : public Environment {
 public:
     // winePrefix: the prefix whose user's application data folder LocalAppDataFolder names;
-    // instanceLockPath: the single-instance lock's file.
-    PosixEnvironment(std::string commandLineText, std::string winePrefix,
-                     std::string instanceLockPath = DefaultInstanceLockPath());
+    // instanceLockPath: the single-instance lock's file, empty for the user's.
+    PosixEnvironment(std::string commandLineText, std::string winePrefix, std::string instanceLockPath = {});
     ~PosixEnvironment() override;
     PosixEnvironment(const PosixEnvironment&) = delete;
     PosixEnvironment& operator=(const PosixEnvironment&) = delete;
@@ -29,14 +30,17 @@ public:
     // A write lock (an open file description lock, which the wineserver's locks for the
     // window program's LockFileEx meet) on the whole lock file, held until this object
     // goes. False when another instance holds it, and also when the file cannot be opened
-    // or locked: an instance that cannot tell must not run beside another.
+    // or locked, or what is at its name is no regular file of the user's: an instance that
+    // cannot tell must not run beside another.
     bool AcquireSingleInstanceLock() override;
+    std::string LockFileInTheWay() override { return lockInTheWay_; }
     void SleepMilliseconds(int ms) override;
 
 private:
     std::string commandLine_;
     std::string winePrefix_;
     std::string lockPath_;
+    std::string lockInTheWay_;
     int lockFd_ = -1;
 };
 

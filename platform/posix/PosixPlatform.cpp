@@ -20,8 +20,7 @@ class PosixPlatform : public NativePlatform {
 public:
     explicit PosixPlatform(const NativePlatformOptions& options)
         : winePrefixOption_(options.winePrefix),
-          env_(options.commandLineText, ResolveWinePrefix(options.winePrefix),
-               options.instanceLockPath.empty() ? DefaultInstanceLockPath() : options.instanceLockPath),
+          env_(options.commandLineText, ResolveWinePrefix(options.winePrefix), options.instanceLockPath),
           registry_(ResolveWinePrefix(options.winePrefix)),
           versions_(fs_),
           platform_{fs_, env_, regional_, registry_, versions_, processes_, settings_, shell_, access_} {}

@@ -25,6 +25,7 @@ public:
     // that the orvanta command takes too; both held until this object goes. False when
     // another instance holds either, and when either cannot be taken or checked.
     bool AcquireSingleInstanceLock() override;
+    std::string LockFileInTheWay() override { return hostLock_.FileInTheWay(); }
     void SleepMilliseconds(int ms) override;
 
 private:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -151,30 +152,71 @@ TEST(KeptListingTest, FollowsEveryChangeAndReadsAFolderTwice) {
     }
 }
 
-// Two commands started with different environments still meet at one lock, and so does
-// the window program under Wine, which builds the name from the user id alone.
-TEST(PosixInstanceLockTest, TheLockFileIsFixedPerUser) {
-    test::ScopedEnv runtime("XDG_RUNTIME_DIR", "/run/elsewhere"), tmp("TMPDIR", "/var/elsewhere"), home("HOME", "/x");
-    EXPECT_EQ(DefaultInstanceLockPath(), "/tmp/orvanta-installer-" + std::to_string(::getuid()) + ".lock");
+// The user's lock lies in the runtime folder when no one else may write there, else in /tmp
+// under a name per user id (the window program under Wine builds the same names).
+TEST(PosixInstanceLockTest, TheLockLiesInAPrivateRuntimeFolderElseInTmp) {
+    test::TempDir dir;
+    for (const auto& [folder, mode] :
+         {std::pair{"private", 0700}, {"group", 0770}, {"others", 0703}, {"theirs", 0700}}) {
+        test::MakeFolder(dir / folder);
+        ASSERT_EQ(::chmod((dir / folder).c_str(), mode), 0);
+    }
+    const bool root = ::geteuid() == 0;  // only root can give a folder away
+    if (root) {
+        ASSERT_EQ(::chown((dir / "theirs").c_str(), 65534, 65534), 0);
+    }
+    std::filesystem::create_directory_symlink(dir / "private", dir / "link");
+    const std::string tmp = "/tmp/orvanta-installer-" + std::to_string(::getuid()) + ".lock";
+    const std::pair<std::string, std::string> cases[] = {
+        {dir / "private", dir / "private/orvanta-installer.lock"},
+        {dir / "private/", dir / "private/orvanta-installer.lock"},
+        {dir / "group", tmp},
+        {dir / "others", tmp},
+        {dir / (root ? "theirs" : "group"), tmp},
+        {dir / "link", tmp},
+        {dir / "gone", tmp},
+        {"private", tmp},
+        {"", tmp},
+    };
+    for (const auto& [runtime, lock] : cases) {
+        test::ScopedEnv set("XDG_RUNTIME_DIR", runtime);
+        EXPECT_EQ(DefaultInstanceLockPath(), lock) << runtime;
+    }
+    test::ScopedEnv set("XDG_RUNTIME_DIR", dir / "private");
+    PosixEnvironment env("", "");
+    ASSERT_TRUE(env.AcquireSingleInstanceLock());
+    EXPECT_FALSE(PosixEnvironment("", "", dir / "private/orvanta-installer.lock").AcquireSingleInstanceLock());
 }
 
+// A lock held by another instance refuses; so does one that cannot be taken or checked, and
+// then the refusal names the file, for the user to remove.
 TEST(PosixInstanceLockTest, ALockThatCannotBeTakenRefuses) {
+    const bool root = ::geteuid() == 0;  // only root can give a file away
     struct Case {
         const char* name;
         const char* file;
         std::function<void(const std::string& file)> prepare;
         bool heldByAnother;
         bool taken;
+        bool named;
     };
     const Case cases[] = {
-        {"free", "a.lock", nullptr, false, true},
-        {"left by an instance that ended", "a.lock", [](const std::string& f) { test::WriteBytes(f, ""); }, false,
-         true},
-        {"held by another instance", "a.lock", nullptr, true, false},
-        {"in a folder that does not exist", "gone/a.lock", nullptr, false, false},
-        {"a folder", "a.lock", [](const std::string& f) { test::MakeFolder(f); }, false, false},
+        {"free", "a.lock", nullptr, false, true, false},
+        {"left by an instance that ended", "a.lock", [](const std::string& f) { test::WriteBytes(f, ""); }, false, true,
+         false},
+        {"held by another instance", "a.lock", nullptr, true, false, false},
+        {"in a folder that does not exist", "gone/a.lock", nullptr, false, false, true},
+        {"a folder", "a.lock", [](const std::string& f) { test::MakeFolder(f); }, false, false, true},
         {"a link, which could lead anywhere", "a.lock",
-         [](const std::string& f) { std::filesystem::create_symlink(f + ".target", f); }, false, false},
+         [](const std::string& f) { std::filesystem::create_symlink(f + ".target", f); }, false, false, true},
+        {"a pipe, never waited on", "a.lock", [](const std::string& f) { ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); },
+         false, false, true},
+        {"another user's file", "a.lock",
+         [](const std::string& f) {
+             test::WriteBytes(f, "");
+             (void)::chown(f.c_str(), 65534, 65534);
+         },
+         false, !root, root},
     };
     for (const Case& c : cases) {
         test::TempDir dir;
@@ -186,6 +228,7 @@ TEST(PosixInstanceLockTest, ALockThatCannotBeTakenRefuses) {
         }
         PosixEnvironment env("", "", file);
         EXPECT_EQ(env.AcquireSingleInstanceLock(), c.taken) << c.name;
+        EXPECT_EQ(env.LockFileInTheWay(), c.named ? file : "") << c.name;
     }
 }
 

@@ -57,13 +57,15 @@ public:
     std::string commandLine;
     std::string localAppData;
     bool anotherInstanceRuns = false;
-    std::vector<int> sleeps;  // every wait asked for, in milliseconds
+    std::string lockFileInTheWay;  // named with the refusal when another instance "runs"
+    std::vector<int> sleeps;       // every wait asked for, in milliseconds
 
     std::string ProgramFolder() override { return programFolder; }
     std::string CommandLineText() override { return commandLine; }
     std::optional<std::string> Variable(const std::string&) override { return std::nullopt; }  // never asked
     std::string LocalAppDataFolder() override { return localAppData; }
     bool AcquireSingleInstanceLock() override { return !anotherInstanceRuns; }
+    std::string LockFileInTheWay() override { return lockFileInTheWay; }
     void SleepMilliseconds(int ms) override { sleeps.push_back(ms); }
 };
 

@@ -126,12 +126,18 @@ TEST(Win32EnvironmentTest, OneInstanceAtATime) {
     holder.reset();
     EXPECT_TRUE(Win32Environment("", hostLock).AcquireSingleInstanceLock()) << "the lock goes with its holder";
 
-    // Under Wine the host's lock file is locked as well, and one that cannot be locked refuses.
+    // Under Wine the host's lock file is locked as well, and one that cannot be locked refuses,
+    // naming the file unless another instance holds it.
     if (::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) return;
-    WineHostLock first, second, unreachable;
+    WineHostLock first, second, unreachable, folder;
     EXPECT_EQ(first.Acquire(dir / "host.lock"), WineHostLock::Outcome::Taken);
     EXPECT_EQ(second.Acquire(dir / "host.lock"), WineHostLock::Outcome::Refused);
+    EXPECT_EQ(second.FileInTheWay(), "");
     EXPECT_EQ(unreachable.Acquire(dir / "gone\\host.lock"), WineHostLock::Outcome::Refused);
+    EXPECT_EQ(unreachable.FileInTheWay(), dir / "gone\\host.lock");
+    test::MakeFolder(dir / "folder.lock");
+    EXPECT_EQ(folder.Acquire(dir / "folder.lock"), WineHostLock::Outcome::Refused);
+    EXPECT_EQ(folder.FileInTheWay(), dir / "folder.lock");
 }
 
 TEST(Win32RegionalFormatTest, RendersDatesAndTimesWithTheirNumbers) {
