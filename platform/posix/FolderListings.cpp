@@ -128,15 +128,12 @@ const FolderListings::Listing* FolderListings::Current(const std::string& folder
 }
 
 const FolderListings::Listing* FolderListings::Read(const std::string& folder) {
-    if (listings_.size() >= kMaxListings || readBefore_.size() >= kMaxListings) {
+    if (listings_.size() >= kMaxListings) {
         Reset();
         listings_.clear();
-        readBefore_.clear();
     }
-    // Watched before it is read, so that a change while it is read arrives as an event; and
-    // only from its second read on: most folders are read once and never change while the
-    // program runs, and a watch costs the closing of the kernel's watch at exit (milliseconds).
-    const bool watched = !readBefore_.insert(folder).second && WatchWithParents(folder);
+    // Watched before it is read: a change while it is read arrives as an event.
+    const bool watched = WatchWithParents(folder);
     struct timespec now {};
     ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -178,7 +175,7 @@ const FolderListings::Listing* FolderListings::Read(const std::string& folder) {
 }
 
 bool FolderListings::WatchWithParents(const std::string& folder) {
-    if (eventsUnavailable_ || !IsPlainAbsolute(folder) || !ReportsEveryChange(folder)) return false;
+    if (eventsUnavailable_ || !IsPlainAbsolute(folder)) return false;
     if (events_ < 0) {
         events_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         if (events_ < 0) {
@@ -186,6 +183,7 @@ bool FolderListings::WatchWithParents(const std::string& folder) {
             return false;
         }
     }
+    if (!ReportsEveryChange(folder)) return false;
     if (folder == "/") return AddWatch(folder, kWatchMask) >= 0;
     // From the root down, each folder on the way watched for its entry that leads on: one
     // replaced once its parent is watched shows as an event there. The folder's own

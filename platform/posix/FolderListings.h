@@ -16,16 +16,14 @@ namespace orvanta {
 // case-insensitive lookups that follow: a scan asks for thousands of names that do not
 // exist yet (backups not made), a dozen or hundreds in each folder.
 //
-// A kept listing is checked before each use: against the folder's identity and dates, and
-// kept only when the folder had not changed for two seconds before it was read (a later
-// change then always gives it other dates, even on file systems with coarse dates); any
-// change reads it again. A folder read a second time, because it changed (by this program
-// or another) or was too recent to keep, is watched from then on where the kernel reports
-// every change of it, ours and anyone else's (inotify, local file systems): each change is
-// applied to the listing, so a check is one read of the event queue, and the folder is not
-// read again however often it changes. The folders above it are watched too, so that a
-// folder moved away or replaced by another drops what was learnt of it. A run that changes
-// nothing, such as a status, thus reads each folder once and watches none.
+// A kept listing is checked before each use. On a local file system the kernel reports
+// every change of a folder, ours and anyone else's (inotify): each one is applied to the
+// listing, so a check is one read of the event queue, and a folder is read once however
+// often it changes. The folders above are watched too, so that a folder moved away or
+// replaced by another drops what was learnt of it. Where changes are not reported, a
+// listing is checked against the folder's identity and dates, and kept only when the
+// folder had not changed for two seconds before it was read (a later change then always
+// gives it other dates, even on file systems with coarse dates); any change reads it again.
 // One thread at a time.
 class FolderListings {
 public:
@@ -93,7 +91,6 @@ private:
     int events_ = -1;  // the inotify descriptor, opened at the first watch
     bool eventsUnavailable_ = false;
     int reads_ = 0;
-    std::unordered_set<std::string> readBefore_;  // folders read once already
     std::unordered_map<int, Watch> watches_;
     std::unordered_map<std::string, int> watchOfPath_;
 };
