@@ -51,6 +51,8 @@ int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
 
         platformOptions.winePrefix = options.winePrefix.value_or("");
+        // The other commands change next to nothing in the simulator's folders.
+        platformOptions.watchFolders = options.command == "install" || options.command == "uninstall";
         auto native = MakeNativePlatform(platformOptions);
         CliContext ctx{native->get(), options, out, err, {}, {}, {}};
         ctx.native = native.get();

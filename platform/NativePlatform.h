@@ -20,6 +20,11 @@ struct NativePlatformOptions {
     // empty means the user's fixed one, which the command and the window program under Wine
     // both take. Set only by tests, which must not stand in the way of a real run.
     std::string instanceLockPath;
+    // POSIX: kept listings of folders follow the kernel's change events, for runs that
+    // change many files in the folders they look in (install, uninstall). Without, they are
+    // checked against the folders' dates before each use, as many calls, and a run spares
+    // the closing of the watch at its end (milliseconds). Ignored on Windows.
+    bool watchFolders = true;
 };
 
 // A place where simulators are registered: a registry, and on POSIX the Wine prefix whose

@@ -20,6 +20,7 @@ class PosixPlatform : public NativePlatform {
 public:
     explicit PosixPlatform(const NativePlatformOptions& options)
         : winePrefixOption_(options.winePrefix),
+          fs_(options.watchFolders ? PosixFileSystem::Watching::WhereReported : PosixFileSystem::Watching::Never),
           env_(options.commandLineText, ResolveWinePrefix(options.winePrefix), options.instanceLockPath),
           registry_(ResolveWinePrefix(options.winePrefix)),
           versions_(fs_),
