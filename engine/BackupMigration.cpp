@@ -1,9 +1,8 @@
 #include "engine/BackupMigration.h"
 
-#include <cctype>
-#include <map>
 #include <optional>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "engine/Logs.h"
 #include "package/PathScheme.h"
@@ -23,9 +22,10 @@ void RecordFailure(std::string& errorLogText, const char* what, const std::strin
     AppendLine(errorLogText, "");
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
+void LowerInPlace(std::string& s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
 }
 
 // Whether a name exists, asked of each area folder once: almost none does, and proving a
@@ -38,20 +38,30 @@ public:
     bool Exists(const std::string& path) {
         const std::size_t cut = path.find_last_of(kSep);
         if (cut == std::string::npos) return fs_.Exists(path);
-        auto [it, fresh] = folders_.try_emplace(path.substr(0, cut));
-        if (fresh) {
+        folder_.assign(path, 0, cut);
+        auto it = folders_.find(folder_);
+        if (it == folders_.end()) {
+            it = folders_.emplace(folder_, std::nullopt).first;
             std::vector<FolderEntry> entries;
             if (fs_.ListFolder(it->first, entries)) {
-                it->second.emplace();
-                for (const FolderEntry& e : entries) it->second->insert(Lower(e.name));
+                it->second.emplace(entries.size());
+                for (FolderEntry& e : entries) {
+                    LowerInPlace(e.name);
+                    it->second->insert(std::move(e.name));
+                }
             }
         }
-        return it->second ? it->second->count(Lower(path.substr(cut + 1))) != 0 : fs_.Exists(path);
+        if (!it->second) return fs_.Exists(path);
+        name_.assign(path, cut + 1);
+        LowerInPlace(name_);
+        return it->second->count(name_) != 0;
     }
 
 private:
     FileSystem& fs_;
-    std::map<std::string, std::optional<std::set<std::string>>> folders_;  // lower-case names, or unlisted
+    std::unordered_map<std::string, std::optional<std::unordered_set<std::string>>>
+        folders_;                // lower-case names, or unlisted
+    std::string folder_, name_;  // kept from one call to the next: names are many
 };
 
 // A rename or deletion here changes only its own entry's old name, so each folder's listing

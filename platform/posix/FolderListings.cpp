@@ -18,12 +18,25 @@ constexpr std::uint32_t kWatchMask =
     IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 constexpr std::size_t kMaxListings = 4096;
 
-std::string LowerAscii(const std::string& s) {
-    std::string out = s;
-    for (char& c : out) {
+// `s` in lower case, in a buffer kept from one call to the next: lookups are many.
+const std::string& LowerAscii(const std::string& s) {
+    thread_local std::string lower;
+    lower = s;
+    for (char& c : lower) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
-    return out;
+    return lower;
+}
+
+// Whether the NUL-separated `names` hold `name`.
+bool Among(const std::string& names, const std::string& name) {
+    for (std::size_t at = 0; at <= names.size();) {
+        std::size_t end = names.find('\0', at);
+        if (end == std::string::npos) end = names.size();
+        if (names.compare(at, end - at, name) == 0) return true;
+        at = end + 1;
+    }
+    return false;
 }
 
 bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
@@ -78,26 +91,39 @@ bool IsPlainAbsolute(const std::string& folder) {
 
 bool FolderListings::Listing::Holds(const std::string& name) const {
     auto it = byLower_.find(LowerAscii(name));
-    return it != byLower_.end() && std::find(it->second.begin(), it->second.end(), name) != it->second.end();
+    return it != byLower_.end() && Among(it->second, name);
 }
 
 std::string FolderListings::Listing::Match(const std::string& name) const {
     auto it = byLower_.find(LowerAscii(name));
     if (it == byLower_.end()) return {};
-    if (std::find(it->second.begin(), it->second.end(), name) != it->second.end()) return name;
-    return it->second.front();
+    if (Among(it->second, name)) return name;
+    return it->second.substr(0, it->second.find('\0'));
 }
 
 void FolderListings::Listing::Add(const std::string& name) {
-    std::vector<std::string>& names = byLower_[LowerAscii(name)];
-    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    auto [it, fresh] = byLower_.try_emplace(LowerAscii(name), name);
+    if (!fresh && !Among(it->second, name)) (it->second += '\0') += name;
 }
 
 void FolderListings::Listing::Remove(const std::string& name) {
     auto it = byLower_.find(LowerAscii(name));
     if (it == byLower_.end()) return;
-    it->second.erase(std::remove(it->second.begin(), it->second.end(), name), it->second.end());
-    if (it->second.empty()) byLower_.erase(it);
+    std::string kept;
+    for (std::size_t at = 0; at <= it->second.size();) {
+        std::size_t end = it->second.find('\0', at);
+        if (end == std::string::npos) end = it->second.size();
+        if (it->second.compare(at, end - at, name) != 0) {
+            if (!kept.empty()) kept += '\0';
+            kept.append(it->second, at, end - at);
+        }
+        at = end + 1;
+    }
+    if (kept.empty()) {
+        byLower_.erase(it);
+    } else {
+        it->second = std::move(kept);
+    }
 }
 
 FolderListings::~FolderListings() {
@@ -127,7 +153,8 @@ const FolderListings::Listing* FolderListings::Current(const std::string& folder
     return Read(folder);
 }
 
-const FolderListings::Listing* FolderListings::Read(const std::string& folder) {
+const FolderListings::Listing* FolderListings::Read(const std::string& folder,
+                                                    std::vector<std::pair<std::string, unsigned char>>* entries) {
     if (listings_.size() >= kMaxListings) {
         Reset();
         listings_.clear();
@@ -149,14 +176,19 @@ const FolderListings::Listing* FolderListings::Read(const std::string& folder) {
     for (;;) {
         const ssize_t n = ::getdents64(fd, buffer, sizeof buffer);
         if (n <= 0) {
+            const int err = errno;
             ::close(fd);
+            errno = err;
             if (n < 0) return nullptr;
             break;
         }
         for (ssize_t at = 0; at < n;) {
             const auto* entry = reinterpret_cast<const struct dirent64*>(buffer + at);
             const std::string name = entry->d_name;
-            if (name != "." && name != "..") fresh.Add(name);
+            if (name != "." && name != "..") {
+                fresh.Add(name);
+                if (entries != nullptr) entries->emplace_back(name, entry->d_type);
+            }
             at += entry->d_reclen;
         }
     }

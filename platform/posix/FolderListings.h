@@ -8,6 +8,7 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace orvanta {
@@ -39,7 +40,9 @@ public:
         void Add(const std::string& name);
         void Remove(const std::string& name);
 
-        std::unordered_map<std::string, std::vector<std::string>> byLower_;
+        // The names by their lower-case form; names that differ only in case are joined
+        // with NUL characters (which no file name holds), so a name costs one node.
+        std::unordered_map<std::string, std::string> byLower_;
         bool watched_ = false;
         // Identity and dates of a listing that is not watched.
         dev_t dev_ = 0;
@@ -60,6 +63,12 @@ public:
     const Listing* Kept(const std::string& folder) const;
     // The listing of the folder as it is now; nullptr when it cannot be read.
     const Listing* Current(const std::string& folder);
+    // Reads the folder now, keeping its listing as Current would; `entries` receives each
+    // entry's name and kind (a dirent d_type, DT_UNKNOWN where the file system does not
+    // tell). nullptr, with errno, when it cannot be read.
+    const Listing* ReadNow(const std::string& folder, std::vector<std::pair<std::string, unsigned char>>& entries) {
+        return Read(folder, &entries);
+    }
 
     // This program's own changes, applied at once so that the next lookup looks in the right
     // place first; the events they cause confirm them.
@@ -75,7 +84,8 @@ private:
         std::unordered_set<std::string> guarded;  // its entries on the way to a kept listing
     };
 
-    const Listing* Read(const std::string& folder);
+    const Listing* Read(const std::string& folder,
+                        std::vector<std::pair<std::string, unsigned char>>* entries = nullptr);
     bool WatchWithParents(const std::string& folder);
     int AddWatch(const std::string& path, std::uint32_t mask);
     void ApplyEvents();

@@ -9,6 +9,7 @@
 #include <strings.h>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "platform/TextLines.h"
@@ -18,6 +19,13 @@ namespace orvanta {
 namespace {
 
 FsStatus FromErrno() { return FsStatus::Fail(FsCodeFromErrno(errno)); }
+
+// The position of the last '/', or npos: memrchr looks at many bytes at once, and every
+// lookup asks.
+std::size_t LastSlash(const std::string& path) {
+    const void* at = ::memrchr(path.data(), '/', path.size());
+    return at == nullptr ? std::string::npos : static_cast<std::size_t>(static_cast<const char*>(at) - path.data());
+}
 
 // Closes a descriptor on every path out of a function.
 class Fd {
@@ -134,9 +142,11 @@ bool PosixFileSystem::StatOnDisk(const std::string& path, struct stat& st, std::
         errno = ENOENT;
         return false;
     }
-    const std::size_t slash = path.find_last_of('/');
+    const std::size_t slash = LastSlash(path);
     const bool lastNamed = slash != std::string::npos && slash + 1 < path.size();
-    const std::string folder = lastNamed ? path.substr(0, slash + 1) : std::string();
+    // The folder's text in a buffer kept from call to call: lookups are many.
+    std::string& folder = lookupFolder_;
+    folder.assign(path, 0, lastNamed ? slash + 1 : 0);
     const std::string name = lastNamed ? path.substr(slash + 1) : std::string();
 
     // As written first, unless the folder's kept listing has no such name: most names asked
@@ -234,11 +244,13 @@ FsStatus LocalTimeOf(const struct stat& st, LocalDateTime& time) {
     return FsStatus::Ok();
 }
 
-// Hidden is a leading dot on POSIX.
+// Hidden is a leading dot on POSIX; a dot has no other letter case, so the name as asked
+// for tells it as well as the name on disk.
 bool IsHiddenName(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return !name.empty() && name[0] == '.' && name != "." && name != "..";
+    const std::size_t slash = LastSlash(path);
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    return start < path.size() && path[start] == '.' && path.compare(start, std::string::npos, ".") != 0 &&
+           path.compare(start, std::string::npos, "..") != 0;
 }
 
 }  // namespace
@@ -259,8 +271,7 @@ FsStatus PosixFileSystem::ModifiedTime(const std::string& path, LocalDateTime& t
 FsStatus PosixFileSystem::QueryFile(const std::string& path, FileInfo& info) {
     info = {};
     struct stat st {};
-    std::string onDisk;
-    if (!StatOnDisk(path, st, &onDisk, true)) {
+    if (!StatOnDisk(path, st, nullptr, true)) {
         return errno == ENOENT || errno == ENOTDIR ? FsStatus::Ok() : FromErrno();
     }
     info.exists = true;
@@ -268,7 +279,7 @@ FsStatus PosixFileSystem::QueryFile(const std::string& path, FileInfo& info) {
     info.length = folder ? 0 : static_cast<std::uint64_t>(st.st_size);
     if (folder) info.attributes |= kAttrDirectory;
     if ((st.st_mode & S_IWUSR) == 0) info.attributes |= kAttrReadOnly;
-    if (IsHiddenName(onDisk)) info.attributes |= kAttrHidden;
+    if (IsHiddenName(path)) info.attributes |= kAttrHidden;
     return LocalTimeOf(st, info.modified);
 }
 
@@ -429,27 +440,26 @@ FsStatus PosixFileSystem::SetNormalAttributes(const std::string& path) {
 
 FsStatus PosixFileSystem::ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     entries.clear();
-    const std::string folder = Resolve(path);
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return FromErrno();
-    std::string prefix = folder;
-    if (prefix.empty() || prefix.back() != '/') prefix += '/';
-    while (dirent* e = ::readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name == "." || name == "..") continue;
+    std::string folder = Resolve(path);
+    if (folder.empty()) return FsStatus::Fail(kFileNotFound);
+    if (folder.back() != '/') folder += '/';
+    // Read through the kept listings, so that the lookups that follow (a scan after the
+    // start-up's migration) need not read the folder again.
+    std::vector<std::pair<std::string, unsigned char>> read;
+    if (listings_.ReadNow(folder, read) == nullptr) return FromErrno();
+    for (auto& [name, type] : read) {
         FolderEntry entry;
-        entry.name = name;
         struct stat st {};
-        if (e->d_type != DT_UNKNOWN) {  // most file systems tell the kind in the listing itself
-            entry.isLink = e->d_type == DT_LNK;
-            entry.isFolder = e->d_type == DT_DIR;
-        } else if (::lstat((prefix + name).c_str(), &st) == 0) {
+        if (type != DT_UNKNOWN) {  // most file systems tell the kind in the listing itself
+            entry.isLink = type == DT_LNK;
+            entry.isFolder = type == DT_DIR;
+        } else if (::lstat((folder + name).c_str(), &st) == 0) {
             entry.isLink = S_ISLNK(st.st_mode);
             entry.isFolder = S_ISDIR(st.st_mode);
         }
+        entry.name = std::move(name);
         entries.push_back(std::move(entry));
     }
-    ::closedir(dir);
     return FsStatus::Ok();
 }
 

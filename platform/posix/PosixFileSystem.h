@@ -58,6 +58,7 @@ private:
     int OpenExisting(const std::string& path, int flags);
 
     FolderListings listings_;
+    std::string lookupFolder_;  // StatOnDisk's
 };
 
 // Maps an errno value onto the stable failure codes.

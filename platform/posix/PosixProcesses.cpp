@@ -1,26 +1,30 @@
 #include "platform/posix/PosixProcesses.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
 #include <string_view>
 
 namespace orvanta {
 
 namespace {
 
+// The start of a small file: a command line can be long, and its first argument is all
+// that is needed. Plain calls: a guard check reads a hundred of them and more.
 std::string ReadSmallFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::string text;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {};
     char buffer[4096];
-    // A command line can be long; its first argument is all that is needed.
-    in.read(buffer, sizeof buffer);
-    text.assign(buffer, static_cast<std::size_t>(in.gcount()));
-    return text;
+    ssize_t n = 0;
+    do {
+        n = ::read(fd, buffer, sizeof buffer);
+    } while (n < 0 && errno == EINTR);
+    ::close(fd);
+    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
 }
 
 bool IsAllDigits(const char* s) {
