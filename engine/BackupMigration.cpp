@@ -1,8 +1,9 @@
 #include "engine/BackupMigration.h"
 
+#include <algorithm>
 #include <optional>
 #include <unordered_map>
-#include <unordered_set>
+#include <vector>
 
 #include "engine/Logs.h"
 #include "package/PathScheme.h"
@@ -44,23 +45,25 @@ public:
             it = folders_.emplace(folder_, std::nullopt).first;
             std::vector<FolderEntry> entries;
             if (fs_.ListFolder(it->first, entries)) {
-                it->second.emplace(entries.size());
+                std::vector<std::string>& names = it->second.emplace();
+                names.reserve(entries.size());
                 for (FolderEntry& e : entries) {
                     LowerInPlace(e.name);
-                    it->second->insert(std::move(e.name));
+                    names.push_back(std::move(e.name));
                 }
+                std::sort(names.begin(), names.end());
             }
         }
         if (!it->second) return fs_.Exists(path);
         name_.assign(path, cut + 1);
         LowerInPlace(name_);
-        return it->second->count(name_) != 0;
+        return std::binary_search(it->second->begin(), it->second->end(), name_);
     }
 
 private:
     FileSystem& fs_;
-    std::unordered_map<std::string, std::optional<std::unordered_set<std::string>>>
-        folders_;                // lower-case names, or unlisted
+    // Sorted lower-case names, or none when the folder could not be listed.
+    std::unordered_map<std::string, std::optional<std::vector<std::string>>> folders_;
     std::string folder_, name_;  // kept from one call to the next: names are many
 };
 

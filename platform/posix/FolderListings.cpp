@@ -19,9 +19,9 @@ constexpr std::uint32_t kWatchMask =
 constexpr std::size_t kMaxListings = 4096;
 
 // `s` in lower case, in a buffer kept from one call to the next: lookups are many.
-const std::string& LowerAscii(const std::string& s) {
+const std::string& LowerAscii(std::string_view s) {
     thread_local std::string lower;
-    lower = s;
+    lower.assign(s);
     for (char& c : lower) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
@@ -29,7 +29,7 @@ const std::string& LowerAscii(const std::string& s) {
 }
 
 // Whether the NUL-separated `names` hold `name`.
-bool Among(const std::string& names, const std::string& name) {
+bool Among(const std::string& names, std::string_view name) {
     for (std::size_t at = 0; at <= names.size();) {
         std::size_t end = names.find('\0', at);
         if (end == std::string::npos) end = names.size();
@@ -89,15 +89,15 @@ bool IsPlainAbsolute(const std::string& folder) {
 
 }  // namespace
 
-bool FolderListings::Listing::Holds(const std::string& name) const {
+bool FolderListings::Listing::Holds(std::string_view name) const {
     auto it = byLower_.find(LowerAscii(name));
     return it != byLower_.end() && Among(it->second, name);
 }
 
-std::string FolderListings::Listing::Match(const std::string& name) const {
+std::string FolderListings::Listing::Match(std::string_view name) const {
     auto it = byLower_.find(LowerAscii(name));
     if (it == byLower_.end()) return {};
-    if (Among(it->second, name)) return name;
+    if (Among(it->second, name)) return std::string(name);
     return it->second.substr(0, it->second.find('\0'));
 }
 

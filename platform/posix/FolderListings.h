@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -30,10 +31,10 @@ class FolderListings {
 public:
     class Listing {
     public:
-        bool Holds(const std::string& name) const;
+        bool Holds(std::string_view name) const;
         // `name` when the folder holds it, else the first name that equals it ignoring ASCII
         // case, else empty.
-        std::string Match(const std::string& name) const;
+        std::string Match(std::string_view name) const;
 
     private:
         friend class FolderListings;

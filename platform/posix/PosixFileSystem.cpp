@@ -147,7 +147,7 @@ bool PosixFileSystem::StatOnDisk(const std::string& path, struct stat& st, std::
     // The folder's text in a buffer kept from call to call: lookups are many.
     std::string& folder = lookupFolder_;
     folder.assign(path, 0, lastNamed ? slash + 1 : 0);
-    const std::string name = lastNamed ? path.substr(slash + 1) : std::string();
+    const std::string_view name = lastNamed ? std::string_view(path).substr(slash + 1) : std::string_view();
 
     // As written first, unless the folder's kept listing has no such name: most names asked
     // for either exist as written or do not exist in any case.
