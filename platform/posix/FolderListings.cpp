@@ -89,24 +89,42 @@ bool IsPlainAbsolute(const std::string& folder) {
 
 }  // namespace
 
+const std::unordered_map<std::string, std::string>& FolderListings::Listing::ByLower() const {
+    if (!read_.empty()) {
+        byLower_.reserve(byLower_.size() + read_.size());
+        for (const std::string& name : read_) Insert(name);
+        read_.clear();
+        read_.shrink_to_fit();
+    }
+    return byLower_;
+}
+
+void FolderListings::Listing::Insert(const std::string& name) const {
+    auto [it, fresh] = byLower_.try_emplace(LowerAscii(name), name);
+    if (!fresh && !Among(it->second, name)) (it->second += '\0') += name;
+}
+
 bool FolderListings::Listing::Holds(std::string_view name) const {
-    auto it = byLower_.find(LowerAscii(name));
-    return it != byLower_.end() && Among(it->second, name);
+    const auto& byLower = ByLower();
+    auto it = byLower.find(LowerAscii(name));
+    return it != byLower.end() && Among(it->second, name);
 }
 
 std::string FolderListings::Listing::Match(std::string_view name) const {
-    auto it = byLower_.find(LowerAscii(name));
-    if (it == byLower_.end()) return {};
+    const auto& byLower = ByLower();
+    auto it = byLower.find(LowerAscii(name));
+    if (it == byLower.end()) return {};
     if (Among(it->second, name)) return std::string(name);
     return it->second.substr(0, it->second.find('\0'));
 }
 
 void FolderListings::Listing::Add(const std::string& name) {
-    auto [it, fresh] = byLower_.try_emplace(LowerAscii(name), name);
-    if (!fresh && !Among(it->second, name)) (it->second += '\0') += name;
+    ByLower();
+    Insert(name);
 }
 
 void FolderListings::Listing::Remove(const std::string& name) {
+    ByLower();
     auto it = byLower_.find(LowerAscii(name));
     if (it == byLower_.end()) return;
     std::string kept;
@@ -153,8 +171,7 @@ const FolderListings::Listing* FolderListings::Current(const std::string& folder
     return Read(folder);
 }
 
-const FolderListings::Listing* FolderListings::Read(const std::string& folder,
-                                                    std::vector<std::pair<std::string, unsigned char>>* entries) {
+const FolderListings::Listing* FolderListings::Read(const std::string& folder, std::vector<FolderEntry>* entries) {
     if (listings_.size() >= kMaxListings) {
         Reset();
         listings_.clear();
@@ -182,14 +199,26 @@ const FolderListings::Listing* FolderListings::Read(const std::string& folder,
             if (n < 0) return nullptr;
             break;
         }
+        fresh.read_.reserve(fresh.read_.size() + static_cast<std::size_t>(n) / 24);  // a dirent of a short name
         for (ssize_t at = 0; at < n;) {
             const auto* entry = reinterpret_cast<const struct dirent64*>(buffer + at);
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") {
-                fresh.Add(name);
-                if (entries != nullptr) entries->emplace_back(name, entry->d_type);
-            }
             at += entry->d_reclen;
+            std::string name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            if (entries != nullptr) {
+                FolderEntry e;
+                e.name = name;
+                unsigned char type = entry->d_type;
+                struct stat st {};
+                // Most file systems tell the kind in the listing itself.
+                if (type == DT_UNKNOWN && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+                    type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+                }
+                e.isLink = type == DT_LNK;
+                e.isFolder = type == DT_DIR;
+                entries->push_back(std::move(e));
+            }
+            fresh.read_.push_back(std::move(name));
         }
     }
     if (watched) {

@@ -9,8 +9,9 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
-#include <utility>
 #include <vector>
+
+#include "platform/FileSystem.h"
 
 namespace orvanta {
 
@@ -40,10 +41,15 @@ public:
         friend class FolderListings;
         void Add(const std::string& name);
         void Remove(const std::string& name);
+        // The names by their lower-case form, made from the names as read at the first use:
+        // a folder listed by the start-up may never be looked in.
+        const std::unordered_map<std::string, std::string>& ByLower() const;
+        void Insert(const std::string& name) const;
 
-        // The names by their lower-case form; names that differ only in case are joined
-        // with NUL characters (which no file name holds), so a name costs one node.
-        std::unordered_map<std::string, std::string> byLower_;
+        // Names that differ only in case are joined with NUL characters (which no file name
+        // holds), so a name costs one node.
+        mutable std::unordered_map<std::string, std::string> byLower_;
+        mutable std::vector<std::string> read_;  // not yet in byLower_
         bool watched_ = false;
         // Identity and dates of a listing that is not watched.
         dev_t dev_ = 0;
@@ -64,10 +70,9 @@ public:
     const Listing* Kept(const std::string& folder) const;
     // The listing of the folder as it is now; nullptr when it cannot be read.
     const Listing* Current(const std::string& folder);
-    // Reads the folder now, keeping its listing as Current would; `entries` receives each
-    // entry's name and kind (a dirent d_type, DT_UNKNOWN where the file system does not
-    // tell). nullptr, with errno, when it cannot be read.
-    const Listing* ReadNow(const std::string& folder, std::vector<std::pair<std::string, unsigned char>>& entries) {
+    // Reads the folder now, keeping its listing as Current would; `entries` receives its
+    // entries. nullptr, with errno, when it cannot be read.
+    const Listing* ReadNow(const std::string& folder, std::vector<FolderEntry>& entries) {
         return Read(folder, &entries);
     }
 
@@ -85,8 +90,7 @@ private:
         std::unordered_set<std::string> guarded;  // its entries on the way to a kept listing
     };
 
-    const Listing* Read(const std::string& folder,
-                        std::vector<std::pair<std::string, unsigned char>>* entries = nullptr);
+    const Listing* Read(const std::string& folder, std::vector<FolderEntry>* entries = nullptr);
     bool WatchWithParents(const std::string& folder);
     int AddWatch(const std::string& path, std::uint32_t mask);
     void ApplyEvents();

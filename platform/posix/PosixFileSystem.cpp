@@ -445,22 +445,10 @@ FsStatus PosixFileSystem::ListFolder(const std::string& path, std::vector<Folder
     if (folder.back() != '/') folder += '/';
     // Read through the kept listings, so that the lookups that follow (a scan after the
     // start-up's migration) need not read the folder again.
-    std::vector<std::pair<std::string, unsigned char>> read;
-    if (listings_.ReadNow(folder, read) == nullptr) return FromErrno();
-    for (auto& [name, type] : read) {
-        FolderEntry entry;
-        struct stat st {};
-        if (type != DT_UNKNOWN) {  // most file systems tell the kind in the listing itself
-            entry.isLink = type == DT_LNK;
-            entry.isFolder = type == DT_DIR;
-        } else if (::lstat((folder + name).c_str(), &st) == 0) {
-            entry.isLink = S_ISLNK(st.st_mode);
-            entry.isFolder = S_ISDIR(st.st_mode);
-        }
-        entry.name = std::move(name);
-        entries.push_back(std::move(entry));
-    }
-    return FsStatus::Ok();
+    if (listings_.ReadNow(folder, entries) != nullptr) return FsStatus::Ok();
+    const FsStatus failed = FromErrno();
+    entries.clear();
+    return failed;
 }
 
 FsStatus PosixFileSystem::RemoveEmptyFolder(const std::string& path) {
