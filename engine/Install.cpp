@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/FileChecks.h"
 #include "engine/Logs.h"
 #include "engine/WriteProtection.h"
 #include "package/PathScheme.h"
@@ -103,6 +104,15 @@ private:
     void InstallFile(const std::string& source, const std::string& destination) {
         const std::string backup = BackupPath(destination);
         try {
+            // Nothing changes for a file whose name the folder holds twice, in two cases.
+            step_ = kStepBackup;
+            ThrowOnFailure(CheckSingleName(tools_.fs, destination));
+            ThrowOnFailure(CheckSingleName(tools_.fs, backup));
+            // Nor for a package file that cannot be read (gone, a folder, a FIFO): the
+            // simulator's file would otherwise be moved aside for nothing.
+            step_ = kStepCopy;
+            std::vector<std::uint8_t> probe;
+            ThrowOnFailure(tools_.fs.ReadBytes(source, 0, 1, probe));
             if (!ClearWriteProtection(tools_.fs, destination)) {
                 step_ = kStepWriteProtection;
                 throw StepFailure{0};
@@ -117,7 +127,9 @@ private:
                 if (options_.log) {
                     AppendLine(logs_.actionsLogText, "Backup rename: " + destination + d1 + " TO " + backup);
                 }
-            } else if (backedUp.code != kFileExists && !tools_.fs.Exists(backup)) {
+            } else if (backedUp.code != kFileExists || !CheckPlainFile(tools_.fs, backup)) {
+                // Only a file at the backup name is a backup: a link, a folder or a device
+                // there would leave the simulator's file with no copy kept.
                 throw StepFailure{backedUp.code};
             }
             step_ = kStepCopy;

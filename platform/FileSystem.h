@@ -49,6 +49,12 @@ inline std::string PartialCopyPath(const std::string& target) {
     return target.substr(0, nameEnd) + kPartialCopySuffix;
 }
 
+// Text files the program reads (file lists, the cycle file) are small: a larger one is not
+// read at all (kPathFileAccessError), so that a hostile file costs no memory. Of the cycle
+// file only the first line is read, and at most this far.
+inline constexpr std::size_t kLargestTextFile = 1 << 20;
+inline constexpr std::size_t kLongestFirstLine = 4096;
+
 // Windows attribute bits; POSIX implementations map what they can.
 enum FileAttribute : std::uint32_t {
     kAttrReadOnly = 0x1,
@@ -56,6 +62,7 @@ enum FileAttribute : std::uint32_t {
     kAttrSystem = 0x4,
     kAttrDirectory = 0x10,
     kAttrArchive = 0x20,
+    kAttrDevice = 0x40,  // a FIFO, a socket or a device: never a file to read or replace
     kAttrNormal = 0x80,
     kAttrReparsePoint = 0x400,
 };
@@ -100,6 +107,8 @@ public:
     virtual FsStatus RenameFile(const std::string& from, const std::string& to) = 0;
     virtual FsStatus DeleteFile(const std::string& path) = 0;
 
+    // The attributes of what is at the path itself: a link is reported as a reparse point,
+    // never followed.
     virtual FsStatus GetAttributes(const std::string& path, std::uint32_t& attributes) = 0;
     // Clears read-only, hidden and system.
     virtual FsStatus SetNormalAttributes(const std::string& path) = 0;
@@ -108,12 +117,17 @@ public:
     virtual FsStatus ListFolder(const std::string& path, std::vector<FolderEntry>& entries) = 0;
     virtual FsStatus RemoveEmptyFolder(const std::string& path) = 0;
     virtual FsStatus CreateFolder(const std::string& path) = 0;
+    // How many entries of the path's folder bear its last name in any letter case: 0 when
+    // none. More than one where a folder holds names that Windows cannot tell apart (a Linux
+    // folder seen through Wine can hold APX00320.bgl and apx00320.bgl side by side).
+    virtual FsStatus CountNameVariants(const std::string& path, int& count) = 0;
 
     // Reads a text file's lines as UTF-8, from the platform's text encoding (the ANSI code
     // page on Windows, UTF-8 on POSIX); CR LF, LF and CR end a line and are not part of it,
-    // and a last line without terminator counts.
+    // and a last line without terminator counts. Every reader reads regular files only: a
+    // FIFO, a device or a folder at the name fails at once (kPathFileAccessError).
     virtual FsStatus ReadLines(const std::string& path, std::vector<std::string>& lines) = 0;
-    // The first line only; hasLine is false for an empty file.
+    // The first line only, cut at kLongestFirstLine bytes; hasLine is false for an empty file.
     virtual FsStatus ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) = 0;
     // Reads up to count bytes from offset; fewer at the end of the file.
     virtual FsStatus ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,

@@ -135,8 +135,7 @@ TEST_F(CliTest, StatusAndListPrintTheWindowsFigures) {
 TEST_F(CliTest, InstallAndUninstallWithErrorsThenWithout) {
     EXPECT_EQ(Run({"install", "--regions", "north-america"}).out, "Nothing to install\n");
 
-    // A folder in place of the package's APX file makes its copy fail, after its backup
-    // rename: the APX file is left as its backup only.
+    // A folder in place of the package's APX file: the simulator's APX file is left as it is.
     const std::string apx = dir / "pkg/APXFiles/APX47180.bgl";
     std::filesystem::remove(std::filesystem::u8path(apx));
     test::MakeFolder(apx);
@@ -145,22 +144,23 @@ TEST_F(CliTest, InstallAndUninstallWithErrorsThenWithout) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("Unable to complete full update\n1 BGL file(s) couldn't be updated\n", 0), 0u);
     EXPECT_EQ(test::ReadBytes(dir / "pkg/Orvanta_Installer.log").rfind("Error Id: Copying new file", 0), 0u);
+    EXPECT_EQ(test::ReadBytes(Dest("APX47180.bgl")), "original APX file");
     EXPECT_EQ(StoredCount(), "0");  // a failed install is not counted
 
-    // A folder in the APX file's place cannot be deleted; the ATX file is restored.
-    test::MakeFolder(Dest("APX47180.bgl") + kSep + "inner");
+    // A folder in the ATX file's place cannot be deleted.
+    std::filesystem::remove(std::filesystem::u8path(Dest("ATX05021.bgl")));
+    test::MakeFolder(Dest("ATX05021.bgl") + kSep + "inner");
     r = Run({"uninstall", "--regions", "europe", "--keep-missing"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("Unable to complete full uninstall\n1 BGL file(s) couldn't be restored\n", 0), 0u);
-    EXPECT_EQ(test::ReadBytes(Dest("ATX05021.bgl")), "original ATX file");
 
-    // The missing APX file comes back from its backup with the restore answer.
-    std::filesystem::remove_all(std::filesystem::u8path(Dest("APX47180.bgl")));
+    // Once it is gone, the ATX file comes back from its backup with the restore answer.
+    std::filesystem::remove_all(std::filesystem::u8path(Dest("ATX05021.bgl")));
     r = Run({"uninstall", "--regions", "europe", "--restore-missing"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Uninstall has been successfully completed\n1 BGL file(s) have been restored\n");
-    EXPECT_EQ(test::ReadBytes(Dest("APX47180.bgl")), "original APX file");
+    EXPECT_EQ(test::ReadBytes(Dest("ATX05021.bgl")), "original ATX file");
     EXPECT_EQ(Run({"uninstall", "--regions", "europe"}).out, "Nothing to uninstall\n");
 
     // The fourth successful install asks for a donation, on standard output. Folders given

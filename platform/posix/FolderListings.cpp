@@ -88,6 +88,11 @@ std::string FolderListings::Listing::Match(const std::string& name) const {
     return it->second.front();
 }
 
+int FolderListings::Listing::CountVariants(const std::string& name) const {
+    auto it = byLower_.find(LowerAscii(name));
+    return it == byLower_.end() ? 0 : static_cast<int>(it->second.size());
+}
+
 void FolderListings::Listing::Add(const std::string& name) {
     std::vector<std::string>& names = byLower_[LowerAscii(name)];
     if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);

@@ -33,6 +33,8 @@ public:
         // `name` when the folder holds it, else the first name that equals it ignoring ASCII
         // case, else empty.
         std::string Match(const std::string& name) const;
+        // How many of its names equal `name` ignoring ASCII case.
+        int CountVariants(const std::string& name) const;
 
     private:
         friend class FolderListings;

@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "platform/TextLines.h"
+#include "platform/posix/RegularFile.h"
 
 namespace orvanta {
 
@@ -54,26 +55,6 @@ FsStatus WriteAll(int fd, const char* data, std::size_t size) {
         }
         data += n;
         size -= static_cast<std::size_t>(n);
-    }
-    return FsStatus::Ok();
-}
-
-FsStatus ReadAll(int descriptor, std::string& content) {
-    Fd fd(descriptor);
-    if (!fd.valid()) return FromErrno();
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) return FromErrno();
-    if (S_ISDIR(st.st_mode)) return FsStatus::Fail(kPathFileAccessError);
-    content.clear();
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return FromErrno();
-        }
-        if (n == 0) break;
-        content.append(buffer, static_cast<std::size_t>(n));
     }
     return FsStatus::Ok();
 }
@@ -206,13 +187,13 @@ std::string PosixFileSystem::ResolveByComponents(const std::string& path) {
     return resolved;
 }
 
-int PosixFileSystem::OpenExisting(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+int PosixFileSystem::OpenForReading(const std::string& path) {
+    const int fd = OpenRegularFile(path);
     if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR)) return fd;
     std::string onDisk;
     struct stat st {};
     if (!StatOnDisk(path, st, &onDisk, true)) return -1;
-    return ::open(onDisk.c_str(), flags | O_CLOEXEC);
+    return OpenRegularFile(onDisk);
 }
 
 bool PosixFileSystem::Exists(const std::string& path) {
@@ -267,6 +248,7 @@ FsStatus PosixFileSystem::QueryFile(const std::string& path, FileInfo& info) {
     const bool folder = S_ISDIR(st.st_mode);
     info.length = folder ? 0 : static_cast<std::uint64_t>(st.st_size);
     if (folder) info.attributes |= kAttrDirectory;
+    if (!folder && !S_ISREG(st.st_mode)) info.attributes |= kAttrDevice;
     if ((st.st_mode & S_IWUSR) == 0) info.attributes |= kAttrReadOnly;
     if (IsHiddenName(onDisk)) info.attributes |= kAttrHidden;
     return LocalTimeOf(st, info.modified);
@@ -321,11 +303,10 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 }  // namespace
 
 FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string& target) {
-    Fd in(OpenExisting(source, O_RDONLY));
+    Fd in(OpenForReading(source));
     if (!in.valid()) return FromErrno();
     struct stat st {};
     if (::fstat(in.get(), &st) != 0) return FromErrno();
-    if (S_ISDIR(st.st_mode)) return FsStatus::Fail(kPathFileAccessError);
 
     struct stat targetSt {};
     std::string finalName;
@@ -410,6 +391,8 @@ FsStatus PosixFileSystem::GetAttributes(const std::string& path, std::uint32_t& 
         if (::stat(p.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) attributes |= kAttrDirectory;
     } else if (S_ISDIR(st.st_mode)) {
         attributes |= kAttrDirectory;
+    } else if (!S_ISREG(st.st_mode)) {
+        attributes |= kAttrDevice;
     }
     if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
     if (IsHiddenName(p)) attributes |= kAttrHidden;
@@ -467,26 +450,48 @@ FsStatus PosixFileSystem::CreateFolder(const std::string& path) {
     return FsStatus::Ok();
 }
 
+FsStatus PosixFileSystem::CountNameVariants(const std::string& path, int& count) {
+    count = 0;
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) return FsStatus::Fail(kBadFileName);
+    std::string folder = Resolve(path.substr(0, slash));
+    folder += '/';
+    const FolderListings::Listing* listing = listings_.Current(folder);
+    if (listing == nullptr) return errno == ENOENT || errno == ENOTDIR ? FsStatus::Ok() : FromErrno();
+    count = listing->CountVariants(path.substr(slash + 1));
+    return FsStatus::Ok();
+}
+
 FsStatus PosixFileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {
+    Fd fd(OpenForReading(path));
     std::string content;
-    FsStatus st = ReadAll(OpenExisting(path, O_RDONLY), content);
-    if (!st) return st;
+    if (!fd.valid() || !ReadUpTo(fd.get(), kLargestTextFile, content)) return FromErrno();
     lines = SplitLines(content);
     return FsStatus::Ok();
 }
 
 FsStatus PosixFileSystem::ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) {
-    std::vector<std::string> lines;
-    FsStatus st = ReadLines(path, lines);
-    if (!st) return st;
-    hasLine = !lines.empty();
-    line = hasLine ? lines.front() : std::string();
+    Fd fd(OpenForReading(path));
+    if (!fd.valid()) return FromErrno();
+    // Read only as far as the first line needs.
+    std::string start(kLongestFirstLine, '\0');
+    std::size_t got = 0;
+    while (got < start.size() && start.find_first_of("\r\n") >= got) {
+        const ssize_t n = ::read(fd.get(), start.data() + got, start.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return FromErrno();
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    start.resize(got);
+    hasLine = got > 0;
+    line = start.substr(0, start.find_first_of("\r\n"));
     return FsStatus::Ok();
 }
 
 FsStatus PosixFileSystem::ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,
                                     std::vector<std::uint8_t>& bytes) {
-    Fd fd(OpenExisting(path, O_RDONLY));
+    Fd fd(OpenForReading(path));
     if (!fd.valid()) return FromErrno();
     bytes.assign(count, 0);
     std::size_t got = 0;

@@ -5,23 +5,20 @@
 
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "platform/posix/RegularFile.h"
 
 namespace orvanta {
 
 namespace {
 
-// A registry file larger than this is not one Wine wrote.
-constexpr std::uintmax_t kMaxRegistryFile = 512u << 20;
+// A registry file larger than this is not one Wine wrote (a prefix with many programs
+// holds a few megabytes).
+constexpr std::size_t kMaxRegistryFile = 64u << 20;
 
 std::string ReadWholeFile(const std::string& path) {
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxRegistryFile) return {};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string content;
+    return ReadRegularFile(path, kMaxRegistryFile, content) ? content : std::string();
 }
 
 // The host folder a drive letter stands for, without a trailing '/'; empty when the

@@ -55,7 +55,9 @@ FsStatus LocalTimeOf(const FILETIME& written, LocalDateTime& time) {
     return FsStatus::Ok();
 }
 
-// Opens an existing file for reading; a folder is refused as the run-time library refuses it.
+// Opens an existing file for reading. Only a file on disk is read: a folder is refused as
+// the run-time library refuses it, and so is a pipe or a device (under Wine a host FIFO
+// opens as a pipe, whose reads would wait for a writer for good).
 FsStatus OpenForReading(const std::string& path, HANDLE& out) {
     const std::wstring wide = WidePath(path);
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
@@ -65,22 +67,38 @@ FsStatus OpenForReading(const std::string& path, HANDLE& out) {
     out = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return FromLastError();
+    if (::GetFileType(out) != FILE_TYPE_DISK) {
+        ::CloseHandle(out);
+        out = INVALID_HANDLE_VALUE;
+        return FsStatus::Fail(kPathFileAccessError);
+    }
     return FsStatus::Ok();
 }
 
-FsStatus ReadAll(const std::string& path, std::string& content) {
-    HANDLE h = INVALID_HANDLE_VALUE;
-    if (FsStatus st = OpenForReading(path, h); !st) return st;
-    Handle file(h);
+// Reads from an open file to its end, or up to the first line end when firstLine is set,
+// never beyond limit bytes: a larger file fails unless only its first line is read.
+FsStatus ReadUpTo(HANDLE file, std::size_t limit, bool firstLine, std::string& content) {
     content.clear();
     char buffer[65536];
     for (;;) {
+        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, limit + 1 - content.size()));
         DWORD got = 0;
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return FromLastError();
-        if (got == 0) break;
+        if (!::ReadFile(file, buffer, ask, &got, nullptr)) return FromLastError();
+        if (got == 0) return FsStatus::Ok();
         content.append(buffer, got);
+        if (firstLine && (content.find_first_of("\r\n") != std::string::npos || content.size() >= limit)) {
+            content.resize(std::min(content.size(), limit));
+            return FsStatus::Ok();
+        }
+        if (content.size() > limit) return FsStatus::Fail(kPathFileAccessError);
     }
-    return FsStatus::Ok();
+}
+
+FsStatus ReadAll(const std::string& path, std::size_t limit, bool firstLine, std::string& content) {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    if (FsStatus st = OpenForReading(path, h); !st) return st;
+    Handle file(h);
+    return ReadUpTo(file.get(), limit, firstLine, content);
 }
 
 // Removes a file whatever its attributes; used for our own temporary files only.
@@ -145,6 +163,10 @@ FsStatus Win32FileSystem::QueryFile(const std::string& path, FileInfo& info) {
 }
 
 FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string& target) {
+    // The source must be a file on disk: a copy of a pipe would wait for its writer for good.
+    HANDLE check = INVALID_HANDLE_VALUE;
+    if (FsStatus st = OpenForReading(source, check); !st) return st;
+    ::CloseHandle(check);
     const std::wstring from = WidePath(source);
     const std::wstring to = WidePath(target);
     const DWORD targetAttributes = ::GetFileAttributesW(to.c_str());
@@ -244,19 +266,37 @@ FsStatus Win32FileSystem::CreateFolder(const std::string& path) {
     return FsStatus::Ok();
 }
 
+FsStatus Win32FileSystem::CountNameVariants(const std::string& path, int& count) {
+    count = 0;
+    // The search matches names ignoring case, so each variant the folder holds comes back.
+    WIN32_FIND_DATAW data{};
+    HANDLE find = ::FindFirstFileExW(WidePath(path).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? FsStatus::Ok()
+                   : FsStatus::Fail(FsCodeFromWin32Error(error));
+    }
+    do {
+        ++count;
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return FsStatus::Ok();
+}
+
 FsStatus Win32FileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::string content;
-    if (FsStatus st = ReadAll(path, content); !st) return st;
+    if (FsStatus st = ReadAll(path, kLargestTextFile, false, content); !st) return st;
     // Text files are 8-bit text in the ANSI code page; inside, text is UTF-8.
     lines = SplitLines(FromAnsiCodePage(content));
     return FsStatus::Ok();
 }
 
 FsStatus Win32FileSystem::ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) {
-    std::vector<std::string> lines;
-    if (FsStatus st = ReadLines(path, lines); !st) return st;
-    hasLine = !lines.empty();
-    line = hasLine ? lines.front() : std::string();
+    std::string content;
+    if (FsStatus st = ReadAll(path, kLongestFirstLine, true, content); !st) return st;
+    hasLine = !content.empty();
+    line = FromAnsiCodePage(content.substr(0, content.find_first_of("\r\n")));
     return FsStatus::Ok();
 }
 
