@@ -7,6 +7,7 @@
 #ifndef _WIN32
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -256,6 +257,48 @@ TEST_F(CliTest, InstallAndUninstallRefuseWhileASimulatorProcessRuns) {
     ::waitpid(simulator, nullptr, 0);
     EXPECT_EQ(test::ReadBytes(Dest("APX47180.bgl")), "original APX file");
     EXPECT_EQ(test::ReadBytes(Dest("ATX05021.bgl.bglbckup")), "backup");
+}
+
+// A FIFO at any name the program reads would hold it for good, the instance lock with it.
+// Each command ends, taking the error path of a file it cannot read.
+TEST_F(CliTest, NamedPipesAreNeverRead) {
+    test::ScopedEnv home("HOME", dir / "home");
+    const std::string pkg = dir / "pkg/", prefix = dir / "prefix";
+    test::MakeFolder(dir / "home/.steam/steam/steamapps");
+    test::MakeFolder(prefix + "/dosdevices");
+    const struct {
+        std::string path;
+        std::vector<std::string> args;  // the package, simulator folder and regions added for the engine's commands
+        int code;
+        const char* shown;
+    } cases[] = {
+        {pkg + "Cycle.txt", {"check"}, 0, "AIRAC Cycle: NA"},
+        {pkg + "ATXFileList.txt", {"check"}, 3, "Error reading ATXFileList.txt file"},
+        {pkg + "magdec.bgl", {"status"}, 0, "Magvar table: Magvar table (NA)"},
+        {test::SimMagvarPath(sim), {"status"}, 0, "Magvar table: Magvar table (NA)"},
+        {pkg + "APXFiles/APX47180.bgl", {"install"}, 1, "1 BGL file(s) couldn't be updated"},
+        {sim + "Prepar3D.exe", {"status"}, 3, "Invalid folder, unknown or inactive simulator"},
+        {dir / "config/KestrelInstall.ini", {"install"}, 0, "1 BGL file(s) have been replaced"},
+        {dir / "home/.steam/steam/steamapps/libraryfolders.vdf", {"detect"}, 0, "6\tPrepar3D v4\t-"},
+        {prefix + "/system.reg", {"--wine-prefix", prefix, "detect"}, 0, "1\tFlight Simulator X\t-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::filesystem::rename(c.path, c.path + ".kept", *std::make_unique<std::error_code>());
+        ASSERT_EQ(::mkfifo(c.path.c_str(), 0600), 0);
+        std::vector<std::string> args = {"--package", pkg};
+        if (c.args.back() == "install" || c.args.back() == "status") {
+            args.insert(args.end(), {"--nodetect", "--sim-folder", sim});
+        }
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        if (c.args.back() != "check" && c.args.back() != "detect") args.insert(args.end(), {"--regions", "europe"});
+        const CliRun r = RunCli(args, isolated);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        EXPECT_NE((r.out + r.err).find(c.shown), std::string::npos) << r.out << r.err;
+        std::remove(c.path.c_str());
+        std::filesystem::rename(c.path + ".kept", c.path, *std::make_unique<std::error_code>());
+    }
+    EXPECT_EQ(test::ReadBytes(Dest("APX47180.bgl.bglbckup")), "original APX file");
 }
 #endif
 
