@@ -308,6 +308,14 @@ TEST(LogsTest, DescriptionGivesDateTimeAndLengthAndLeavesTheTimeOutAtMidnight) {
     WriteErrorLog(f.fs(), folder + "sub" + kSep, "text\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::u8path(f.dir / "sub")), {}), 1);
     EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::u8path(f.dir / "sub/Orvanta_Installer.log")));
+#ifndef _WIN32
+    // A link at the log's name, dangling here, is replaced: nothing is made where it points.
+    test::MakeFolder(f.dir / "pkg");
+    std::filesystem::create_symlink(f.dir / "outside.log", f.dir / "pkg/Orvanta_Installer.log");
+    WriteErrorLog(f.fs(), folder + "pkg" + kSep, "text\r\n");
+    EXPECT_FALSE(test::FileExists(f.dir / "outside.log"));
+    EXPECT_EQ(test::ReadBytes(f.dir / "pkg/Orvanta_Installer.log"), "text\r\n");
+#endif
 }
 
 }  // namespace

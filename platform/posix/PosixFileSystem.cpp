@@ -509,12 +509,29 @@ FsStatus PosixFileSystem::ReadBytes(const std::string& path, std::uint64_t offse
 }
 
 FsStatus PosixFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
+    // Written beside its name and moved over it: whatever is at the name (a link above all,
+    // dangling or not) is replaced, never followed, and nothing is made outside the folder.
     const std::string p = Resolve(path);
-    Fd fd(::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!fd.valid()) return FromErrno();
-    listings_.NoteAdded(p);
-    FsStatus st = WriteAll(fd.get(), bytes.data(), bytes.size());
-    if (st && ::close(fd.release()) != 0) return FromErrno();
+    const std::size_t slash = p.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : p.substr(0, slash + 1);
+    const std::string partial = PartialCopyPath(p);
+    Fd anonymous(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    FsStatus st;
+    if (anonymous.valid()) {
+        st = WriteAll(anonymous.get(), bytes.data(), bytes.size());
+        if (st && !NameAnonymousFile(anonymous.get(), partial, p, LExists(p))) st = FromErrno();
+    } else {
+        const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+        int raw = ::open(partial.c_str(), flags, 0666);
+        if (raw < 0 && errno == EEXIST && ::unlink(partial.c_str()) == 0) raw = ::open(partial.c_str(), flags, 0666);
+        Fd fd(raw);
+        if (!fd.valid()) return FromErrno();
+        st = WriteAll(fd.get(), bytes.data(), bytes.size());
+        if (st && ::close(fd.release()) != 0) st = FromErrno();
+        if (st && ::rename(partial.c_str(), p.c_str()) != 0) st = FromErrno();
+        if (!st) ::unlink(partial.c_str());
+    }
+    if (st) listings_.NoteAdded(p);
     return st;
 }
 

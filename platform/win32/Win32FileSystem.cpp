@@ -322,19 +322,37 @@ FsStatus Win32FileSystem::ReadBytes(const std::string& path, std::uint64_t offse
 }
 
 FsStatus Win32FileSystem::WriteFile(const std::string& path, const std::string& bytes) {
-    Handle file(::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Written beside its name and moved over it: whatever is at the name (a link above all)
+    // is replaced, never followed, and nothing is made outside the folder.
+    const std::wstring partial = WidePath(PartialCopyPath(path));
+    const auto create = [&] {
+        return ::CreateFileW(partial.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    };
+    HANDLE h = create();
+    if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS) {
+        RemoveOwnFile(partial);
+        h = create();
+    }
+    Handle file(h);
     if (!file.valid()) return FromLastError();
-    std::size_t done = 0;
-    while (done < bytes.size()) {
+    FsStatus status = FsStatus::Ok();
+    for (std::size_t done = 0; status && done < bytes.size();) {
         const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
         DWORD n = 0;
-        if (!::WriteFile(file.get(), bytes.data() + done, ask, &n, nullptr)) return FromLastError();
-        if (n == 0) return FsStatus::Fail(kDeviceIoError);
+        if (!::WriteFile(file.get(), bytes.data() + done, ask, &n, nullptr)) status = FromLastError();
+        if (status && n == 0) status = FsStatus::Fail(kDeviceIoError);
         done += n;
     }
-    if (!file.Close()) return FromLastError();
-    return FsStatus::Ok();
+    if (status && !file.Close()) status = FromLastError();
+    if (status && !::MoveFileExW(partial.c_str(), WidePath(path).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        status = FromLastError();
+    }
+    if (!status) {
+        if (file.valid()) file.Close();
+        RemoveOwnFile(partial);
+    }
+    return status;
 }
 
 FsStatus Win32FileSystem::WriteTextFile(const std::string& path, const std::string& utf8Text) {
