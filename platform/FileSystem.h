@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,26 @@ struct FolderEntry {
     bool isLink = false;    // symbolic link, junction or other reparse point; not followed
 };
 
+// A folder held open for a walk that must stay inside it, as the shader cache's emptying
+// must: its entries are named relative to it, a link below it is never followed, and an
+// entry swapped for a link during the walk makes that step fail instead of leading
+// elsewhere.
+class OpenFolder {
+public:
+    virtual ~OpenFolder() = default;
+    virtual FsStatus List(std::vector<FolderEntry>& entries) = 0;
+    // Opens a subfolder; fails when the entry is not, or no longer, a real folder.
+    virtual FsStatus OpenSubfolder(const std::string& name, std::unique_ptr<OpenFolder>& folder) = 0;
+    // Clears read-only, hidden and system of the folder itself, or of an entry that is no link.
+    virtual FsStatus SetNormalAttributes() = 0;
+    virtual FsStatus SetEntryNormalAttributes(const std::string& name) = 0;
+    // Deletes an entry that is no real folder: a file, or a link itself.
+    virtual FsStatus DeleteEntry(const std::string& name) = 0;
+    // Removes an empty subfolder, or a link to a folder (never what it points at). A
+    // subfolder opened from here is closed first.
+    virtual FsStatus RemoveSubfolder(const std::string& name) = 0;
+};
+
 // The file system as the installer needs it. Paths are UTF-8 and use the platform's
 // separator. Every operation that can fail returns an FsStatus whose code is stable.
 class FileSystem {
@@ -121,6 +142,9 @@ public:
     // none. More than one where a folder holds names that Windows cannot tell apart (a Linux
     // folder seen through Wine can hold APX00320.bgl and apx00320.bgl side by side).
     virtual FsStatus CountNameVariants(const std::string& path, int& count) = 0;
+    // Opens a real folder (no link) for a walk inside it. This one walks by path names, with
+    // this file system's own operations; the platforms walk by open folder handles.
+    virtual FsStatus OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder);
 
     // Reads a text file's lines as UTF-8, from the platform's text encoding (the ANSI code
     // page on Windows, UTF-8 on POSIX); CR LF, LF and CR end a line and are not part of it,

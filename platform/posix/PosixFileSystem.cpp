@@ -462,6 +462,68 @@ FsStatus PosixFileSystem::CountNameVariants(const std::string& path, int& count)
     return FsStatus::Ok();
 }
 
+namespace {
+
+// A folder walked through its descriptor: every step names an entry relative to it, so a
+// folder of the path swapped for a link meanwhile can only make a step fail.
+class PosixOpenFolder : public OpenFolder {
+public:
+    explicit PosixOpenFolder(int fd) : fd_(fd) {}
+
+    FsStatus List(std::vector<FolderEntry>& entries) override {
+        entries.clear();
+        DIR* dir = ::fdopendir(::openat(fd_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (dir == nullptr) return FromErrno();
+        while (dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name == "." || name == "..") continue;
+            FolderEntry entry{name, e->d_type == DT_DIR, e->d_type == DT_LNK};
+            struct stat st {};
+            if (e->d_type == DT_UNKNOWN && ::fstatat(fd_.get(), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+                entry.isFolder = S_ISDIR(st.st_mode);
+                entry.isLink = S_ISLNK(st.st_mode);
+            }
+            entries.push_back(std::move(entry));
+        }
+        ::closedir(dir);
+        return FsStatus::Ok();
+    }
+    FsStatus OpenSubfolder(const std::string& name, std::unique_ptr<OpenFolder>& folder) override {
+        const int sub = ::openat(fd_.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (sub < 0) return FromErrno();
+        folder = std::make_unique<PosixOpenFolder>(sub);
+        return FsStatus::Ok();
+    }
+    FsStatus SetNormalAttributes() override {
+        struct stat st {};
+        if (::fstat(fd_.get(), &st) != 0) return FromErrno();
+        if ((st.st_mode & S_IWUSR) == 0 && ::fchmod(fd_.get(), (st.st_mode & 07777) | S_IWUSR) != 0) return FromErrno();
+        return FsStatus::Ok();
+    }
+    // Deleting an entry takes the folder's write permission, never the entry's own.
+    FsStatus SetEntryNormalAttributes(const std::string&) override { return FsStatus::Ok(); }
+    FsStatus DeleteEntry(const std::string& name) override {
+        return ::unlinkat(fd_.get(), name.c_str(), 0) == 0 ? FsStatus::Ok() : FromErrno();
+    }
+    FsStatus RemoveSubfolder(const std::string& name) override {
+        return ::unlinkat(fd_.get(), name.c_str(), AT_REMOVEDIR) == 0 ? FsStatus::Ok() : FromErrno();
+    }
+
+private:
+    Fd fd_;
+};
+
+}  // namespace
+
+FsStatus PosixFileSystem::OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) {
+    std::string p = Resolve(path);
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    const int fd = ::open(p.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return FromErrno();
+    folder = std::make_unique<PosixOpenFolder>(fd);
+    return FsStatus::Ok();
+}
+
 FsStatus PosixFileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {
     Fd fd(OpenForReading(path));
     std::string content;
