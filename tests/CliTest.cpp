@@ -83,6 +83,9 @@ TEST_F(CliTest, CheckPrintsCountsAndCycleOrTheFindings) {
     CliRun r = RunCli({"--package", dir / "pkg", "check"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Package OK\nAPX: 1 files\nATX: 1 files\nNVX: 1 files\nAIRAC Cycle: 2213\n");
+    test::WriteBytes(dir / "pkg/Cycle.txt", "2213");  // and then a gigabyte without a line end
+    std::filesystem::resize_file(std::filesystem::u8path(dir / "pkg/Cycle.txt"), 1u << 30);
+    EXPECT_EQ(RunCli({"--package", dir / "pkg", "check"}).out.size(), r.out.size() - 4 + 4096);
 
     std::remove((dir / "pkg/magdec.bgl").c_str());
     test::WriteBytes(dir / "pkg/APXFileList.txt", "APX47180\r\nAPX4718x\r\n");
@@ -91,6 +94,22 @@ TEST_F(CliTest, CheckPrintsCountsAndCycleOrTheFindings) {
     EXPECT_EQ(r.out, "Missing magdec.bgl file\nWrong APX4718x file in APXFileList\n");
     EXPECT_EQ(test::ReadBytes(dir / "pkg/Orvanta_Installer.log"),
               "Missing magdec.bgl file\r\nWrong APX4718x file in APXFileList\r\n");
+
+    // Of huge text files nothing more is read than a label or a list can need.
+    std::filesystem::resize_file(std::filesystem::u8path(dir / "pkg/ATXFileList.txt"), 2u << 20);
+    r = RunCli({"--package", dir / "pkg", "check"});
+    EXPECT_EQ(r.out,
+              "Missing magdec.bgl file\nWrong APX4718x file in APXFileList\nError reading ATXFileList.txt file\n");
+
+    // A folder no system takes is no missing file; nor is output that cannot be written
+    // (the version to a full disk) a success.
+    r = RunCli({"--package", dir / std::string(40000, 'p'), "check"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out.rfind("Error reading Cycle.txt file - Error number: 52\n", 0), 0u) << r.out;
+    std::ostream lost(nullptr);
+    std::ostringstream err;
+    EXPECT_EQ(cli::RunOrvanta({"--version"}, lost, err, isolated), 1);
+    EXPECT_EQ(err.str(), "orvanta: cannot write to standard output\n");
 }
 
 TEST_F(CliTest, UsageErrorsExitTwo) {
