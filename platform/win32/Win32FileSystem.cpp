@@ -273,9 +273,16 @@ FsStatus Win32FileSystem::CreateFolder(const std::string& path) {
 
 FsStatus Win32FileSystem::CountNameVariants(const std::string& path, int& count) {
     count = 0;
-    // The search matches names ignoring case, so each variant the folder holds comes back.
+    // A search for the name itself may stop at its first match; with a wildcard in place of
+    // its first letter the folder is walked, and every entry equal to it ignoring case counts.
+    const std::wstring wide = WidePath(path);
+    const std::size_t slash = wide.find_last_of(L"\\/");
+    const std::wstring name = wide.substr(slash + 1);
+    if (name.empty()) return FsStatus::Fail(kBadFileName);
+    std::wstring pattern = wide;
+    pattern[slash + 1] = L'?';
     WIN32_FIND_DATAW data{};
-    HANDLE find = ::FindFirstFileExW(WidePath(path).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
     if (find == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
@@ -283,7 +290,7 @@ FsStatus Win32FileSystem::CountNameVariants(const std::string& path, int& count)
                    : FsStatus::Fail(FsCodeFromWin32Error(error));
     }
     do {
-        ++count;
+        if (::CompareStringOrdinal(data.cFileName, -1, name.c_str(), -1, TRUE) == CSTR_EQUAL) ++count;
     } while (::FindNextFileW(find, &data));
     ::FindClose(find);
     return FsStatus::Ok();
