@@ -11,6 +11,14 @@ FsStatus CheckPlainFile(FileSystem& fs, const std::string& path) {
     return FsStatus::Ok();
 }
 
+FsStatus CheckReadableFile(FileSystem& fs, const std::string& path) {
+    FileInfo info;
+    if (FsStatus st = fs.QueryFile(path, info); !st) return st;
+    if (!info.exists) return FsStatus::Fail(kFileNotFound);
+    if ((info.attributes & (kAttrDirectory | kAttrDevice)) != 0) return FsStatus::Fail(kPathFileAccessError);
+    return FsStatus::Ok();
+}
+
 FsStatus CheckSingleName(FileSystem& fs, const std::string& path) {
     int variants = 0;
     if (FsStatus st = fs.CountNameVariants(path, variants); !st) return st;

@@ -107,12 +107,10 @@ private:
             // Nothing changes for a file whose name the folder holds twice, in two cases.
             step_ = kStepBackup;
             ThrowOnFailure(CheckSingleName(tools_.fs, destination));
-            ThrowOnFailure(CheckSingleName(tools_.fs, backup));
-            // Nor for a package file that cannot be read (gone, a folder, a FIFO): the
+            // Nor for a package file that is no file to read (gone, a folder, a FIFO): the
             // simulator's file would otherwise be moved aside for nothing.
             step_ = kStepCopy;
-            std::vector<std::uint8_t> probe;
-            ThrowOnFailure(tools_.fs.ReadBytes(source, 0, 1, probe));
+            ThrowOnFailure(CheckReadableFile(tools_.fs, source));
             if (!ClearWriteProtection(tools_.fs, destination)) {
                 step_ = kStepWriteProtection;
                 throw StepFailure{0};

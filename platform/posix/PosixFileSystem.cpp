@@ -187,13 +187,13 @@ std::string PosixFileSystem::ResolveByComponents(const std::string& path) {
     return resolved;
 }
 
-int PosixFileSystem::OpenForReading(const std::string& path) {
-    const int fd = OpenRegularFile(path);
+int PosixFileSystem::OpenForReading(const std::string& path, struct stat* st) {
+    const int fd = OpenRegularFile(path, st);
     if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR)) return fd;
     std::string onDisk;
-    struct stat st {};
-    if (!StatOnDisk(path, st, &onDisk, true)) return -1;
-    return OpenRegularFile(onDisk);
+    struct stat found {};
+    if (!StatOnDisk(path, found, &onDisk, true)) return -1;
+    return OpenRegularFile(onDisk, st);
 }
 
 bool PosixFileSystem::Exists(const std::string& path) {
@@ -303,10 +303,9 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 }  // namespace
 
 FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string& target) {
-    Fd in(OpenForReading(source));
-    if (!in.valid()) return FromErrno();
     struct stat st {};
-    if (::fstat(in.get(), &st) != 0) return FromErrno();
+    Fd in(OpenForReading(source, &st));
+    if (!in.valid()) return FromErrno();
 
     struct stat targetSt {};
     std::string finalName;
@@ -454,9 +453,9 @@ FsStatus PosixFileSystem::CountNameVariants(const std::string& path, int& count)
     count = 0;
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos || slash + 1 == path.size()) return FsStatus::Fail(kBadFileName);
-    std::string folder = Resolve(path.substr(0, slash));
-    folder += '/';
-    const FolderListings::Listing* listing = listings_.Current(folder);
+    // The folder as written first: its name is nearly always the one on disk.
+    const FolderListings::Listing* listing = listings_.Current(path.substr(0, slash + 1));
+    if (listing == nullptr) listing = listings_.Current(Resolve(path.substr(0, slash)) + '/');
     if (listing == nullptr) return errno == ENOENT || errno == ENOTDIR ? FsStatus::Ok() : FromErrno();
     count = listing->CountVariants(path.substr(slash + 1));
     return FsStatus::Ok();

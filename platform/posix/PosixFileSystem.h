@@ -58,7 +58,7 @@ private:
     bool StatOnDisk(const std::string& path, struct stat& st, std::string* onDisk, bool followLinks);
     std::string ResolveByComponents(const std::string& path);
     // Opens an existing regular file for reading under its name as written, else as resolved.
-    int OpenForReading(const std::string& path);
+    int OpenForReading(const std::string& path, struct stat* st = nullptr);
 
     FolderListings listings_;
 };

@@ -8,10 +8,12 @@
 
 namespace orvanta {
 
-int OpenRegularFile(const std::string& path) {
+int OpenRegularFile(const std::string& path, struct stat* status) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
-    struct stat st {};
+    struct stat own {};
+    struct stat& st = status != nullptr ? *status : own;
+    st = {};
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
     const int err = S_ISDIR(st.st_mode) ? EISDIR : st.st_mode != 0 ? ENODEV : errno;
     ::close(fd);

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+struct stat;
+
 namespace orvanta {
 
 // Files from outside (the package, the simulator, Wine's and Steam's files, the settings)
@@ -11,7 +13,8 @@ namespace orvanta {
 
 // A descriptor open for reading on the regular file the path names (links followed); -1
 // with errno otherwise: EISDIR for a folder, ENODEV for a FIFO, a device or a socket.
-int OpenRegularFile(const std::string& path);
+// With `st`, the file's status is left there.
+int OpenRegularFile(const std::string& path, struct stat* st = nullptr);
 
 // The content of a regular file of at most maxBytes; false with errno otherwise (EFBIG when
 // it is larger).
