@@ -142,9 +142,8 @@ public:
     // none. More than one where a folder holds names that Windows cannot tell apart (a Linux
     // folder seen through Wine can hold APX00320.bgl and apx00320.bgl side by side).
     virtual FsStatus CountNameVariants(const std::string& path, int& count) = 0;
-    // Opens a real folder (no link) for a walk inside it. This one walks by path names, with
-    // this file system's own operations; the platforms walk by open folder handles.
-    virtual FsStatus OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder);
+    // Opens a real folder (no link) for a walk inside it.
+    virtual FsStatus OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) = 0;
 
     // Reads a text file's lines as UTF-8, from the platform's text encoding (the ANSI code
     // page on Windows, UTF-8 on POSIX); CR LF, LF and CR end a line and are not part of it,
@@ -162,5 +161,10 @@ public:
     // code page on Windows, UTF-8 unchanged on POSIX.
     virtual FsStatus WriteTextFile(const std::string& path, const std::string& utf8Text) = 0;
 };
+
+// A walk by path names with a file system's own operations, for the file systems of tests
+// (nothing else changes their folders meanwhile) and for a fault injector (each operation
+// must be seen on its own); the platforms walk by open folder handles instead.
+FsStatus OpenFolderByPath(FileSystem& fs, const std::string& path, std::unique_ptr<OpenFolder>& folder);
 
 }  // namespace orvanta

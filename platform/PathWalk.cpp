@@ -4,16 +4,13 @@ namespace orvanta {
 
 namespace {
 
-// A folder walked by path names through a file system's own operations: right where nothing
-// else changes the folders meanwhile (the file systems of tests), and where each operation
-// must be seen on its own (a fault injector).
 class PathOpenFolder : public OpenFolder {
 public:
     PathOpenFolder(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
 
     FsStatus List(std::vector<FolderEntry>& entries) override { return fs_.ListFolder(path_, entries); }
     FsStatus OpenSubfolder(const std::string& name, std::unique_ptr<OpenFolder>& folder) override {
-        return fs_.OpenFolderForWalk(Entry(name), folder);
+        return OpenFolderByPath(fs_, Entry(name), folder);
     }
     FsStatus SetNormalAttributes() override { return fs_.SetNormalAttributes(path_); }
     FsStatus SetEntryNormalAttributes(const std::string& name) override { return fs_.SetNormalAttributes(Entry(name)); }
@@ -29,13 +26,13 @@ private:
 
 }  // namespace
 
-FsStatus FileSystem::OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) {
+FsStatus OpenFolderByPath(FileSystem& fs, const std::string& path, std::unique_ptr<OpenFolder>& folder) {
     std::uint32_t attributes = 0;
-    if (FsStatus st = GetAttributes(path, attributes); !st) return st;
+    if (FsStatus st = fs.GetAttributes(path, attributes); !st) return st;
     if ((attributes & kAttrDirectory) == 0 || (attributes & kAttrReparsePoint) != 0) {
         return FsStatus::Fail(kPathFileAccessError);
     }
-    folder = std::make_unique<PathOpenFolder>(*this, path);
+    folder = std::make_unique<PathOpenFolder>(fs, path);
     return FsStatus::Ok();
 }
 

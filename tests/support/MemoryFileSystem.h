@@ -49,6 +49,9 @@ public:
     // The program neither asks a length alone nor creates folders.
     FsStatus FileLength(const std::string&, std::uint64_t&) override { return FsStatus::Fail(kInvalidArgument); }
     FsStatus CreateFolder(const std::string&) override { return FsStatus::Fail(kInvalidArgument); }
+    FsStatus OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) override {
+        return OpenFolderByPath(*this, path, folder);
+    }
     // Names match ignoring case here: a name has one variant at most.
     FsStatus CountNameVariants(const std::string& path, int& count) override {
         count = Find(path) != nullptr ? 1 : 0;
