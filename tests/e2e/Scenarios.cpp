@@ -107,11 +107,17 @@ struct Run {
         Press({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_SPACE});
         That(WaitUntil([&] { return ListView_GetCheckState(regions, kEurope) != 0; }), "Europe ticked");
     }
-    // Waits until the control has the keyboard focus.
     bool Focus(HWND form, const std::wstring& control) {
         HWND c = ControlByName(form, control);
         return That(c != nullptr && WaitUntil([&] { return program.Focus() == c; }, 5000),
                     Narrow(control) + " has the focus");
+    }
+    // Tab, or Shift+Tab where the step holds Shift, from control to control.
+    void Tabs(HWND form, std::initializer_list<std::pair<BYTE, const wchar_t*>> steps) {
+        for (const auto& [shift, to] : steps) {
+            Press({VK_TAB}, shift);
+            Focus(form, to);
+        }
     }
     // Presses Tab until the control has the focus, each press waited for.
     bool TabTo(HWND form, const std::wstring& control) {
@@ -270,9 +276,8 @@ void Main(Run& run) {
     run.That(run.program.EndsCleanly(), "program ended on closing");
 }
 
-// By the keyboard alone: windows open on their first control; arrows tick the next detected
-// simulator and move within a frame; Tab passes counters that open nothing; Enter and Space
-// click; the file list window takes the focus, lies on the screen and goes by Alt+F4.
+// By keyboard alone: windows open on their first control, arrows tick and move within a frame, Tab
+// passes what opens nothing, Enter and Space click, the file list takes the focus and lies on screen.
 void Keys(Run& run) {
     const std::string package = run.s.work + "\\keys";
     const std::string p3d = run.s.work + "\\sim\\P3Dv4";
@@ -289,6 +294,7 @@ void Keys(Run& run) {
     HWND main = WaitForWindow(run.program.Id(), kMainClass);
     HWND select = WaitForWindow(run.program.Id(), L"OrvantaInstallerSelect");
     if (!run.Focus(select, L"OptSim(1)")) return;
+    run.Tabs(select, {{0, L"cmdSet"}, {VK_SHIFT, L"OptSim(1)"}});  // only the ticked option is a tab stop
     Press({VK_DOWN});
     run.Ticked(select, L"OptSim(6)");
     Press({VK_RETURN});
@@ -301,21 +307,16 @@ void Keys(Run& run) {
     Press({VK_SPACE});
     run.Text(main, L"lblbglnb(2)", L"2 files");  // updatable
     // Up-to-date, deinstallable and missing show "None"; the available files open nothing.
-    run.TabTo(main, L"lblbglnb(2)");
-    for (const auto& [shift, to] : {std::pair{0, L"CheckMV"}, {VK_SHIFT, L"lblbglnb(2)"}, {VK_SHIFT, L"RegionList"}}) {
-        Press({VK_TAB}, static_cast<BYTE>(shift));
-        run.Focus(main, to);
-    }
+    run.Tabs(main,
+             {{VK_SHIFT, L"CheckNVX"}, {VK_SHIFT, L"CheckMV"}, {VK_SHIFT, L"lblbglnb(2)"}, {VK_SHIFT, L"RegionList"}});
 
     const auto openList = [&](const wchar_t* counter) {
         run.TabTo(main, counter);
         Press({VK_RETURN});
         HWND display = WaitForWindow(run.program.Id(), L"OrvantaInstallerDisplay");
         if (!run.Focus(display, L"DisplayList")) return;
-        RECT work{};
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        const RECT d = RectOf(display), m = RectOf(main);
-        run.That(d.top == m.top && d.left >= work.left && d.right <= work.right,
+        const RECT d = RectOf(display), m = RectOf(main), screen = RectOf(GetDesktopWindow());
+        run.That(d.top == m.top && d.left >= screen.left && d.right <= screen.right,
                  "file list window level with the main window, inside the screen");
         HWND list = ControlByName(display, L"DisplayList");
         const LRESULT line = SendMessageW(list, LB_GETCURSEL, 0, 0);

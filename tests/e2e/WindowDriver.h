@@ -181,8 +181,7 @@ inline void Click(HWND control) {
     }
 }
 
-// Presses the keys on the keyboard, in turn, the modifier held around them when one is
-// given; they reach the focused control of the active window, whichever program has it.
+// Presses the keys in turn, the modifier held around them: the active window's focus gets them.
 inline void Press(std::initializer_list<BYTE> keys, BYTE held = 0) {
     if (held != 0) keybd_event(held, 0, 0, 0);
     for (BYTE key : keys) {
