@@ -1,8 +1,10 @@
+#include <algorithm>
 #include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <ostream>
+#include <tuple>
 
 #include "app/Paths.h"
 #include "app/Version.h"
@@ -28,7 +30,9 @@ void PrintMessageLines(std::ostream& stream, const std::string& crlfText) {
     }
 }
 
-int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+namespace {
+
+int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                NativePlatformOptions platformOptions) {
     try {
         ParseResult parsed = ParseCommandLine(args);
@@ -81,6 +85,21 @@ int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << "orvanta: unexpected failure: " << e.what() << '\n';
         return kExitErrors;
     }
+}
+
+}  // namespace
+
+int RunOrvanta(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               NativePlatformOptions platformOptions) {
+    int code = RunCommand(args, out, err, platformOptions);
+    // Output that did not arrive (a full disk, a closed pipe) is a failure, said on the other
+    // stream when that one still works.
+    for (auto [failed, other, name] : {std::tuple{&out, &err, "output"}, std::tuple{&err, &out, "error"}}) {
+        if (failed->flush()) continue;
+        code = std::max(code, static_cast<int>(kExitErrors));
+        *other << "orvanta: cannot write to standard " << name << '\n' << std::flush;
+    }
+    return code;
 }
 
 }  // namespace orvanta::cli

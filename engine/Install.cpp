@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/FileChecks.h"
 #include "engine/Logs.h"
 #include "engine/WriteProtection.h"
 #include "package/PathScheme.h"
@@ -103,6 +104,13 @@ private:
     void InstallFile(const std::string& source, const std::string& destination) {
         const std::string backup = BackupPath(destination);
         try {
+            // Nothing changes for a file whose name the folder holds twice, in two cases.
+            step_ = kStepBackup;
+            ThrowOnFailure(CheckSingleName(tools_.fs, destination));
+            // Nor for a package file that is no file to read (gone, a folder, a FIFO): the
+            // simulator's file would otherwise be moved aside for nothing.
+            step_ = kStepCopy;
+            ThrowOnFailure(CheckReadableFile(tools_.fs, source));
             if (!ClearWriteProtection(tools_.fs, destination)) {
                 step_ = kStepWriteProtection;
                 throw StepFailure{0};
@@ -117,7 +125,9 @@ private:
                 if (options_.log) {
                     AppendLine(logs_.actionsLogText, "Backup rename: " + destination + d1 + " TO " + backup);
                 }
-            } else if (backedUp.code != kFileExists && !tools_.fs.Exists(backup)) {
+            } else if (backedUp.code != kFileExists || !CheckPlainFile(tools_.fs, backup)) {
+                // Only a file at the backup name is a backup: a link, a folder or a device
+                // there would leave the simulator's file with no copy kept.
                 throw StepFailure{backedUp.code};
             }
             step_ = kStepCopy;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/FileChecks.h"
 #include "engine/Logs.h"
 #include "engine/WriteProtection.h"
 #include "package/PathScheme.h"
@@ -64,6 +65,13 @@ private:
         try {
             // Files missing in the simulator stay missing unless the user asked for them.
             if (!tools_.fs.Exists(destination) && !restoreMissing_) return;
+            // Only a file comes back: a link, a folder or a device at the backup name never
+            // takes the destination's place, nor does anything of a name held in two cases.
+            // Checked before the installed file goes.
+            step_ = kStepRestore;
+            ThrowOnFailure(CheckSingleName(tools_.fs, destination));
+            ThrowOnFailure(CheckSingleName(tools_.fs, backup));
+            ThrowOnFailure(CheckPlainFile(tools_.fs, backup));
             if (tools_.fs.Exists(destination)) {
                 if (!ClearWriteProtection(tools_.fs, destination)) {
                     step_ = kStepWriteProtection;

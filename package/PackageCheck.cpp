@@ -22,7 +22,15 @@ void CheckFixedFiles(FileSystem& fs, const std::string& folder, std::string& log
         {"NVXFileList.txt", "Missing NVXFileList.txt file"},
     };
     for (const Fixed& f : kFixed) {
-        if (!fs.Exists(folder + f.name)) AppendLine(log, f.missingLine);
+        // A path that cannot even be asked about (longer than the system takes, say) is
+        // not reported as missing: the number says what it is.
+        FileInfo info;
+        if (const FsStatus st = fs.QueryFile(folder + f.name, info); !st) {
+            AppendLine(log,
+                       std::string("Error reading ") + f.name + " file - Error number: " + std::to_string(st.code));
+        } else if (!info.exists) {
+            AppendLine(log, f.missingLine);
+        }
     }
 }
 

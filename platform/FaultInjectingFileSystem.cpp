@@ -73,6 +73,10 @@ FsStatus FaultInjectingFileSystem::CreateFolder(const std::string& path) {
     ORVANTA_INTERCEPT("CreateFolder", path);
     return inner_.CreateFolder(path);
 }
+FsStatus FaultInjectingFileSystem::CountNameVariants(const std::string& path, int& count) {
+    ORVANTA_INTERCEPT("CountNameVariants", path);
+    return inner_.CountNameVariants(path, count);
+}
 FsStatus FaultInjectingFileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {
     ORVANTA_INTERCEPT("ReadLines", path);
     return inner_.ReadLines(path, lines);

@@ -66,6 +66,11 @@ public:
     FsStatus ListFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
     FsStatus RemoveEmptyFolder(const std::string& path) override;
     FsStatus CreateFolder(const std::string& path) override;
+    FsStatus CountNameVariants(const std::string& path, int& count) override;
+    // By path names, so that each step of a walk is counted, and can fail, on its own.
+    FsStatus OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) override {
+        return OpenFolderByPath(*this, path, folder);
+    }
     FsStatus ReadLines(const std::string& path, std::vector<std::string>& lines) override;
     FsStatus ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) override;
     FsStatus ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,12 @@ inline std::string PartialCopyPath(const std::string& target) {
     return target.substr(0, nameEnd) + kPartialCopySuffix;
 }
 
+// Text files the program reads (file lists, the cycle file) are small: a larger one is not
+// read at all (kPathFileAccessError), so that a hostile file costs no memory. Of the cycle
+// file only the first line is read, and at most this far.
+inline constexpr std::size_t kLargestTextFile = 1 << 20;
+inline constexpr std::size_t kLongestFirstLine = 4096;
+
 // Windows attribute bits; POSIX implementations map what they can.
 enum FileAttribute : std::uint32_t {
     kAttrReadOnly = 0x1,
@@ -56,6 +63,7 @@ enum FileAttribute : std::uint32_t {
     kAttrSystem = 0x4,
     kAttrDirectory = 0x10,
     kAttrArchive = 0x20,
+    kAttrDevice = 0x40,  // a FIFO, a socket or a device: never a file to read or replace
     kAttrNormal = 0x80,
     kAttrReparsePoint = 0x400,
 };
@@ -72,6 +80,26 @@ struct FolderEntry {
     std::string name;       // the entry's own name, never "." or ".."
     bool isFolder = false;  // a real folder (never true for a link)
     bool isLink = false;    // symbolic link, junction or other reparse point; not followed
+};
+
+// A folder held open for a walk that must stay inside it, as the shader cache's emptying
+// must: its entries are named relative to it, a link below it is never followed, and an
+// entry swapped for a link during the walk makes that step fail instead of leading
+// elsewhere.
+class OpenFolder {
+public:
+    virtual ~OpenFolder() = default;
+    virtual FsStatus List(std::vector<FolderEntry>& entries) = 0;
+    // Opens a subfolder; fails when the entry is not, or no longer, a real folder.
+    virtual FsStatus OpenSubfolder(const std::string& name, std::unique_ptr<OpenFolder>& folder) = 0;
+    // Clears read-only, hidden and system of the folder itself, or of an entry that is no link.
+    virtual FsStatus SetNormalAttributes() = 0;
+    virtual FsStatus SetEntryNormalAttributes(const std::string& name) = 0;
+    // Deletes an entry that is no real folder: a file, or a link itself.
+    virtual FsStatus DeleteEntry(const std::string& name) = 0;
+    // Removes an empty subfolder, or a link to a folder (never what it points at). A
+    // subfolder opened from here is closed first.
+    virtual FsStatus RemoveSubfolder(const std::string& name) = 0;
 };
 
 // The file system as the installer needs it. Paths are UTF-8 and use the platform's
@@ -100,6 +128,8 @@ public:
     virtual FsStatus RenameFile(const std::string& from, const std::string& to) = 0;
     virtual FsStatus DeleteFile(const std::string& path) = 0;
 
+    // The attributes of what is at the path itself: a link is reported as a reparse point,
+    // never followed.
     virtual FsStatus GetAttributes(const std::string& path, std::uint32_t& attributes) = 0;
     // Clears read-only, hidden and system.
     virtual FsStatus SetNormalAttributes(const std::string& path) = 0;
@@ -108,12 +138,19 @@ public:
     virtual FsStatus ListFolder(const std::string& path, std::vector<FolderEntry>& entries) = 0;
     virtual FsStatus RemoveEmptyFolder(const std::string& path) = 0;
     virtual FsStatus CreateFolder(const std::string& path) = 0;
+    // How many entries of the path's folder bear its last name in any letter case: 0 when
+    // none. More than one where a folder holds names that Windows cannot tell apart (a Linux
+    // folder seen through Wine can hold APX00320.bgl and apx00320.bgl side by side).
+    virtual FsStatus CountNameVariants(const std::string& path, int& count) = 0;
+    // Opens a real folder (no link) for a walk inside it.
+    virtual FsStatus OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) = 0;
 
     // Reads a text file's lines as UTF-8, from the platform's text encoding (the ANSI code
     // page on Windows, UTF-8 on POSIX); CR LF, LF and CR end a line and are not part of it,
-    // and a last line without terminator counts.
+    // and a last line without terminator counts. Every reader reads regular files only: a
+    // FIFO, a device or a folder at the name fails at once (kPathFileAccessError).
     virtual FsStatus ReadLines(const std::string& path, std::vector<std::string>& lines) = 0;
-    // The first line only; hasLine is false for an empty file.
+    // The first line only, cut at kLongestFirstLine bytes; hasLine is false for an empty file.
     virtual FsStatus ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) = 0;
     // Reads up to count bytes from offset; fewer at the end of the file.
     virtual FsStatus ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,
@@ -124,5 +161,10 @@ public:
     // code page on Windows, UTF-8 unchanged on POSIX.
     virtual FsStatus WriteTextFile(const std::string& path, const std::string& utf8Text) = 0;
 };
+
+// A walk by path names with a file system's own operations, for the file systems of tests
+// (nothing else changes their folders meanwhile) and for a fault injector (each operation
+// must be seen on its own); the platforms walk by open folder handles instead.
+FsStatus OpenFolderByPath(FileSystem& fs, const std::string& path, std::unique_ptr<OpenFolder>& folder);
 
 }  // namespace orvanta

@@ -7,6 +7,7 @@
 #ifndef _WIN32
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -82,6 +83,9 @@ TEST_F(CliTest, CheckPrintsCountsAndCycleOrTheFindings) {
     CliRun r = RunCli({"--package", dir / "pkg", "check"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Package OK\nAPX: 1 files\nATX: 1 files\nNVX: 1 files\nAIRAC Cycle: 2213\n");
+    test::WriteBytes(dir / "pkg/Cycle.txt", "2213");  // and then a gigabyte without a line end
+    std::filesystem::resize_file(std::filesystem::u8path(dir / "pkg/Cycle.txt"), 1u << 30);
+    EXPECT_EQ(RunCli({"--package", dir / "pkg", "check"}).out.size(), r.out.size() - 4 + 4096);
 
     std::remove((dir / "pkg/magdec.bgl").c_str());
     test::WriteBytes(dir / "pkg/APXFileList.txt", "APX47180\r\nAPX4718x\r\n");
@@ -90,6 +94,24 @@ TEST_F(CliTest, CheckPrintsCountsAndCycleOrTheFindings) {
     EXPECT_EQ(r.out, "Missing magdec.bgl file\nWrong APX4718x file in APXFileList\n");
     EXPECT_EQ(test::ReadBytes(dir / "pkg/Orvanta_Installer.log"),
               "Missing magdec.bgl file\r\nWrong APX4718x file in APXFileList\r\n");
+
+    // Of huge text files nothing more is read than a label or a list can need.
+    std::filesystem::resize_file(std::filesystem::u8path(dir / "pkg/ATXFileList.txt"), 2u << 20);
+    r = RunCli({"--package", dir / "pkg", "check"});
+    EXPECT_EQ(r.out,
+              "Missing magdec.bgl file\nWrong APX4718x file in APXFileList\nError reading ATXFileList.txt file\n");
+
+    // A folder no system takes is no missing file; nor is output that cannot be written
+    // (the version to a full disk) a success.
+#ifndef _WIN32  // Wine, unlike Windows, reports such a path as absent
+    r = RunCli({"--package", dir / std::string(40000, 'p'), "check"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out.rfind("Error reading Cycle.txt file - Error number: 52\n", 0), 0u) << r.out;
+#endif
+    std::ostream lost(nullptr);
+    std::ostringstream err;
+    EXPECT_EQ(cli::RunOrvanta({"--version"}, lost, err, isolated), 1);
+    EXPECT_EQ(err.str(), "orvanta: cannot write to standard output\n");
 }
 
 TEST_F(CliTest, UsageErrorsExitTwo) {
@@ -135,8 +157,7 @@ TEST_F(CliTest, StatusAndListPrintTheWindowsFigures) {
 TEST_F(CliTest, InstallAndUninstallWithErrorsThenWithout) {
     EXPECT_EQ(Run({"install", "--regions", "north-america"}).out, "Nothing to install\n");
 
-    // A folder in place of the package's APX file makes its copy fail, after its backup
-    // rename: the APX file is left as its backup only.
+    // A folder in place of the package's APX file: the simulator's APX file is left as it is.
     const std::string apx = dir / "pkg/APXFiles/APX47180.bgl";
     std::filesystem::remove(std::filesystem::u8path(apx));
     test::MakeFolder(apx);
@@ -145,22 +166,23 @@ TEST_F(CliTest, InstallAndUninstallWithErrorsThenWithout) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("Unable to complete full update\n1 BGL file(s) couldn't be updated\n", 0), 0u);
     EXPECT_EQ(test::ReadBytes(dir / "pkg/Orvanta_Installer.log").rfind("Error Id: Copying new file", 0), 0u);
+    EXPECT_EQ(test::ReadBytes(Dest("APX47180.bgl")), "original APX file");
     EXPECT_EQ(StoredCount(), "0");  // a failed install is not counted
 
-    // A folder in the APX file's place cannot be deleted; the ATX file is restored.
-    test::MakeFolder(Dest("APX47180.bgl") + kSep + "inner");
+    // A folder in the ATX file's place cannot be deleted.
+    std::filesystem::remove(std::filesystem::u8path(Dest("ATX05021.bgl")));
+    test::MakeFolder(Dest("ATX05021.bgl") + kSep + "inner");
     r = Run({"uninstall", "--regions", "europe", "--keep-missing"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("Unable to complete full uninstall\n1 BGL file(s) couldn't be restored\n", 0), 0u);
-    EXPECT_EQ(test::ReadBytes(Dest("ATX05021.bgl")), "original ATX file");
 
-    // The missing APX file comes back from its backup with the restore answer.
-    std::filesystem::remove_all(std::filesystem::u8path(Dest("APX47180.bgl")));
+    // Once it is gone, the ATX file comes back from its backup with the restore answer.
+    std::filesystem::remove_all(std::filesystem::u8path(Dest("ATX05021.bgl")));
     r = Run({"uninstall", "--regions", "europe", "--restore-missing"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Uninstall has been successfully completed\n1 BGL file(s) have been restored\n");
-    EXPECT_EQ(test::ReadBytes(Dest("APX47180.bgl")), "original APX file");
+    EXPECT_EQ(test::ReadBytes(Dest("ATX05021.bgl")), "original ATX file");
     EXPECT_EQ(Run({"uninstall", "--regions", "europe"}).out, "Nothing to uninstall\n");
 
     // The fourth successful install asks for a donation, on standard output. Folders given
@@ -256,6 +278,48 @@ TEST_F(CliTest, InstallAndUninstallRefuseWhileASimulatorProcessRuns) {
     ::waitpid(simulator, nullptr, 0);
     EXPECT_EQ(test::ReadBytes(Dest("APX47180.bgl")), "original APX file");
     EXPECT_EQ(test::ReadBytes(Dest("ATX05021.bgl.bglbckup")), "backup");
+}
+
+// A FIFO at any name the program reads would hold it for good, the instance lock with it.
+// Each command ends, taking the error path of a file it cannot read.
+TEST_F(CliTest, NamedPipesAreNeverRead) {
+    test::ScopedEnv home("HOME", dir / "home");
+    const std::string pkg = dir / "pkg/", prefix = dir / "prefix";
+    test::MakeFolder(dir / "home/.steam/steam/steamapps");
+    test::MakeFolder(prefix + "/dosdevices");
+    const struct {
+        std::string path;
+        std::vector<std::string> args;  // the package, simulator folder and regions added for the engine's commands
+        int code;
+        const char* shown;
+    } cases[] = {
+        {pkg + "Cycle.txt", {"check"}, 0, "AIRAC Cycle: NA"},
+        {pkg + "ATXFileList.txt", {"check"}, 3, "Error reading ATXFileList.txt file"},
+        {pkg + "magdec.bgl", {"status"}, 0, "Magvar table: Magvar table (NA)"},
+        {test::SimMagvarPath(sim), {"status"}, 0, "Magvar table: Magvar table (NA)"},
+        {pkg + "APXFiles/APX47180.bgl", {"install"}, 1, "1 BGL file(s) couldn't be updated"},
+        {sim + "Prepar3D.exe", {"status"}, 3, "Invalid folder, unknown or inactive simulator"},
+        {dir / "config/KestrelInstall.ini", {"install"}, 0, "1 BGL file(s) have been replaced"},
+        {dir / "home/.steam/steam/steamapps/libraryfolders.vdf", {"detect"}, 0, "6\tPrepar3D v4\t-"},
+        {prefix + "/system.reg", {"--wine-prefix", prefix, "detect"}, 0, "1\tFlight Simulator X\t-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::filesystem::rename(c.path, c.path + ".kept", *std::make_unique<std::error_code>());
+        ASSERT_EQ(::mkfifo(c.path.c_str(), 0600), 0);
+        std::vector<std::string> args = {"--package", pkg};
+        if (c.args.back() == "install" || c.args.back() == "status") {
+            args.insert(args.end(), {"--nodetect", "--sim-folder", sim});
+        }
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        if (c.args.back() != "check" && c.args.back() != "detect") args.insert(args.end(), {"--regions", "europe"});
+        const CliRun r = RunCli(args, isolated);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        EXPECT_NE((r.out + r.err).find(c.shown), std::string::npos) << r.out << r.err;
+        std::remove(c.path.c_str());
+        std::filesystem::rename(c.path + ".kept", c.path, *std::make_unique<std::error_code>());
+    }
+    EXPECT_EQ(test::ReadBytes(Dest("APX47180.bgl.bglbckup")), "original APX file");
 }
 #endif
 

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <regex>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "engine/Install.h"
 #include "engine/Logs.h"
@@ -223,6 +227,55 @@ TEST_F(InstallTest, UninstallRecordsFailuresThenRestoresMissingFilesOnlyWhenTheU
     EXPECT_EQ(test::ReadBytes(magvar + ".bak"), "the simulator's own table");
 }
 
+#ifndef _WIN32
+// What users' folders hold at the names a run uses: a link (dangling or not), a folder or a
+// FIFO at the backup name, a twin of the name in another case. That file gets an error;
+// nothing of the simulator's is lost, replaced or put in a file's place.
+TEST_F(InstallTest, OddObjectsAtTheNamesARunUsesStopThatFileAlone) {
+    namespace fs = std::filesystem;
+    const std::string backup = apx + ".bglbckup", twin = Dest("0502", "apx47180.bgl"), outside = dir / "outside";
+    test::WriteBytes(outside, "not the simulator's");
+    const std::pair<const char*, std::function<void()>> odd[] = {
+        {"dangling link", [&] { fs::create_symlink(dir / "nowhere", backup); }},
+        {"link to a file", [&] { fs::create_symlink(outside, backup); }},
+        {"folder", [&] { test::MakeFolder(backup + "/inner"); }},
+        {"FIFO", [&] { ASSERT_EQ(::mkfifo(backup.c_str(), 0600), 0); }},
+        {"case twin", [&] { test::WriteBytes(twin, "twin"); }},
+    };
+    StatusSelection apxOnly = All();
+    apxOnly.categories = {true, false, false};
+    for (const auto& [name, make] : odd) {
+        SCOPED_TRACE(name);
+        make();
+        ASSERT_TRUE(Scan(apxOnly));
+        EXPECT_EQ(Install(false).errors, 1);
+        EXPECT_EQ(errorLog,
+                  Crlf({"Error Id: Backing up original file - Error number: 58", "File: " + apx + apxOwn, ""}));
+        EXPECT_EQ(test::ReadBytes(apx), "original APX file");
+        fs::remove_all(backup);
+        fs::remove(twin);
+    }
+    EXPECT_EQ(test::ReadBytes(outside), "not the simulator's");
+
+    // The same odd objects where an installed file's backup should be.
+    ASSERT_EQ(Install(false).errors, 0);
+    fs::rename(backup, dir / "kept");
+    for (const auto& [name, make] : odd) {
+        if (std::string(name) == "dangling link") continue;  // no backup there to restore
+        SCOPED_TRACE(name);
+        make();
+        if (!test::FileExists(backup)) fs::copy(dir / "kept", backup);  // a twin beside a real backup
+        ASSERT_TRUE(Scan(apxOnly));
+        EXPECT_EQ(Uninstall(false, true).errors, 1);
+        EXPECT_EQ(errorLog.rfind("Error Id: Restoring original file from backup - Error number: ", 0), 0u);
+        EXPECT_EQ(test::ReadBytes(apx), "BGL APX47180");
+        fs::remove_all(backup);
+        fs::remove(twin);
+    }
+    EXPECT_EQ(test::ReadBytes(outside), "not the simulator's");
+}
+#endif
+
 // The file description behind every path in the logs, and the log writer.
 TEST(LogsTest, DescriptionGivesDateTimeAndLengthAndLeavesTheTimeOutAtMidnight) {
     test::EngineFixture f;
@@ -255,6 +308,14 @@ TEST(LogsTest, DescriptionGivesDateTimeAndLengthAndLeavesTheTimeOutAtMidnight) {
     WriteErrorLog(f.fs(), folder + "sub" + kSep, "text\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::u8path(f.dir / "sub")), {}), 1);
     EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::u8path(f.dir / "sub/Orvanta_Installer.log")));
+#ifndef _WIN32
+    // A link at the log's name, dangling here, is replaced: nothing is made where it points.
+    test::MakeFolder(f.dir / "pkg");
+    std::filesystem::create_symlink(f.dir / "outside.log", f.dir / "pkg/Orvanta_Installer.log");
+    WriteErrorLog(f.fs(), folder + "pkg" + kSep, "text\r\n");
+    EXPECT_FALSE(test::FileExists(f.dir / "outside.log"));
+    EXPECT_EQ(test::ReadBytes(f.dir / "pkg/Orvanta_Installer.log"), "text\r\n");
+#endif
 }
 
 }  // namespace

@@ -218,6 +218,23 @@ TEST(CenteringTest, MessageBoxOverTheOwnersCentreRoundedHalfToEven) {
     for (const auto& c : cases) EXPECT_EQ(CenteredMessageBoxPosition(c.owner, c.box), c.at) << c.name;
 }
 
+TEST(CenteringTest, AWindowPlacedByTheProgramMovesJustEnoughToLieInsideTheWorkArea) {
+    const ScreenRect screen{0, 0, 1024, 768};
+    const struct {
+        const char* name;
+        ScreenRect window;
+        ScreenRect work;
+        ScreenPoint at;
+    } cases[] = {
+        {"inside: stays", {100, 100, 500, 400}, screen, {100, 100}},
+        {"past the right and bottom edges: on them", {834, 500, 1227, 968}, screen, {631, 300}},
+        {"past the left and top edges", {-50, -20, 350, 280}, screen, {0, 0}},
+        {"a second monitor below a task bar", {2800, 10, 3200, 310}, {1024, 40, 2944, 1080}, {2544, 40}},
+        {"larger than the area: top left corner inside", {500, 500, 1700, 1400}, screen, {0, 0}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PlaceInsideWorkArea(c.window, c.work), c.at) << c.name;
+}
+
 TEST(CenteringTest, SelectionWindowRoundsEachGapThenHalvesTowardZero) {
     const struct {
         const char* name;

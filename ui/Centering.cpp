@@ -23,6 +23,20 @@ ScreenPoint CenteredMessageBoxPosition(const ScreenRect& owner, const ScreenRect
     return {static_cast<int>(RoundHalfEven(x)), static_cast<int>(RoundHalfEven(y))};
 }
 
+namespace {
+
+int InsideAlong(int start, int size, int low, int high) {
+    if (start + size > high) start = high - size;
+    return start < low ? low : start;
+}
+
+}  // namespace
+
+ScreenPoint PlaceInsideWorkArea(const ScreenRect& window, const ScreenRect& work) {
+    return {InsideAlong(window.left, window.right - window.left, work.left, work.right),
+            InsideAlong(window.top, window.bottom - window.top, work.top, work.bottom)};
+}
+
 WindowPlace CenteredSelectionPlace(double ownerLeft, double ownerTop, double ownerWidth, double ownerHeight,
                                    double width, double height) {
     const auto widthGap = static_cast<std::int64_t>(RoundHalfEven(ownerWidth - width));

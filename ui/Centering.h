@@ -18,6 +18,11 @@ struct ScreenPoint {
     bool operator==(const ScreenPoint& o) const { return x == o.x && y == o.y; }
 };
 
+// Where a window goes so that it lies inside the work area, moved just enough along each
+// axis. One larger than the area keeps its top left corner inside, so that its caption and
+// system menu stay reachable. Pixels.
+ScreenPoint PlaceInsideWorkArea(const ScreenRect& window, const ScreenRect& work);
+
 // Where a message box goes so that its centre lies on the owner window's centre: halves
 // taken exactly, the result rounded half to even. Pixels.
 ScreenPoint CenteredMessageBoxPosition(const ScreenRect& owner, const ScreenRect& box);

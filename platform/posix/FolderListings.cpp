@@ -118,6 +118,12 @@ std::string FolderListings::Listing::Match(std::string_view name) const {
     return it->second.substr(0, it->second.find('\0'));
 }
 
+int FolderListings::Listing::CountVariants(std::string_view name) const {
+    const auto& byLower = ByLower();
+    auto it = byLower.find(LowerAscii(name));
+    return it == byLower.end() ? 0 : 1 + static_cast<int>(std::count(it->second.begin(), it->second.end(), '\0'));
+}
+
 void FolderListings::Listing::Add(const std::string& name) {
     ByLower();
     Insert(name);

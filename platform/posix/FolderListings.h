@@ -36,6 +36,8 @@ public:
         // `name` when the folder holds it, else the first name that equals it ignoring ASCII
         // case, else empty.
         std::string Match(std::string_view name) const;
+        // How many of its names equal `name` ignoring ASCII case.
+        int CountVariants(std::string_view name) const;
 
     private:
         friend class FolderListings;

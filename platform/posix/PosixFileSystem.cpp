@@ -13,6 +13,7 @@
 #include <ctime>
 
 #include "platform/TextLines.h"
+#include "platform/posix/RegularFile.h"
 
 namespace orvanta {
 
@@ -62,26 +63,6 @@ FsStatus WriteAll(int fd, const char* data, std::size_t size) {
         }
         data += n;
         size -= static_cast<std::size_t>(n);
-    }
-    return FsStatus::Ok();
-}
-
-FsStatus ReadAll(int descriptor, std::string& content) {
-    Fd fd(descriptor);
-    if (!fd.valid()) return FromErrno();
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) return FromErrno();
-    if (S_ISDIR(st.st_mode)) return FsStatus::Fail(kPathFileAccessError);
-    content.clear();
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return FromErrno();
-        }
-        if (n == 0) break;
-        content.append(buffer, static_cast<std::size_t>(n));
     }
     return FsStatus::Ok();
 }
@@ -216,13 +197,13 @@ std::string PosixFileSystem::ResolveByComponents(const std::string& path) {
     return resolved;
 }
 
-int PosixFileSystem::OpenExisting(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+int PosixFileSystem::OpenForReading(const std::string& path, struct stat* st) {
+    const int fd = OpenRegularFile(path, st);
     if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR)) return fd;
     std::string onDisk;
-    struct stat st {};
-    if (!StatOnDisk(path, st, &onDisk, true)) return -1;
-    return ::open(onDisk.c_str(), flags | O_CLOEXEC);
+    struct stat found {};
+    if (!StatOnDisk(path, found, &onDisk, true)) return -1;
+    return OpenRegularFile(onDisk, st);
 }
 
 bool PosixFileSystem::Exists(const std::string& path) {
@@ -278,6 +259,7 @@ FsStatus PosixFileSystem::QueryFile(const std::string& path, FileInfo& info) {
     const bool folder = S_ISDIR(st.st_mode);
     info.length = folder ? 0 : static_cast<std::uint64_t>(st.st_size);
     if (folder) info.attributes |= kAttrDirectory;
+    if (!folder && !S_ISREG(st.st_mode)) info.attributes |= kAttrDevice;
     if ((st.st_mode & S_IWUSR) == 0) info.attributes |= kAttrReadOnly;
     if (IsHiddenName(path)) info.attributes |= kAttrHidden;
     return LocalTimeOf(st, info.modified);
@@ -332,11 +314,9 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 }  // namespace
 
 FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string& target) {
-    Fd in(OpenExisting(source, O_RDONLY));
-    if (!in.valid()) return FromErrno();
     struct stat st {};
-    if (::fstat(in.get(), &st) != 0) return FromErrno();
-    if (S_ISDIR(st.st_mode)) return FsStatus::Fail(kPathFileAccessError);
+    Fd in(OpenForReading(source, &st));
+    if (!in.valid()) return FromErrno();
 
     struct stat targetSt {};
     std::string finalName;
@@ -421,6 +401,8 @@ FsStatus PosixFileSystem::GetAttributes(const std::string& path, std::uint32_t& 
         if (::stat(p.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) attributes |= kAttrDirectory;
     } else if (S_ISDIR(st.st_mode)) {
         attributes |= kAttrDirectory;
+    } else if (!S_ISREG(st.st_mode)) {
+        attributes |= kAttrDevice;
     }
     if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
     if (IsHiddenName(p)) attributes |= kAttrHidden;
@@ -465,26 +447,110 @@ FsStatus PosixFileSystem::CreateFolder(const std::string& path) {
     return FsStatus::Ok();
 }
 
+FsStatus PosixFileSystem::CountNameVariants(const std::string& path, int& count) {
+    count = 0;
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) return FsStatus::Fail(kBadFileName);
+    // The folder as written first: its name is nearly always the one on disk.
+    const FolderListings::Listing* listing = listings_.Current(path.substr(0, slash + 1));
+    if (listing == nullptr) listing = listings_.Current(Resolve(path.substr(0, slash)) + '/');
+    if (listing == nullptr) return errno == ENOENT || errno == ENOTDIR ? FsStatus::Ok() : FromErrno();
+    count = listing->CountVariants(path.substr(slash + 1));
+    return FsStatus::Ok();
+}
+
+namespace {
+
+// A folder walked through its descriptor: every step names an entry relative to it, so a
+// folder of the path swapped for a link meanwhile can only make a step fail.
+class PosixOpenFolder : public OpenFolder {
+public:
+    explicit PosixOpenFolder(int fd) : fd_(fd) {}
+
+    FsStatus List(std::vector<FolderEntry>& entries) override {
+        entries.clear();
+        DIR* dir = ::fdopendir(::openat(fd_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (dir == nullptr) return FromErrno();
+        while (dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name == "." || name == "..") continue;
+            FolderEntry entry{name, e->d_type == DT_DIR, e->d_type == DT_LNK};
+            struct stat st {};
+            if (e->d_type == DT_UNKNOWN && ::fstatat(fd_.get(), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+                entry.isFolder = S_ISDIR(st.st_mode);
+                entry.isLink = S_ISLNK(st.st_mode);
+            }
+            entries.push_back(std::move(entry));
+        }
+        ::closedir(dir);
+        return FsStatus::Ok();
+    }
+    FsStatus OpenSubfolder(const std::string& name, std::unique_ptr<OpenFolder>& folder) override {
+        const int sub = ::openat(fd_.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (sub < 0) return FromErrno();
+        folder = std::make_unique<PosixOpenFolder>(sub);
+        return FsStatus::Ok();
+    }
+    FsStatus SetNormalAttributes() override {
+        struct stat st {};
+        if (::fstat(fd_.get(), &st) != 0) return FromErrno();
+        if ((st.st_mode & S_IWUSR) == 0 && ::fchmod(fd_.get(), (st.st_mode & 07777) | S_IWUSR) != 0) return FromErrno();
+        return FsStatus::Ok();
+    }
+    // Deleting an entry takes the folder's write permission, never the entry's own.
+    FsStatus SetEntryNormalAttributes(const std::string&) override { return FsStatus::Ok(); }
+    FsStatus DeleteEntry(const std::string& name) override {
+        return ::unlinkat(fd_.get(), name.c_str(), 0) == 0 ? FsStatus::Ok() : FromErrno();
+    }
+    FsStatus RemoveSubfolder(const std::string& name) override {
+        return ::unlinkat(fd_.get(), name.c_str(), AT_REMOVEDIR) == 0 ? FsStatus::Ok() : FromErrno();
+    }
+
+private:
+    Fd fd_;
+};
+
+}  // namespace
+
+FsStatus PosixFileSystem::OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) {
+    std::string p = Resolve(path);
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    const int fd = ::open(p.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return FromErrno();
+    folder = std::make_unique<PosixOpenFolder>(fd);
+    return FsStatus::Ok();
+}
+
 FsStatus PosixFileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {
+    Fd fd(OpenForReading(path));
     std::string content;
-    FsStatus st = ReadAll(OpenExisting(path, O_RDONLY), content);
-    if (!st) return st;
+    if (!fd.valid() || !ReadUpTo(fd.get(), kLargestTextFile, content)) return FromErrno();
     lines = SplitLines(content);
     return FsStatus::Ok();
 }
 
 FsStatus PosixFileSystem::ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) {
-    std::vector<std::string> lines;
-    FsStatus st = ReadLines(path, lines);
-    if (!st) return st;
-    hasLine = !lines.empty();
-    line = hasLine ? lines.front() : std::string();
+    Fd fd(OpenForReading(path));
+    if (!fd.valid()) return FromErrno();
+    // Read only as far as the first line needs.
+    std::string start(kLongestFirstLine, '\0');
+    std::size_t got = 0;
+    while (got < start.size() && start.find_first_of("\r\n") >= got) {
+        const ssize_t n = ::read(fd.get(), start.data() + got, start.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return FromErrno();
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    start.resize(got);
+    hasLine = got > 0;
+    line = start.substr(0, start.find_first_of("\r\n"));
     return FsStatus::Ok();
 }
 
 FsStatus PosixFileSystem::ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,
                                     std::vector<std::uint8_t>& bytes) {
-    Fd fd(OpenExisting(path, O_RDONLY));
+    Fd fd(OpenForReading(path));
     if (!fd.valid()) return FromErrno();
     bytes.assign(count, 0);
     std::size_t got = 0;
@@ -502,12 +568,29 @@ FsStatus PosixFileSystem::ReadBytes(const std::string& path, std::uint64_t offse
 }
 
 FsStatus PosixFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
+    // Written beside its name and moved over it: whatever is at the name (a link above all,
+    // dangling or not) is replaced, never followed, and nothing is made outside the folder.
     const std::string p = Resolve(path);
-    Fd fd(::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!fd.valid()) return FromErrno();
-    listings_.NoteAdded(p);
-    FsStatus st = WriteAll(fd.get(), bytes.data(), bytes.size());
-    if (st && ::close(fd.release()) != 0) return FromErrno();
+    const std::size_t slash = p.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : p.substr(0, slash + 1);
+    const std::string partial = PartialCopyPath(p);
+    Fd anonymous(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    FsStatus st;
+    if (anonymous.valid()) {
+        st = WriteAll(anonymous.get(), bytes.data(), bytes.size());
+        if (st && !NameAnonymousFile(anonymous.get(), partial, p, LExists(p))) st = FromErrno();
+    } else {
+        const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+        int raw = ::open(partial.c_str(), flags, 0666);
+        if (raw < 0 && errno == EEXIST && ::unlink(partial.c_str()) == 0) raw = ::open(partial.c_str(), flags, 0666);
+        Fd fd(raw);
+        if (!fd.valid()) return FromErrno();
+        st = WriteAll(fd.get(), bytes.data(), bytes.size());
+        if (st && ::close(fd.release()) != 0) st = FromErrno();
+        if (st && ::rename(partial.c_str(), p.c_str()) != 0) st = FromErrno();
+        if (!st) ::unlink(partial.c_str());
+    }
+    if (st) listings_.NoteAdded(p);
     return st;
 }
 

@@ -35,6 +35,9 @@ public:
     FsStatus ListFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
     FsStatus RemoveEmptyFolder(const std::string& path) override;
     FsStatus CreateFolder(const std::string& path) override;
+    FsStatus CountNameVariants(const std::string& path, int& count) override;
+    // Walks by open folder descriptors: openat with O_NOFOLLOW, unlinkat.
+    FsStatus OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) override;
     FsStatus ReadLines(const std::string& path, std::vector<std::string>& lines) override;
     FsStatus ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) override;
     FsStatus ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,
@@ -54,8 +57,8 @@ private:
     // there. `onDisk` receives the path resolved as Resolve gives it.
     bool StatOnDisk(const std::string& path, struct stat& st, std::string* onDisk, bool followLinks);
     std::string ResolveByComponents(const std::string& path);
-    // Opens an existing file under its name as written, else as resolved.
-    int OpenExisting(const std::string& path, int flags);
+    // Opens an existing regular file for reading under its name as written, else as resolved.
+    int OpenForReading(const std::string& path, struct stat* st = nullptr);
 
     FolderListings listings_;
     std::string lookupFolder_;  // StatOnDisk's

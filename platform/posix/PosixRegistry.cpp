@@ -5,23 +5,21 @@
 
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <vector>
+
+#include "platform/posix/RegularFile.h"
 
 namespace orvanta {
 
 namespace {
 
-// A registry file larger than this is not one Wine wrote.
-constexpr std::uintmax_t kMaxRegistryFile = 512u << 20;
+// A registry file larger than this is not one Wine wrote (a prefix with many programs
+// holds a few megabytes).
+constexpr std::size_t kMaxRegistryFile = 64u << 20;
 
 std::string ReadWholeFile(const std::string& path) {
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxRegistryFile) return {};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string content;
+    return ReadRegularFile(path, kMaxRegistryFile, content) ? content : std::string();
 }
 
 // The host folder a drive letter stands for, without a trailing '/'; empty when the
@@ -72,15 +70,23 @@ std::string PosixRegistry::ToHostPath(const std::string& windowsPath) {
     }
     const std::string drive = DriveFolder(prefix_, windowsPath[0]);
     if (drive.empty()) return windowsPath;
-    std::string rest = windowsPath.substr(2);
-    for (char& c : rest) {
-        if (c == '\\') c = '/';
+    // Windows resolves "." and ".." itself, and a ".." never climbs above the drive's root.
+    const std::string rest = windowsPath.substr(2);
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start < rest.size()) {
+        std::size_t end = rest.find_first_of("\\/", start);
+        if (end == std::string::npos) end = rest.size();
+        const std::string part = rest.substr(start, end - start);
+        if (part == ".." && !parts.empty()) parts.pop_back();
+        if (!part.empty() && part != "." && part != "..") parts.push_back(part);
+        start = end + 1;
     }
-    std::size_t skip = 0;
-    while (skip < rest.size() && rest[skip] == '/') ++skip;
-    rest.erase(0, skip);
-    if (drive == "/") return "/" + rest;
-    return rest.empty() && skip == 0 ? drive : drive + "/" + rest;
+    std::string joined;
+    for (const std::string& part : parts) joined += (joined.empty() ? "" : "/") + part;
+    if (!joined.empty() && (rest.back() == '\\' || rest.back() == '/')) joined += '/';
+    if (drive == "/") return "/" + joined;
+    return rest.empty() ? drive : drive + "/" + joined;
 }
 
 }  // namespace orvanta

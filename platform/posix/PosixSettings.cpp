@@ -9,6 +9,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "platform/posix/RegularFile.h"
+
 namespace orvanta {
 
 namespace {
@@ -38,23 +40,15 @@ bool IsKeyLine(const std::string& line, const std::string& key, std::string* val
     return true;
 }
 
-// Reads the whole file: false on a read failure; a missing file reads as no lines.
+// A settings file this large was not written by the program.
+constexpr std::size_t kLargestSettingsFile = 1 << 20;
+
+// Reads the whole file: false when it cannot be read, is not a regular file or is larger
+// than any the program writes; a missing file reads as no lines.
 bool ReadIni(const std::string& path, std::vector<std::string>& lines) {
     lines.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT;
     std::string content;
-    char buffer[4096];
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
-        if (n <= 0) break;
-        content.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    if (!ok) return false;
+    if (!ReadRegularFile(path, kLargestSettingsFile, content)) return errno == ENOENT;
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find('\n', start);

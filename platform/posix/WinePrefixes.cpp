@@ -3,12 +3,12 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <set>
 #include <utility>
 
 #include "platform/SteamLibraryFolders.h"
 #include "platform/posix/PosixEnvironment.h"
+#include "platform/posix/RegularFile.h"
 
 namespace orvanta {
 
@@ -21,18 +21,11 @@ constexpr const char* kSteamRoots[] = {
 };
 
 // Steam writes a few kilobytes; anything this large is not its file.
-constexpr std::streamsize kMaxVdfSize = 4 << 20;
+constexpr std::size_t kMaxVdfSize = 4 << 20;
 
 std::string ReadSmallTextFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return {};
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxVdfSize) return {};
-    in.seekg(0);
-    std::string text(static_cast<std::size_t>(size), '\0');
-    in.read(text.data(), size);
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return text;
+    std::string text;
+    return ReadRegularFile(path, kMaxVdfSize, text) ? text : std::string();
 }
 
 std::string WithoutTrailingSlashes(std::string path) {

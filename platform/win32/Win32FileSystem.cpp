@@ -30,6 +30,11 @@ public:
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
     HANDLE get() const { return h_; }
+    HANDLE release() {
+        HANDLE h = h_;
+        h_ = INVALID_HANDLE_VALUE;
+        return h;
+    }
     bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
     bool Close() {
         const BOOL ok = ::CloseHandle(h_);
@@ -55,7 +60,9 @@ FsStatus LocalTimeOf(const FILETIME& written, LocalDateTime& time) {
     return FsStatus::Ok();
 }
 
-// Opens an existing file for reading; a folder is refused as the run-time library refuses it.
+// Opens an existing file for reading. Only a file on disk is read: a folder is refused as
+// the run-time library refuses it, and so is a pipe or a device (under Wine a host FIFO
+// opens as a pipe, whose reads would wait for a writer for good).
 FsStatus OpenForReading(const std::string& path, HANDLE& out) {
     const std::wstring wide = WidePath(path);
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
@@ -65,22 +72,38 @@ FsStatus OpenForReading(const std::string& path, HANDLE& out) {
     out = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return FromLastError();
+    if (::GetFileType(out) != FILE_TYPE_DISK) {
+        ::CloseHandle(out);
+        out = INVALID_HANDLE_VALUE;
+        return FsStatus::Fail(kPathFileAccessError);
+    }
     return FsStatus::Ok();
 }
 
-FsStatus ReadAll(const std::string& path, std::string& content) {
-    HANDLE h = INVALID_HANDLE_VALUE;
-    if (FsStatus st = OpenForReading(path, h); !st) return st;
-    Handle file(h);
+// Reads from an open file to its end, or up to the first line end when firstLine is set,
+// never beyond limit bytes: a larger file fails unless only its first line is read.
+FsStatus ReadUpTo(HANDLE file, std::size_t limit, bool firstLine, std::string& content) {
     content.clear();
     char buffer[65536];
     for (;;) {
+        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, limit + 1 - content.size()));
         DWORD got = 0;
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return FromLastError();
-        if (got == 0) break;
+        if (!::ReadFile(file, buffer, ask, &got, nullptr)) return FromLastError();
+        if (got == 0) return FsStatus::Ok();
         content.append(buffer, got);
+        if (firstLine && (content.find_first_of("\r\n") != std::string::npos || content.size() >= limit)) {
+            content.resize(std::min(content.size(), limit));
+            return FsStatus::Ok();
+        }
+        if (content.size() > limit) return FsStatus::Fail(kPathFileAccessError);
     }
-    return FsStatus::Ok();
+}
+
+FsStatus ReadAll(const std::string& path, std::size_t limit, bool firstLine, std::string& content) {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    if (FsStatus st = OpenForReading(path, h); !st) return st;
+    Handle file(h);
+    return ReadUpTo(file.get(), limit, firstLine, content);
 }
 
 // Removes a file whatever its attributes; used for our own temporary files only.
@@ -145,6 +168,10 @@ FsStatus Win32FileSystem::QueryFile(const std::string& path, FileInfo& info) {
 }
 
 FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string& target) {
+    // The source must be a file on disk: a copy of a pipe would wait for its writer for good.
+    HANDLE check = INVALID_HANDLE_VALUE;
+    if (FsStatus st = OpenForReading(source, check); !st) return st;
+    ::CloseHandle(check);
     const std::wstring from = WidePath(source);
     const std::wstring to = WidePath(target);
     const DWORD targetAttributes = ::GetFileAttributesW(to.c_str());
@@ -244,19 +271,92 @@ FsStatus Win32FileSystem::CreateFolder(const std::string& path) {
     return FsStatus::Ok();
 }
 
+FsStatus Win32FileSystem::CountNameVariants(const std::string& path, int& count) {
+    count = 0;
+    // A search for the name itself may stop at its first match; with a wildcard in place of
+    // its first letter the folder is walked, and every entry equal to it ignoring case counts.
+    const std::wstring wide = WidePath(path);
+    const std::size_t slash = wide.find_last_of(L"\\/");
+    const std::wstring name = wide.substr(slash + 1);
+    if (name.empty()) return FsStatus::Fail(kBadFileName);
+    std::wstring pattern = wide;
+    pattern[slash + 1] = L'?';
+    WIN32_FIND_DATAW data{};
+    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? FsStatus::Ok()
+                   : FsStatus::Fail(FsCodeFromWin32Error(error));
+    }
+    do {
+        if (::CompareStringOrdinal(data.cFileName, -1, name.c_str(), -1, TRUE) == CSTR_EQUAL) ++count;
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return FsStatus::Ok();
+}
+
+namespace {
+
+class Win32OpenFolder : public OpenFolder {
+public:
+    Win32OpenFolder(Win32FileSystem& fs, std::string path, HANDLE held)
+        : fs_(fs),
+          path_(std::move(path)),
+          held_(held) {}
+
+    // A real folder, checked on the handle: a reparse point is opened as itself, not followed.
+    static FsStatus Open(Win32FileSystem& fs, const std::string& path, std::unique_ptr<OpenFolder>& folder) {
+        Handle h(::CreateFileW(WidePath(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!h.valid()) return FromLastError();
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!::GetFileInformationByHandle(h.get(), &info)) return FromLastError();
+        if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+            (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            return FsStatus::Fail(kPathFileAccessError);
+        }
+        folder = std::make_unique<Win32OpenFolder>(fs, path, h.release());
+        return FsStatus::Ok();
+    }
+
+    FsStatus List(std::vector<FolderEntry>& entries) override { return fs_.ListFolder(path_, entries); }
+    FsStatus OpenSubfolder(const std::string& name, std::unique_ptr<OpenFolder>& folder) override {
+        return Open(fs_, Entry(name), folder);
+    }
+    FsStatus SetNormalAttributes() override { return fs_.SetNormalAttributes(path_); }
+    FsStatus SetEntryNormalAttributes(const std::string& name) override { return fs_.SetNormalAttributes(Entry(name)); }
+    FsStatus DeleteEntry(const std::string& name) override { return fs_.DeleteFile(Entry(name)); }
+    FsStatus RemoveSubfolder(const std::string& name) override { return fs_.RemoveEmptyFolder(Entry(name)); }
+
+private:
+    std::string Entry(const std::string& name) const { return path_ + "\\" + name; }
+
+    Win32FileSystem& fs_;
+    std::string path_;
+    Handle held_;
+};
+
+}  // namespace
+
+FsStatus Win32FileSystem::OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) {
+    return Win32OpenFolder::Open(*this, path, folder);
+}
+
 FsStatus Win32FileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::string content;
-    if (FsStatus st = ReadAll(path, content); !st) return st;
+    if (FsStatus st = ReadAll(path, kLargestTextFile, false, content); !st) return st;
     // Text files are 8-bit text in the ANSI code page; inside, text is UTF-8.
     lines = SplitLines(FromAnsiCodePage(content));
     return FsStatus::Ok();
 }
 
 FsStatus Win32FileSystem::ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) {
-    std::vector<std::string> lines;
-    if (FsStatus st = ReadLines(path, lines); !st) return st;
-    hasLine = !lines.empty();
-    line = hasLine ? lines.front() : std::string();
+    std::string content;
+    if (FsStatus st = ReadAll(path, kLongestFirstLine, true, content); !st) return st;
+    hasLine = !content.empty();
+    line = FromAnsiCodePage(content.substr(0, content.find_first_of("\r\n")));
     return FsStatus::Ok();
 }
 
@@ -282,19 +382,37 @@ FsStatus Win32FileSystem::ReadBytes(const std::string& path, std::uint64_t offse
 }
 
 FsStatus Win32FileSystem::WriteFile(const std::string& path, const std::string& bytes) {
-    Handle file(::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Written beside its name and moved over it: whatever is at the name (a link above all)
+    // is replaced, never followed, and nothing is made outside the folder.
+    const std::wstring partial = WidePath(PartialCopyPath(path));
+    const auto create = [&] {
+        return ::CreateFileW(partial.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    };
+    HANDLE h = create();
+    if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS) {
+        RemoveOwnFile(partial);
+        h = create();
+    }
+    Handle file(h);
     if (!file.valid()) return FromLastError();
-    std::size_t done = 0;
-    while (done < bytes.size()) {
+    FsStatus status = FsStatus::Ok();
+    for (std::size_t done = 0; status && done < bytes.size();) {
         const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
         DWORD n = 0;
-        if (!::WriteFile(file.get(), bytes.data() + done, ask, &n, nullptr)) return FromLastError();
-        if (n == 0) return FsStatus::Fail(kDeviceIoError);
+        if (!::WriteFile(file.get(), bytes.data() + done, ask, &n, nullptr)) status = FromLastError();
+        if (status && n == 0) status = FsStatus::Fail(kDeviceIoError);
         done += n;
     }
-    if (!file.Close()) return FromLastError();
-    return FsStatus::Ok();
+    if (status && !file.Close()) status = FromLastError();
+    if (status && !::MoveFileExW(partial.c_str(), WidePath(path).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        status = FromLastError();
+    }
+    if (!status) {
+        if (file.valid()) file.Close();
+        RemoveOwnFile(partial);
+    }
+    return status;
 }
 
 FsStatus Win32FileSystem::WriteTextFile(const std::string& path, const std::string& utf8Text) {

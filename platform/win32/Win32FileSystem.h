@@ -21,6 +21,10 @@ public:
     FsStatus ListFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
     FsStatus RemoveEmptyFolder(const std::string& path) override;
     FsStatus CreateFolder(const std::string& path) override;
+    FsStatus CountNameVariants(const std::string& path, int& count) override;
+    // Holds each folder of the walk open without delete sharing, so that none can be renamed
+    // or replaced meanwhile, and opens them without following reparse points.
+    FsStatus OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) override;
     FsStatus ReadLines(const std::string& path, std::vector<std::string>& lines) override;
     FsStatus ReadFirstLine(const std::string& path, std::string& line, bool& hasLine) override;
     FsStatus ReadBytes(const std::string& path, std::uint64_t offset, std::size_t count,

@@ -35,6 +35,12 @@ std::string SceneryFile(const std::string& simFolder, const std::string& area, c
 
 std::string OldContent(const std::string& name) { return "simulator's own " + name + " of an older cycle"; }
 
+// A text value in the registry of the scenarios' prefix, its key made when missing.
+void SetValue(const wchar_t* key, const wchar_t* name, const std::string& value, HKEY root = HKEY_CURRENT_USER) {
+    const std::wstring text = Widen(value);
+    RegSetKeyValueW(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
 // The package: APX47180 (area 0502), ATX05021 (0502), ATX06011 (0601), NVX04021 (0402),
 // all dated 01-12-2022. The simulator: APX47180 and NVX04021 older (updatable), ATX05021
 // the package's, ATX06011 missing with its backup there.
@@ -55,20 +61,22 @@ struct Setup {
         for (const char* f : {"APXFiles\\APX47180", "ATXFiles\\ATX05021", "ATXFiles\\ATX06011", "NVXFiles\\NVX04021"})
             test::SetLocalModifiedTime(package + "\\" + f + ".bgl", 2022, 12, 1, 10, 0, 0);
         test::WriteBytes(package + "\\Orvanta_Installer.exe", test::ReadBytes(installer));
-        if (!withSimulator) return;
-        std::filesystem::remove_all(std::filesystem::u8path(Fsx()));
+        if (withSimulator) WriteSimulator(Fsx(), "FSX.exe", package);
+    }
+    void WriteSimulator(const std::string& folder, const std::string& executable, const std::string& package) const {
+        std::filesystem::remove_all(std::filesystem::u8path(folder));
         test::SimFolderBuilder b;
-        b.executableName = "FSX.exe";
+        b.executableName = executable;
         b.executableBytes = test::ReadBytes(helpers + "\\" + b.executableName);
         b.Add("0502", "APX47180.bgl", OldContent("APX47180"))
             .Add("0402", "NVX04021.bgl", OldContent("NVX04021"))
             .Add("0502", "ATX05021.bgl", test::ReadBytes(package + "\\ATXFiles\\ATX05021.bgl"))
             .Add("0601", "ATX06011.bgl.bglbckup", OldContent("ATX06011"))
-            .Write(Fsx());
-        test::SetLocalModifiedTime(SceneryFile(Fsx(), "0502", "APX47180"), 2020, 1, 1, 9, 0, 0);
-        test::SetLocalModifiedTime(SceneryFile(Fsx(), "0402", "NVX04021"), 2020, 1, 1, 9, 0, 0);
+            .Write(folder);
+        test::SetLocalModifiedTime(SceneryFile(folder, "0502", "APX47180"), 2020, 1, 1, 9, 0, 0);
+        test::SetLocalModifiedTime(SceneryFile(folder, "0402", "NVX04021"), 2020, 1, 1, 9, 0, 0);
         // Same day, another hour: still the same file.
-        test::SetLocalModifiedTime(SceneryFile(Fsx(), "0502", "ATX05021"), 2022, 12, 1, 8, 0, 0);
+        test::SetLocalModifiedTime(SceneryFile(folder, "0502", "ATX05021"), 2022, 12, 1, 8, 0, 0);
     }
 };
 
@@ -87,6 +95,39 @@ struct Run {
         const auto actual = [&] { return TextOf(ControlByName(window, control)); };
         WaitUntil([&] { return actual() == text; });
         That(actual() == text, Narrow(control) + " \"" + Narrow(actual()) + "\"");
+    }
+    bool Ticked(HWND form, const std::wstring& box) {
+        return That(WaitUntil([&] { return SendMessageW(ControlByName(form, box), BM_GETCHECK, 0, 0) == BST_CHECKED; }),
+                    Narrow(box) + " ticked");
+    }
+    // The main window opens on its region list, on the first item: Space ticks Europe.
+    void TickEurope(HWND main) {
+        HWND regions = ControlByName(main, L"RegionList");
+        Focus(main, L"RegionList");
+        Press({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_SPACE});
+        That(WaitUntil([&] { return ListView_GetCheckState(regions, kEurope) != 0; }), "Europe ticked");
+    }
+    bool Focus(HWND form, const std::wstring& control) {
+        HWND c = ControlByName(form, control);
+        return That(c != nullptr && WaitUntil([&] { return program.Focus() == c; }, 5000),
+                    Narrow(control) + " has the focus");
+    }
+    // Tab, or Shift+Tab where the step holds Shift, from control to control.
+    void Tabs(HWND form, std::initializer_list<std::pair<BYTE, const wchar_t*>> steps) {
+        for (const auto& [shift, to] : steps) {
+            Press({VK_TAB}, shift);
+            Focus(form, to);
+        }
+    }
+    // Presses Tab until the control has the focus, each press waited for.
+    bool TabTo(HWND form, const std::wstring& control) {
+        HWND c = ControlByName(form, control);
+        for (int i = 0; i < 30 && c != nullptr && program.Focus() != c; ++i) {
+            HWND before = program.Focus();
+            Press({VK_TAB});
+            WaitUntil([&] { return program.Focus() != before; }, 3000);
+        }
+        return Focus(form, control);
     }
     // Waits for the message box with that text, checks that it is centred over the window
     // when one is given (to the pixel: the rounding is the unit tests'), and answers it.
@@ -196,18 +237,13 @@ void Main(Run& run) {
     // The title names the simulator being updated: the chosen one, set after the window showed.
     run.That(TextOf(main) == L"Orvanta Installer v12.5 (FSX-XPack)", "caption \"" + Narrow(TextOf(main)) + "\"");
 
-    // Room on the screen for the file list window beside it.
-    SetWindowPos(main, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    LVITEMW europe{};
-    europe.stateMask = LVIS_STATEIMAGEMASK;
-    europe.state = INDEXTOSTATEIMAGEMASK(2);
-    run.That(RemoteCopy(run.program.Handle(), &europe, sizeof(europe))
-                 .Send(ControlByName(main, L"RegionList"), LVM_SETITEMSTATE, kEurope),
-             "Europe ticked");
+    // Room for the file list window beside it (on Wine's null display, 1024 pixels wide, too little).
+    const int left = std::min(40, GetSystemMetrics(SM_CXSCREEN) - 1040);
+    SetWindowPos(main, nullptr, left, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    run.TickEurope(main);
     for (const wchar_t* box : {L"CheckAPX", L"CheckATX", L"CheckNVX"}) {
         Click(ControlByName(main, box));
-        run.That(WaitUntil([&] { return SendMessageW(ControlByName(main, box), BM_GETCHECK, 0, 0) == BST_CHECKED; }),
-                 Narrow(box) + " ticked");
+        run.Ticked(main, box);
     }
     run.Text(main, L"lblbglnb(2)", L"2 files");  // updatable
     run.Shot("main-window", {main});
@@ -218,7 +254,7 @@ void Main(Run& run) {
     GetClientRect(main, &mc);
     GetClientRect(display, &dc);
     // 25 twips are one or two pixels.
-    run.That(m.left == 40 && m.top == 40 && display && d.top == m.top && d.left - m.right >= 1 &&
+    run.That(m.left == left && m.top == 40 && display && d.top == m.top && d.left - m.right >= 1 &&
                  d.left - m.right <= 2 && mc.bottom == dc.bottom,
              "main window where it was moved, the file list window beside it, as high inside");
     if (display != nullptr) run.Shot("file-list-window", {main, display});
@@ -240,6 +276,72 @@ void Main(Run& run) {
     run.That(run.program.EndsCleanly(), "program ended on closing");
 }
 
+// By keyboard alone: windows open on their first control, arrows tick and move within a frame, Tab
+// passes what opens nothing, Enter and Space click, the file list takes the focus and lies on screen.
+void Keys(Run& run) {
+    const std::string package = run.s.work + "\\keys";
+    const std::string p3d = run.s.work + "\\sim\\P3Dv4";
+    run.s.Write(package);
+    run.s.WriteSimulator(p3d, "Prepar3D.exe", package);
+    test::WriteBytes(package + "\\Orvanta_Package.pdf", "documentation");
+    SetValue(L"Software\\Microsoft\\Microsoft Games\\Flight Simulator\\10.0", L"AppPath", run.s.Fsx());
+    SetValue(L"Software\\Lockheed Martin\\Prepar3D v4", L"AppPath", p3d);
+    // Opening the documentation copies it (Wine's own handler would start the host's browser).
+    SetValue(L".pdf", nullptr, "OrvantaDocument", HKEY_CLASSES_ROOT);
+    SetValue(L"OrvantaDocument\\shell\\open\\command", nullptr,
+             "cmd.exe /c copy \"%1\" \"" + run.s.work + "\\opened.pdf\"", HKEY_CLASSES_ROOT);
+    run.That(run.program.Start(Widen(package + "\\Orvanta_Installer.exe"), L""), "installer started");
+    HWND main = WaitForWindow(run.program.Id(), kMainClass);
+    HWND select = WaitForWindow(run.program.Id(), L"OrvantaInstallerSelect");
+    if (!run.Focus(select, L"OptSim(1)")) return;
+    run.Tabs(select, {{0, L"cmdSet"}, {VK_SHIFT, L"OptSim(1)"}});  // only the ticked option is a tab stop
+    Press({VK_DOWN});
+    run.Ticked(select, L"OptSim(6)");
+    Press({VK_RETURN});
+    run.That(WaitUntil([&] { return TextOf(main) == L"Orvanta Installer v12.5 (P3D v4.5)"; }), "Prepar3D v4 chosen");
+
+    run.TickEurope(main);
+    run.TabTo(main, L"CheckNVX");
+    Press({VK_SPACE, VK_DOWN});
+    run.Focus(main, L"CheckAPX");
+    Press({VK_SPACE});
+    run.Text(main, L"lblbglnb(2)", L"2 files");  // updatable
+    // Up-to-date, deinstallable and missing show "None"; the available files open nothing.
+    run.Tabs(main,
+             {{VK_SHIFT, L"CheckNVX"}, {VK_SHIFT, L"CheckMV"}, {VK_SHIFT, L"lblbglnb(2)"}, {VK_SHIFT, L"RegionList"}});
+
+    const auto openList = [&](const wchar_t* counter) {
+        run.TabTo(main, counter);
+        Press({VK_RETURN});
+        HWND display = WaitForWindow(run.program.Id(), L"OrvantaInstallerDisplay");
+        if (!run.Focus(display, L"DisplayList")) return;
+        const RECT d = RectOf(display), m = RectOf(main), screen = RectOf(GetDesktopWindow());
+        run.That(d.top == m.top && d.left >= screen.left && d.right <= screen.right,
+                 "file list window level with the main window, inside the screen");
+        HWND list = ControlByName(display, L"DisplayList");
+        const LRESULT line = SendMessageW(list, LB_GETCURSEL, 0, 0);
+        Press({VK_DOWN});
+        run.That(WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == line + 1; }),
+                 "Down selects the next line");
+        Press({VK_F4}, VK_MENU);
+        run.Focus(main, counter);
+    };
+    openList(L"lblbglnb(2)");
+
+    run.TabTo(main, L"cmdInstall");
+    Press({VK_RETURN});
+    run.Box(L"Update has been successfully completed\r\n2 BGL file(s) have been replaced", IDOK);
+    openList(L"lblbglnb(1)");  // up-to-date
+    openList(L"lblbglnb(3)");  // deinstallable
+
+    run.TabTo(main, L"lblDoc");
+    Press({VK_SPACE});
+    run.That(WaitUntil([&] { return test::ReadBytes(run.s.work + "\\opened.pdf") == "documentation"; }),
+             "documentation opened");
+    PostMessageW(main, WM_CLOSE, 0, 0);  // the copy has the keyboard now
+    run.That(run.program.EndsCleanly(), "program ended on closing");
+}
+
 }  // namespace
 
 }  // namespace orvanta::e2e
@@ -248,6 +350,7 @@ int wmain(int argc, wchar_t** argv) {
     using namespace orvanta::e2e;
     const std::map<std::string, std::function<void(Run&)>> scenarios = {
         {"main", Main},
+        {"keys", Keys},
         // The orvanta command holds the lock (scripts/e2e-wine): the installer refuses before
         // any window shows, and ends.
         {"host-lock", [](Run& run) {

@@ -56,6 +56,12 @@ public:
                GetExitCodeProcess(info_.hProcess, &code) && code == 0;
     }
     DWORD Id() const { return info_.dwProcessId; }
+    // The control that has the keyboard focus in the program's windows.
+    HWND Focus() const {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof(gui);
+        return GetGUIThreadInfo(info_.dwThreadId, &gui) ? gui.hwndFocus : nullptr;
+    }
     HANDLE Handle() const { return info_.hProcess; }
 
 private:
@@ -173,6 +179,16 @@ inline void Click(HWND control) {
         PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     }
+}
+
+// Presses the keys in turn, the modifier held around them: the active window's focus gets them.
+inline void Press(std::initializer_list<BYTE> keys, BYTE held = 0) {
+    if (held != 0) keybd_event(held, 0, 0, 0);
+    for (BYTE key : keys) {
+        keybd_event(key, 0, 0, 0);
+        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    }
+    if (held != 0) keybd_event(held, 0, KEYEVENTF_KEYUP, 0);
 }
 
 // Points the folder browser of another process at a folder and waits until its tree shows

@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <utility>
 
 #include "housekeeping/LaunchCounter.h"
 #include "housekeeping/ShaderCache.h"
@@ -22,15 +24,70 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
-// A cache folder that is itself a link is left alone and reported: nothing outside the
-// cache is ever touched.
-TEST(PosixShaderCacheTest, ACacheThatIsALinkIsLeftAlone) {
+// The file system with a swap made by someone else right after the walk first lists a
+// folder of the given name.
+struct SwappingFs : PosixFileSystem {
+    std::string when;
+    std::function<void()> swap;
+
+    struct Folder : OpenFolder {
+        SwappingFs& fs;
+        std::string name;
+        std::unique_ptr<OpenFolder> inner;
+        Folder(SwappingFs& f, std::string n, std::unique_ptr<OpenFolder> i) : fs(f), name(n), inner(std::move(i)) {}
+        FsStatus List(std::vector<FolderEntry>& entries) override {
+            const FsStatus st = inner->List(entries);
+            if (name == fs.when && fs.swap) std::exchange(fs.swap, {})();
+            return st;
+        }
+        FsStatus OpenSubfolder(const std::string& n, std::unique_ptr<OpenFolder>& f) override {
+            const FsStatus st = inner->OpenSubfolder(n, f);
+            if (st) f = std::make_unique<Folder>(fs, n, std::move(f));
+            return st;
+        }
+        FsStatus SetNormalAttributes() override { return inner->SetNormalAttributes(); }
+        FsStatus SetEntryNormalAttributes(const std::string& n) override { return inner->SetEntryNormalAttributes(n); }
+        FsStatus DeleteEntry(const std::string& n) override { return inner->DeleteEntry(n); }
+        FsStatus RemoveSubfolder(const std::string& n) override { return inner->RemoveSubfolder(n); }
+    };
+    FsStatus OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) override {
+        const FsStatus st = PosixFileSystem::OpenFolderForWalk(path, folder);
+        if (st) folder = std::make_unique<Folder>(*this, "Shaders", std::move(folder));
+        return st;
+    }
+};
+
+// Nothing outside the cache is ever touched: a cache folder that is itself a link is left
+// alone and reported, and a folder of the cache swapped for a link while the cleaning runs,
+// before or after the walk entered it, never leads the walk there.
+TEST(PosixShaderCacheTest, NothingOutsideTheCacheIsTouched) {
     test::TempDir dir;
-    PosixFileSystem fs;
-    test::WriteBytes(dir / "elsewhere/file.txt", "keep");
-    stdfs::create_directory_symlink(dir / "elsewhere", dir / "Shaders");
-    EXPECT_EQ(CleanShaderCache(fs, dir / "Shaders"), std::vector<std::string>{dir / "Shaders"});
-    EXPECT_EQ(test::ReadBytes(dir / "elsewhere/file.txt"), "keep");
+    SwappingFs fs;
+    const std::string cache = dir / "Shaders", outside = dir / "elsewhere";
+    for (const char* name : {"/a.bin", "/sub/a.bin", "/sub/inner/a.bin"}) {
+        test::WriteBytes(outside + name, "keep");
+        test::WriteBytes(cache + name, "compiled");
+    }
+    stdfs::create_directory_symlink(outside, dir / "Linked");
+    EXPECT_EQ(CleanShaderCache(fs, dir / "Linked"), std::vector<std::string>{dir / "Linked"});
+
+    const auto swapFor = [&](const std::string& folder, const std::string& moved) {
+        return [=] {
+            stdfs::rename(folder, moved);
+            stdfs::create_directory_symlink(outside, folder);
+        };
+    };
+    fs.when = "Shaders";  // "sub" goes before the walk enters it
+    fs.swap = swapFor(cache + "/sub", dir / "sub-moved");
+    EXPECT_EQ(CleanShaderCache(fs, cache), std::vector<std::string>{});
+    stdfs::rename(dir / "sub-moved", cache + "/sub");
+    fs.when = "sub";  // "sub" goes once the walk is inside it
+    fs.swap = swapFor(cache + "/sub", cache + "/sub-moved");
+    EXPECT_EQ(CleanShaderCache(fs, cache), std::vector<std::string>{cache + "/sub"});
+    for (const char* name : {"/a.bin", "/sub/a.bin", "/sub/inner/a.bin"}) {
+        EXPECT_EQ(test::ReadBytes(outside + name), "keep") << name;
+    }
+    EXPECT_FALSE(stdfs::exists(cache + "/sub-moved/a.bin") || stdfs::exists(cache + "/sub-moved/inner"));
 }
 
 // The count lives in $XDG_CONFIG_HOME (else ~/.config)/KestrelInstall.ini; other lines, a

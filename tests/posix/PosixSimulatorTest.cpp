@@ -51,6 +51,7 @@ TEST(PosixRegistryTest, ReadsAPrefixAsWindowsWould) {
         {"c:\\FSX\\", dir / "drive_c/FSX/"},
         {"C:\\", dir / "drive_c/"},
         {"Z:\\home\\pilot\\FSX", "/home/pilot/FSX"},
+        {"C:\\..\\..\\x\\.\\FSX\\..\\P3D", dir / "drive_c/x/P3D"},  // ".." stops at the drive's root
         {"d:\\games\\P3D", dir / "elsewhere/games/P3D"},
         {"Q:\\FSX", "Q:\\FSX"},  // unknown drives stay as they are
         {"%ProgramFiles%\\P3D", "%ProgramFiles%\\P3D"},

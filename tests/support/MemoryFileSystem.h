@@ -49,6 +49,14 @@ public:
     // The program neither asks a length alone nor creates folders.
     FsStatus FileLength(const std::string&, std::uint64_t&) override { return FsStatus::Fail(kInvalidArgument); }
     FsStatus CreateFolder(const std::string&) override { return FsStatus::Fail(kInvalidArgument); }
+    FsStatus OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) override {
+        return OpenFolderByPath(*this, path, folder);
+    }
+    // Names match ignoring case here: a name has one variant at most.
+    FsStatus CountNameVariants(const std::string& path, int& count) override {
+        count = Find(path) != nullptr ? 1 : 0;
+        return FsStatus::Ok();
+    }
     FsStatus ModifiedTime(const std::string& path, LocalDateTime& time) override;
     FsStatus QueryFile(const std::string& path, FileInfo& info) override;
     FsStatus CopyFile(const std::string& source, const std::string& target) override;

@@ -13,7 +13,7 @@ std::vector<ControlPlace> MainLayout(frmMain& f) {
     };
     for (int i = 0; i < 5; ++i) {
         places.push_back({&f.lbl(i), K::Label, 226, 30 + 22 * i, 200, 18});
-        places.push_back({&f.lblbglnb(i), K::Label, 440, 30 + 22 * i, 164, 18});
+        places.push_back({&f.lblbglnb(i), K::Counter, 440, 30 + 22 * i, 164, 18});
     }
     const std::vector<ControlPlace> rest = {
         {nullptr, K::Separator, 226, 146, 378, 2},
@@ -34,7 +34,7 @@ std::vector<ControlPlace> MainLayout(frmMain& f) {
         // The row under the frames.
         {&f.Label1, K::Label, 10, 360, 78, 18},
         {&f.lblCycle, K::Label, 88, 360, 70, 18},
-        {&f.lblDoc, K::Label, 170, 360, 100, 18},
+        {&f.lblDoc, K::Link, 170, 360, 100, 18},
         {&f.cmdInstall, K::Button, 326, 352, 140, 30},
         {&f.cmdUninstall, K::Button, 474, 352, 142, 30},
         // The status line along the bottom edge, across the whole width.
@@ -51,7 +51,7 @@ std::vector<ControlPlace> SelectLayout(frmSelect& f) {
     for (int i = 1; i <= 6; ++i) places.push_back({&f.OptSim(i), K::Option, 22, 26 + 23 * (i - 1), 256, 20});
     places.push_back({&f.cmdSet, K::Button, 8, 190, 90, 28});
     places.push_back({&f.cmdCancel, K::Button, 104, 190, 90, 28});
-    places.push_back({&f.cmdSelect, K::Button, 200, 190, 88, 28});
+    places.push_back({&f.cmdSelect, K::DefaultButton, 200, 190, 88, 28});
     return places;
 }
 

@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "platform/win32/WinText.h"
+#include "ui/Centering.h"
 
 namespace orvanta {
 
@@ -35,6 +36,69 @@ void SetTextIfChanged(HWND window, const std::string& utf8) {
     if (WindowText(window) != wide) SetWindowTextW(window, wide.c_str());
 }
 
+void SetStyleBit(HWND window, LONG_PTR bit, bool on) {
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    if (((style & bit) != 0) != on) SetWindowLongPtrW(window, GWL_STYLE, on ? style | bit : style & ~bit);
+}
+
+bool IsLabel(NativeKind kind) {
+    return kind == NativeKind::Label || kind == NativeKind::Link || kind == NativeKind::Counter;
+}
+bool IsPushButton(NativeKind kind) { return kind == NativeKind::Button || kind == NativeKind::DefaultButton; }
+bool TakesFocus(NativeKind kind) {
+    return kind != NativeKind::Label && kind != NativeKind::Frame && kind != NativeKind::Separator;
+}
+
+// A dotted frame around the text of a focused link, drawn over the static's own painting.
+void DrawLinkFocus(HWND link) {
+    HDC dc = GetDC(link);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(link, WM_GETFONT, 0, 0)));
+    const std::wstring text = WindowText(link);
+    RECT around{};
+    DrawTextW(dc, text.c_str(), -1, &around, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    RECT client{};
+    GetClientRect(link, &client);
+    around.right += 2;
+    around.bottom += 1;
+    IntersectRect(&around, &around, &client);
+    DrawFocusRect(dc, &around);
+    SelectObject(dc, old);
+    ReleaseDC(link, dc);
+}
+
+// A static text that takes the focus: Enter and Space send the notification a click sends,
+// and the focus shows once the keyboard is in use.
+LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    switch (message) {
+        case WM_GETDLGCODE: {
+            // Enter is the link's own, not the window's default button's.
+            const auto* key = reinterpret_cast<const MSG*>(lParam);
+            const LRESULT code = DefSubclassProc(link, message, wParam, lParam);
+            return key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN ? code | DLGC_WANTMESSAGE
+                                                                                            : code;
+        }
+        case WM_KEYDOWN:
+            if ((wParam == VK_RETURN || wParam == VK_SPACE) && (lParam & (1 << 30)) == 0) {
+                SendMessageW(GetParent(link), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
+                             reinterpret_cast<LPARAM>(link));
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE: InvalidateRect(link, nullptr, TRUE); break;
+        case WM_PAINT: {
+            const LRESULT result = DefSubclassProc(link, message, wParam, lParam);
+            if (GetFocus() == link && (SendMessageW(link, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0) {
+                DrawLinkFocus(link);
+            }
+            return result;
+        }
+        default: break;
+    }
+    return DefSubclassProc(link, message, wParam, lParam);
+}
+
 }  // namespace
 
 HCURSOR CursorOf(MousePointer pointer) {
@@ -56,7 +120,7 @@ struct NativeForm::Slot {
     // What a list shows, to rebuild it only when the model's items changed.
     std::vector<std::string> shownItems;
     bool Tinted() const {
-        return place.kind == NativeKind::Button && place.model != nullptr && place.model->Style.backColor.has_value();
+        return IsPushButton(place.kind) && place.model != nullptr && place.model->Style.backColor.has_value();
     }
 };
 
@@ -144,9 +208,11 @@ bool NativeForm::Create(HINSTANCE instance, const wchar_t* className, DWORD styl
     }
     int left = 0;
     int top = 0;
+    keepOnScreen_ = placeFromModel;
     if (placeFromModel) {
         left = static_cast<int>(std::lround(form_.Left() * perTwip));
         top = static_cast<int>(std::lround(form_.Top() * perTwip));
+        KeepOnScreen(left, top, width, heightPx);
     } else {
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -161,23 +227,35 @@ bool NativeForm::Create(HINSTANCE instance, const wchar_t* className, DWORD styl
     tooltip_ =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
-    for (auto& slot : slots_) CreateControl(*slot, instance);
+    const Slot* previous = nullptr;
+    for (auto& slot : slots_) {
+        const NativeKind kind = slot->place.kind;
+        const bool startsGroup = !TakesFocus(kind) || previous == nullptr || !TakesFocus(previous->place.kind) ||
+                                 (kind == NativeKind::Option) != (previous->place.kind == NativeKind::Option);
+        CreateControl(*slot, instance, startsGroup);
+        previous = slot.get();
+    }
 
     copying_ = true;
     CopyForm(true);
     for (auto& slot : slots_) CopySlot(*slot, true);
     copying_ = false;
     RecordPlace();
+    // Focus cues hidden or shown by the last input, as for a dialog box.
+    SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);
+    MarkDefaultButton();
     return true;
 }
 
-void NativeForm::CreateControl(Slot& slot, HINSTANCE instance) {
+void NativeForm::CreateControl(Slot& slot, HINSTANCE instance, bool startsGroup) {
     const ControlPlace& p = slot.place;
     const wchar_t* cls = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
     switch (p.kind) {
         case NativeKind::Label:
+        case NativeKind::Link:
+        case NativeKind::Counter:
             style |= SS_NOTIFY | SS_NOPREFIX | SS_LEFT;
             if (p.model != nullptr && p.model->Style.backColor) style |= SS_CENTERIMAGE;
             break;
@@ -186,6 +264,7 @@ void NativeForm::CreateControl(Slot& slot, HINSTANCE instance) {
             style |= BS_GROUPBOX;
             break;
         case NativeKind::Button:
+        case NativeKind::DefaultButton:
             cls = L"BUTTON";
             style |= WS_TABSTOP | (slot.Tinted() ? BS_OWNERDRAW : BS_PUSHBUTTON);
             break;
@@ -195,7 +274,8 @@ void NativeForm::CreateControl(Slot& slot, HINSTANCE instance) {
             break;
         case NativeKind::Option:
             cls = L"BUTTON";
-            style |= WS_TABSTOP | BS_RADIOBUTTON;
+            // Automatic, so that the dialog keys tick it; only the checked one is a tab stop.
+            style |= WS_TABSTOP | BS_AUTORADIOBUTTON;
             break;
         case NativeKind::CheckedList:
             cls = WC_LISTVIEWW;
@@ -209,6 +289,7 @@ void NativeForm::CreateControl(Slot& slot, HINSTANCE instance) {
             break;
         case NativeKind::Separator: style |= SS_ETCHEDHORZ; break;
     }
+    if (startsGroup) style |= WS_GROUP;
     // Edge anchors: see ControlPlace.
     const int x = Scale(p.x);
     const int y = p.y < 0 ? client_.bottom - Scale(-p.y) : Scale(p.y);
@@ -218,6 +299,7 @@ void NativeForm::CreateControl(Slot& slot, HINSTANCE instance) {
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(slot.id)), instance, nullptr);
     if (slot.window == nullptr) return;
     SendMessageW(slot.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(slot)), FALSE);
+    if (p.kind == NativeKind::Link || p.kind == NativeKind::Counter) SetWindowSubclass(slot.window, LinkProc, 0, 0);
     if (p.kind == NativeKind::CheckedList) {
         ListView_SetExtendedListViewStyle(slot.window, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
         LVCOLUMNW column{};
@@ -229,7 +311,7 @@ void NativeForm::CreateControl(Slot& slot, HINSTANCE instance) {
     const std::wstring name = PublishedName(*p.model);
     slot.nameAtom = GlobalAddAtomW(name.c_str());
     SetPropW(slot.window, kControlNameProperty, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(slot.nameAtom)));
-    if (tooltip_ != nullptr && p.kind == NativeKind::Label) {
+    if (tooltip_ != nullptr && IsLabel(p.kind)) {
         TOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -262,6 +344,7 @@ void NativeForm::Destroy() {
     HWND window = window_;
     window_ = nullptr;
     tooltip_ = nullptr;
+    focus_ = nullptr;
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     DestroyWindow(window);
 }
@@ -292,6 +375,8 @@ void NativeForm::CopyModel() {
     CopyForm(false);
     for (auto& slot : slots_) CopySlot(*slot, false);
     copying_ = false;
+    // A control that the model disabled or hid took the keyboard focus with it.
+    if (GetActiveWindow() == window_ && GetFocus() == nullptr && IsWindowEnabled(window_)) RestoreFocus();
 }
 
 void NativeForm::PaintNow() {
@@ -328,9 +413,17 @@ void NativeForm::CopySlot(Slot& slot, bool all) {
     slot.copied = model->Revision();
     HWND w = slot.window;
     switch (slot.place.kind) {
+        case NativeKind::Link:
+        case NativeKind::Counter:
+            // A counter that opens nothing is passed by.
+            SetStyleBit(w, WS_TABSTOP,
+                        slot.place.kind == NativeKind::Link || model->Pointer() != MousePointer::Default);
+            SetTextIfChanged(w, model->Caption());
+            break;
         case NativeKind::Label:
         case NativeKind::Frame:
-        case NativeKind::Button: SetTextIfChanged(w, model->Caption()); break;
+        case NativeKind::Button:
+        case NativeKind::DefaultButton: SetTextIfChanged(w, model->Caption()); break;
         case NativeKind::CheckBox:
             SetTextIfChanged(w, model->Caption());
             SendMessageW(w, BM_SETCHECK, static_cast<CheckBox*>(model)->Ticked() ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -353,6 +446,8 @@ void NativeForm::CopySlot(Slot& slot, bool all) {
                     item.pszText = text.data();
                     ListView_InsertItem(w, &item);
                 }
+                // Space ticks the focused item: the keyboard starts on the first one.
+                if (!items.empty()) ListView_SetItemState(w, 0, LVIS_FOCUSED, LVIS_FOCUSED);
                 slot.shownItems = std::move(items);
             }
             for (int i = 0; i < list->ListCount(); ++i) {
@@ -392,10 +487,60 @@ void NativeForm::CopySlot(Slot& slot, bool all) {
 void NativeForm::ApplyModelPlace() {
     if (window_ == nullptr || IsIconic(window_)) return;
     const double perTwip = PixelsPerTwip();
-    const int left = static_cast<int>(std::lround(form_.Left() * perTwip));
-    const int top = static_cast<int>(std::lround(form_.Top() * perTwip));
+    int left = static_cast<int>(std::lround(form_.Left() * perTwip));
+    int top = static_cast<int>(std::lround(form_.Top() * perTwip));
     if (left == recorded_.left && top == recorded_.top) return;
+    RECT now{};
+    GetWindowRect(window_, &now);
+    KeepOnScreen(left, top, now.right - now.left, now.bottom - now.top);
     SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void NativeForm::KeepOnScreen(int& left, int& top, int width, int height) const {
+    if (!keepOnScreen_) return;
+    RECT r{left, top, left + width, top + height};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+    const ScreenPoint inside =
+        PlaceInsideWorkArea({r.left, r.top, r.right, r.bottom}, {work.left, work.top, work.right, work.bottom});
+    left = inside.x;
+    top = inside.y;
+}
+
+void NativeForm::RestoreFocus() {
+    HWND target = focus_;
+    const LONG_PTR usable = WS_TABSTOP | WS_VISIBLE;
+    if (target == nullptr || !IsChild(window_, target) ||
+        (GetWindowLongPtrW(target, GWL_STYLE) & (usable | WS_DISABLED)) != usable) {
+        target = GetNextDlgTabItem(window_, nullptr, FALSE);
+    }
+    if (target == nullptr) return;
+    focus_ = target;
+    SetFocus(target);
+    MarkDefaultButton();
+}
+
+NativeForm::Slot* NativeForm::ButtonForEnter() {
+    Slot* focused = SlotOf(GetFocus());
+    if (focused != nullptr && IsPushButton(focused->place.kind)) return focused;
+    for (auto& slot : slots_) {
+        if (slot->place.kind == NativeKind::DefaultButton) return slot.get();
+    }
+    return nullptr;
+}
+
+void NativeForm::MarkDefaultButton() {
+    const Slot* pressed = ButtonForEnter();
+    for (auto& slot : slots_) {
+        // A tinted button draws itself and has no default frame.
+        if (!IsPushButton(slot->place.kind) || slot->Tinted() || slot->window == nullptr) continue;
+        const LONG_PTR type = slot.get() == pressed ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        if ((GetWindowLongPtrW(slot->window, GWL_STYLE) & BS_TYPEMASK) != type) {
+            SendMessageW(slot->window, BM_SETSTYLE, static_cast<WPARAM>(type), TRUE);
+        }
+    }
 }
 
 void NativeForm::RecordPlace() {
@@ -434,6 +579,9 @@ bool NativeForm::SetCursorFor(HWND under) {
 }
 
 void NativeForm::RunEventThenCopy(const std::function<void()>& event) {
+    // The control the user acted on gets the focus back after whatever the event shows.
+    HWND focus = GetFocus();
+    if (window_ != nullptr && focus != nullptr && IsChild(window_, focus)) focus_ = focus;
     if (event) event();
     if (Events.afterEvent) Events.afterEvent();
 }
@@ -444,12 +592,22 @@ void NativeForm::Command(int id, int code) {
     Control* model = slot->place.model;
     switch (slot->place.kind) {
         case NativeKind::Label:
+        case NativeKind::Link:
+        case NativeKind::Counter:
             if (code == STN_CLICKED) RunEventThenCopy([model] { model->Click(); });
             break;
         case NativeKind::Button:
+        case NativeKind::DefaultButton:
         case NativeKind::CheckBox:
-        case NativeKind::Option:
             if (code == BN_CLICKED) RunEventThenCopy([model] { model->Click(); });
+            break;
+        case NativeKind::Option:
+            if (code != BN_CLICKED) break;
+            RunEventThenCopy([model] { model->Click(); });
+            // The button ticked itself; the model has the last word on the whole set.
+            for (auto& other : slots_) {
+                if (other->place.kind == NativeKind::Option) CopySlot(*other, true);
+            }
             break;
         case NativeKind::ListBox:
             if (code == LBN_SELCHANGE) {
@@ -507,7 +665,7 @@ void NativeForm::DrawTintedButton(const DRAWITEMSTRUCT& item) {
     const std::wstring caption = ToWide(model.Caption());
     DrawTextW(item.hDC, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(item.hDC, old);
-    if (item.itemState & ODS_FOCUS) {
+    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
         InflateRect(&r, -4, -4);
         DrawFocusRect(item.hDC, &r);
     }
@@ -561,8 +719,31 @@ LRESULT NativeForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         }
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE) PostMessageW(window_, kActivateMessage, 0, 0);
-            break;
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus != nullptr && IsChild(window_, focus)) focus_ = focus;
+                break;
+            }
+            PostMessageW(window_, kActivateMessage, 0, 0);
+            // As a dialog box: the focus goes to a control, not to the window itself.
+            if (HIWORD(wParam) != 0) break;
+            RestoreFocus();
+            return 0;
+        case WM_SETFOCUS: RestoreFocus(); return 0;
+        // The dialog keys of the message loop: an arrow key names the next control of its
+        // run, Tab asks for the next tab stop.
+        case WM_NEXTDLGCTL: {
+            HWND target =
+                lParam != 0 ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+            if (target != nullptr && IsChild(window_, target) && (GetWindowLongPtrW(target, GWL_STYLE) & WS_TABSTOP)) {
+                SetFocus(target);
+            }
+            return 0;
+        }
+        case DM_GETDEFID: {
+            const Slot* button = ButtonForEnter();
+            return button != nullptr ? MAKELRESULT(button->id, DC_HASDEFID) : 0;
+        }
         case kActivateMessage: RunEventThenCopy(Events.activate); return 0;
         case WM_CLOSE: RunEventThenCopy(Events.close); return 0;
         // Closing is never refused; the exit path runs once the session really ends, as the

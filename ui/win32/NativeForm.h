@@ -11,16 +11,21 @@
 
 namespace orvanta {
 
-// How a model control is drawn on screen.
+// How a model control is drawn on screen. The keyboard moves as in a dialog box: Tab
+// through the controls that take the focus, in layout order; the arrow keys within a run of
+// them (a label, frame or line ends a run, and a set of options is a run of its own).
 enum class NativeKind {
-    Label,        // static text; clicks and tooltips reach it
-    Frame,        // group box
-    Button,       // push button; owner-drawn when its design gives it a back colour
-    CheckBox,     // check box whose value only the model changes
-    Option,       // option button whose value only the model changes
-    CheckedList,  // list view with a check box per item
-    ListBox,      // plain list, fixed-pitch font
-    Separator,    // an etched line; no model
+    Label,          // static text; clicks and tooltips reach it
+    Link,           // a label that acts on a click: reached by Tab, Enter or Space clicks it
+    Counter,        // a link only while its model shows a pointer that asks for a click
+    Frame,          // group box
+    Button,         // push button; owner-drawn when its design gives it a back colour
+    DefaultButton,  // push button that Enter presses when no other button has the focus
+    CheckBox,       // check box whose value only the model changes
+    Option,         // option button; arrow keys tick the next enabled one, the model decides
+    CheckedList,    // list view with a check box per item
+    ListBox,        // plain list, fixed-pitch font
+    Separator,      // an etched line; no model
 };
 
 // One control of a window's layout: the model it shows, its kind and its place in pixels
@@ -82,6 +87,10 @@ public:
     // While a modal window is up, this window takes no input whatever its model says.
     void SetBlockedByModal(bool blocked);
 
+    // The push button that Enter would press shows the default button's frame: the one with
+    // the focus, else the window's default button. Run after keys and clicks.
+    void MarkDefaultButton();
+
     // Pixels of the screen per twip.
     double PixelsPerTwip() const { return dpi_ / 1440.0; }
 
@@ -92,7 +101,11 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     Slot* SlotOf(HWND control);
     Slot* SlotOfId(int id);
-    void CreateControl(Slot& slot, HINSTANCE instance);
+    void CreateControl(Slot& slot, HINSTANCE instance, bool startsGroup);
+    // The focus back where it was when the window was last left, or on its first control.
+    void RestoreFocus();
+    Slot* ButtonForEnter();
+    void KeepOnScreen(int& left, int& top, int width, int height) const;
     void CopySlot(Slot& slot, bool all);
     void CopyForm(bool all);
     void RecordPlace();
@@ -120,6 +133,8 @@ private:
     std::uint64_t copiedFormRevision_ = 0;
     bool copying_ = false;
     bool blocked_ = false;
+    bool keepOnScreen_ = false;  // placed from the model: never partly off the screen
+    HWND focus_ = nullptr;       // the control that last had the focus
     // Geometry last written into the model, so that our own moves are not fed back.
     RECT recorded_{};
     RECT client_{};

@@ -62,17 +62,27 @@ int Win32Program::Run() {
 
     MSG msg{};
     while (!ended_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        HWND active = GetActiveWindow();
-        if (active != nullptr && IsOurWindow(active) && IsDialogMessageW(active, &msg)) continue;
+        if (DialogMessage(GetActiveWindow(), msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
     return 0;
 }
 
-bool Win32Program::IsOurWindow(HWND window) {
-    return window == mainWindow_.Handle() || window == displayWindow_.Handle() ||
-           (selectWindow_ && window == selectWindow_->Handle());
+bool Win32Program::DialogMessage(HWND window, MSG& msg) {
+    NativeForm* form = nullptr;
+    for (FormId id : {FormId::Main, FormId::Display, FormId::Select}) {
+        if (window != nullptr && HandleOf(id) == window) form = WindowOf(id);
+    }
+    if (form == nullptr) return false;
+    const bool key = msg.message == WM_KEYDOWN;
+    // Focus cues show once the keyboard moves the focus.
+    if (key && (msg.wParam == VK_TAB || (msg.wParam >= VK_LEFT && msg.wParam <= VK_DOWN))) {
+        SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    }
+    if (!IsDialogMessageW(window, &msg)) return false;
+    if (key || msg.message == WM_LBUTTONDOWN) form->MarkDefaultButton();
+    return true;
 }
 
 NativeForm* Win32Program::WindowOf(FormId form) {
@@ -154,7 +164,7 @@ void Win32Program::ShowModal(frmSelect& window) {
             window.Unload();
             break;
         }
-        if (IsDialogMessageW(select.Handle(), &msg)) continue;
+        if (DialogMessage(select.Handle(), msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -45,7 +45,9 @@ private:
     // Copies every window's model onto the screen.
     void CopyAll();
     void PaintAll();
-    bool IsOurWindow(HWND window);
+    // Dialog keys (Tab, arrows, Enter, Space) for one of our windows; true when the message
+    // was handled there.
+    bool DialogMessage(HWND window, MSG& msg);
 
     HINSTANCE instance_;
     frmMain main_;
