@@ -179,10 +179,12 @@ TEST_F(CliTest, InstallAndUninstallWithErrorsThenWithout) {
 
     // Once it is gone, the ATX file comes back from its backup with the restore answer.
     std::filesystem::remove_all(std::filesystem::u8path(Dest("ATX05021.bgl")));
-    r = Run({"uninstall", "--regions", "europe", "--restore-missing"});
+    r = Run({"uninstall", "--regions", "europe", "--restore-missing", "--log"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Uninstall has been successfully completed\n1 BGL file(s) have been restored\n");
     EXPECT_EQ(test::ReadBytes(Dest("ATX05021.bgl")), "original ATX file");
+    EXPECT_EQ(test::ReadBytes(dir / "pkg/Installer_Actions.log").rfind("Restoring file from: " + Dest("ATX05021"), 0),
+              0u);
     EXPECT_EQ(Run({"uninstall", "--regions", "europe"}).out, "Nothing to uninstall\n");
 
     // The fourth successful install asks for a donation, on standard output. Folders given

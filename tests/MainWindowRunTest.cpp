@@ -60,6 +60,10 @@ struct RunFixture : test::WindowFixture {
 class MainWindowRunTest : public ::testing::Test, public RunFixture {};
 
 TEST_F(MainWindowRunTest, StatusFollowsRegionsCategoriesAndTheMagvarOption) {
+    std::vector<std::string> regions;
+    for (int i = 0; i < window->RegionList.ListCount(); ++i) regions.push_back(window->RegionList.ItemText(i));
+    EXPECT_EQ(regions, (Lines{"Africa", "America (North)", "America (South)", "Australasia-Oceania", "Europe",
+                              "Far East", "Middle East", "Russia"}));
     Tick({kEurope});
     EXPECT_EQ(window->Frame_Status.Caption(), "Region status [1 region(s) selected]");
     EXPECT_EQ(Status(), "None None None None None");
