@@ -189,15 +189,17 @@ TEST(MainWindowStartTest, ControlsSayWhatTheyActOn) {
     frmSelect s(t.platform, t.state, t.host);
     std::string captions;
     for (const Control* c : std::initializer_list<const Control*>{
-             &m.CheckMV, &m.CheckNVX, &m.CheckAPX, &m.CheckATX, &m.CheckForceFull, &m.CheckCleanSF, &m.CheckLog,
-             &m.cmdInstall, &m.cmdUninstall, &s.OptSim(1), &s.OptSim(2), &s.OptSim(3), &s.OptSim(4), &s.OptSim(5),
-             &s.OptSim(6), &s.cmdSet, &s.cmdCancel, &s.cmdSelect}) {
+             &m.CheckMV,   &m.CheckNVX,   &m.CheckAPX,     &m.CheckATX,  &m.CheckForceFull, &m.CheckCleanSF,
+             &m.CheckLog,  &m.cmdInstall, &m.cmdUninstall, &m.lbl(0),    &m.lbl(1),         &m.lbl(2),
+             &m.lbl(3),    &m.lbl(4),     &m.lbl(5),       &s.OptSim(1), &s.OptSim(2),      &s.OptSim(3),
+             &s.OptSim(4), &s.OptSim(5),  &s.OptSim(6),    &s.cmdSet,    &s.cmdCancel,      &s.cmdSelect}) {
         captions += c->Caption() + "|";
     }
     EXPECT_EQ(captions,
               "Magvar table|En route navaids|Airport data (see documentation)|Airways, en route and RNAV fixes|Force "
               "full install |Clean shader files on exit|Log install actions (support)|Install selection|Uninstall "
-              "selection|Flight Simulator X|FSX Steam Edition|Prepar3D v1|Prepar3D v2|Prepar3D v3|Prepar3D v4|Set "
+              "selection|Available files|Up-to-date files|Updatable files|Deinstallable|Missing destination|Simulator "
+              "activity|Flight Simulator X|FSX Steam Edition|Prepar3D v1|Prepar3D v2|Prepar3D v3|Prepar3D v4|Set "
               "folder|Cancel|Select|");
 }
 
