@@ -15,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -79,8 +80,11 @@ int Install(FileSystem& fs, ProgramState& scanned) {
 
 // The crash-safe install's floor, per file: the simulator's file renamed to its backup
 // name, the package's file copied into an anonymous file in the destination's folder, its
-// dates set, a name linked to it and that name renamed over the destination.
-int InstallFloor(const ProgramState& scanned) {
+// dates set, its data flushed, a name linked to it and that name renamed over the
+// destination; then each folder flushed once. Without `flush`, no flushing at all: what
+// the flushing costs.
+int InstallFloor(const ProgramState& scanned, bool flush = true) {
+    std::set<std::string> folders;
     int replaced = 0;
     for (std::size_t i = 0; i < scanned.UpdatableDestList.size(); ++i) {
         const std::string& source = scanned.UpdatableSourceList[i];
@@ -98,6 +102,8 @@ int InstallFloor(const ProgramState& scanned) {
         }
         const struct timespec times[2] = {s.st_atim, s.st_mtim};
         ::futimens(out, times);
+        if (flush && ::fdatasync(out) != 0) return -1;
+        folders.insert(folder);
         char self[64];
         std::snprintf(self, sizeof self, "/proc/self/fd/%d", out);
         const std::string partial = destination + kPartialCopySuffix;
@@ -106,6 +112,11 @@ int InstallFloor(const ProgramState& scanned) {
         ::close(out);
         ::close(in);
         ++replaced;
+    }
+    for (const std::string& folder : flush ? folders : std::set<std::string>{}) {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::fsync(fd);
+        ::close(fd);
     }
     return replaced;
 }
@@ -211,7 +222,7 @@ void InstallBench(benchmark::State& st, const Fixture& f) {
 
 // With `rescan`, the floor of the scan every run ends with follows the copies: where few of
 // a folder's files are replaced, that scan is most of the work.
-void InstallFloorBench(benchmark::State& st, const Fixture& f, bool rescan) {
+void InstallFloorBench(benchmark::State& st, const Fixture& f, bool rescan, bool flush = true) {
     int replaced = 0;
     for (auto _ : st) {
         st.PauseTiming();
@@ -219,7 +230,7 @@ void InstallFloorBench(benchmark::State& st, const Fixture& f, bool rescan) {
         ProgramState state = f.state;
         (void)RefreshFileStatus(posix, state, All());
         st.ResumeTiming();
-        replaced = InstallFloor(state);
+        replaced = InstallFloor(state, flush);
         if (rescan) benchmark::DoNotOptimize(ScanFloor(f));
         st.PauseTiming();
         if (replaced < 0) st.SkipWithError("floor failed");
@@ -258,6 +269,10 @@ void RegisterBenchmarks() {
         ->Iterations(10);
     benchmark::RegisterBenchmark("BM_InstallFloor/demo",
                                  [](benchmark::State& st) { InstallFloorBench(st, Demo(), false); })
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(10);
+    benchmark::RegisterBenchmark("BM_InstallFloorUnflushed/demo",
+                                 [](benchmark::State& st) { InstallFloorBench(st, Demo(), false, false); })
         ->Unit(benchmark::kMillisecond)
         ->Iterations(10);
     benchmark::RegisterBenchmark("BM_Startup", BM_Startup)->Unit(benchmark::kMillisecond);
@@ -393,6 +408,11 @@ int main(int argc, char** argv) {
         if (m <= 0 || f <= 0) continue;
         std::snprintf(detail, sizeof detail, "%9.3f ms vs %9.3f ms", m, f);
         report(p.what, m / f, p.target, detail);
+    }
+    // No target: what putting the data and the folders on disk costs the floor.
+    if (const double unflushed = find("BM_InstallFloorUnflushed/demo"); unflushed > 0) {
+        std::printf("%-34s %9.3f ms vs %9.3f ms without flushing: %.2f times\n", "install floor, 594 files",
+                    find("BM_InstallFloor/demo"), unflushed, find("BM_InstallFloor/demo") / unflushed);
     }
     // The folder's size must not count: 640 files replaced beside 2,000 others against alone,
     // each against its floor (the file system itself is slower in a larger folder).

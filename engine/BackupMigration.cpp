@@ -93,6 +93,7 @@ int MigrateBackupExtensions(FileSystem& fs, const ProgramState& state, std::stri
             RecordFailure(errorLogText, "ERROR Killing old file: ", path, status.code, failures);
         }
     }
+    fs.FlushFolders();
 
     if (failures > 0) WriteErrorLog(fs, state.AppFolder, errorLogText);
     return failures;

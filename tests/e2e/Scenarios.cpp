@@ -223,15 +223,33 @@ void Main(Run& run) {
              "main window where it was moved, the file list window beside it, as high inside");
     if (display != nullptr) run.Shot("file-list-window", {main, display});
 
-    // The simulator holds one file open: the install reports it.
-    HANDLE held = CreateFileW(Widen(SceneryFile(fsx, "0402", "NVX04021")).c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    // Two files held open without delete sharing, as a virus scanner holds them: APX47180
+    // for a moment (the install waits, names it on the status line, and replaces it once it
+    // is free), NVX04021 for good (reported after the wait, the simulator's file kept).
+    const auto hold = [&](const char* area, const char* name) {
+        return CreateFileW(Widen(SceneryFile(fsx, area, name)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    };
+    HANDLE brief = hold("0502", "APX47180"), forGood = hold("0402", "NVX04021");
     Click(ControlByName(main, L"cmdInstall"));
+    // Read from the window itself: the program's thread is busy waiting.
+    const auto status = [&] {
+        wchar_t text[128] = {};
+        GetWindowTextW(ControlByName(main, L"lblMess"), text, 128);
+        return std::wstring(text);
+    };
+    run.That(WaitUntil([&] { return status() == L" Waiting for APX47180.bgl, in use by another program"; }),
+             "status line \"" + Narrow(status()) + "\"");
+    CloseHandle(brief);
     run.Box(
         L"Unable to complete full update\r\n1 BGL file(s) couldn't be updated\r\nSee the Orvanta_Installer.log "
         L"file for details",
         IDOK, main, "centred-message-box");
-    CloseHandle(held);
+    CloseHandle(forGood);
+    run.That(test::ReadBytes(SceneryFile(fsx, "0502", "APX47180")) ==
+                     test::ReadBytes(package + "\\APXFiles\\APX47180.bgl") &&
+                 test::ReadBytes(SceneryFile(fsx, "0402", "NVX04021")) == OldContent("NVX04021"),
+             "the file held for a moment replaced, the one held for good kept");
 
     Click(ControlByName(main, L"cmdUninstall"));
     run.Box(L"Restore missing files from backups if available?\r\nIf [No], backup files will be kept", IDYES);
