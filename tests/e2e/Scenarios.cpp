@@ -239,7 +239,7 @@ void Main(Run& run) {
         return std::wstring(text);
     };
     run.That(WaitUntil([&] { return status() == L" Waiting for APX47180.bgl, in use by another program"; }),
-             "status line \"" + Narrow(status()) + "\"");
+             "status line names the file held");
     CloseHandle(brief);
     run.Box(
         L"Unable to complete full update\r\n1 BGL file(s) couldn't be updated\r\nSee the Orvanta_Installer.log "
@@ -248,8 +248,10 @@ void Main(Run& run) {
     CloseHandle(forGood);
     run.That(test::ReadBytes(SceneryFile(fsx, "0502", "APX47180")) ==
                      test::ReadBytes(package + "\\APXFiles\\APX47180.bgl") &&
-                 test::ReadBytes(SceneryFile(fsx, "0402", "NVX04021")) == OldContent("NVX04021"),
-             "the file held for a moment replaced, the one held for good kept");
+                 test::ReadBytes(SceneryFile(fsx, "0402", "NVX04021")) == OldContent("NVX04021") &&
+                 test::ReadBytes(package + "\\Orvanta_Installer.log")
+                         .rfind("Error Id: Backing up original file - Error number: 70\r\nFile: ", 0) == 0,
+             "the file held for a moment replaced, the one held for good kept and its failure logged");
 
     Click(ControlByName(main, L"cmdUninstall"));
     run.Box(L"Restore missing files from backups if available?\r\nIf [No], backup files will be kept", IDYES);
