@@ -170,7 +170,6 @@ FsStatus Win32FileSystem::QueryFile(const std::string& path, FileInfo& info) {
 }
 
 FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string& target) {
-    const std::wstring from = WidePath(source);
     const std::wstring to = WidePath(target);
     const DWORD targetAttributes = ::GetFileAttributesW(to.c_str());
     if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -180,10 +179,9 @@ FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string&
     if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return FsStatus::Fail(kPermissionDenied);
     }
-    // The data lands under a name the simulator does not load, then moves over the target
-    // in one step: the target's name never holds a partly written file.
-    // The data is on disk before the move, and the move is written through: after a power
-    // cut the target's name holds the old bytes or the new ones, never zeros.
+    // The data lands under a name the simulator does not load, reaches the disk, then moves
+    // over the target in one step, written through: the target's name never holds a partly
+    // written file, nor, after a power cut, zeros.
     const std::wstring partial = WidePath(PartialCopyPath(target));
     if (::GetFileAttributesW(partial.c_str()) != INVALID_FILE_ATTRIBUTES) RemoveOwnFile(partial);
     if (FsStatus copied = WriteFlushedCopy(source, partial); !copied) {

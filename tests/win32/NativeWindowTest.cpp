@@ -104,6 +104,17 @@ TEST(NativeFormTest, ModelsAndControlsFollowEachOtherWithTheirPointersTooltipsAn
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
     t.form.SetPointer(MousePointer::Default);
     EXPECT_FALSE(t.SetCursorOver(t.option));
+    // With the mouse over the window and not moving, the hourglass comes and goes with the
+    // model.
+    RECT r{};
+    GetWindowRect(t.Of(t.lines), &r);
+    SetCursorPos(r.left + 5, r.top + 5);
+    t.form.SetPointer(MousePointer::Hourglass);
+    t.native.CopyModel();
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+    t.form.SetPointer(MousePointer::Default);
+    t.native.CopyModel();
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 
     HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
     while (tips != nullptr && GetWindow(tips, GW_OWNER) != t.native.Handle()) {
