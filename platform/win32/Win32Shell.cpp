@@ -18,7 +18,7 @@ namespace {
 // document path goes by its short (8.3) form where that fits. Otherwise it goes as it is,
 // and the shell's failure tells the caller to try something else.
 std::wstring ShellForm(const std::string& documentOrAddress) {
-    const std::wstring wide = ToWide(documentOrAddress);
+    std::wstring wide = ToWide(documentOrAddress);
     if (wide.size() < MAX_PATH) return wide;
     const std::wstring extended = ExtendedLengthPath(wide);
     std::wstring shortForm(extended.size() + 1, L'\0');
