@@ -148,7 +148,8 @@ struct Run {
 // The program file itself (version information, manifest, window subsystem), then a run:
 // a package folder whose name is not ASCII, detection switched off, the selection window
 // over the main window and the real folder browser taking the FSX folder; the file list
-// window; an install with an error; an uninstall with the restore question. (The program
+// window; an install with two files held by another program, one for a moment, one for
+// good; an uninstall with the restore question. (The program
 // needs no DLL beyond the system's, or it would not start in the fresh prefix at all.)
 void Main(Run& run) {
     const std::wstring exe = Widen(run.s.installer);
