@@ -19,6 +19,7 @@
 #include <cstring>
 #include <ctime>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -83,8 +84,11 @@ int Install(FileSystem& fs, ProgramState& scanned) {
 
 // The crash-safe install's floor, per file: the simulator's file renamed to its backup
 // name, the package's file copied into an anonymous file in the destination's folder, its
-// dates set, a name linked to it and that name renamed over the destination.
-int InstallFloor(const ProgramState& scanned) {
+// dates set, its data flushed, a name linked to it and that name renamed over the
+// destination; then each folder flushed once. Without `flush`, no flushing at all: what
+// the flushing costs.
+int InstallFloor(const ProgramState& scanned, bool flush = true) {
+    std::set<std::string> folders;
     int replaced = 0;
     for (std::size_t i = 0; i < scanned.UpdatableDestList.size(); ++i) {
         const std::string& source = scanned.UpdatableSourceList[i];
@@ -102,6 +106,8 @@ int InstallFloor(const ProgramState& scanned) {
         }
         const struct timespec times[2] = {s.st_atim, s.st_mtim};
         ::futimens(out, times);
+        if (flush && ::fdatasync(out) != 0) return -1;
+        folders.insert(folder);
         char self[64];
         std::snprintf(self, sizeof self, "/proc/self/fd/%d", out);
         const std::string partial = destination + kPartialCopySuffix;
@@ -110,6 +116,11 @@ int InstallFloor(const ProgramState& scanned) {
         ::close(out);
         ::close(in);
         ++replaced;
+    }
+    for (const std::string& folder : flush ? folders : std::set<std::string>{}) {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::fsync(fd);
+        ::close(fd);
     }
     return replaced;
 }
@@ -215,7 +226,7 @@ void InstallBench(benchmark::State& st, const Fixture& f) {
 
 // With `rescan`, the floor of the scan every run ends with follows the copies: where few of
 // a folder's files are replaced, that scan is most of the work.
-void InstallFloorBench(benchmark::State& st, const Fixture& f, bool rescan) {
+void InstallFloorBench(benchmark::State& st, const Fixture& f, bool rescan, bool flush = true) {
     int replaced = 0;
     for (auto _ : st) {
         st.PauseTiming();
@@ -223,7 +234,7 @@ void InstallFloorBench(benchmark::State& st, const Fixture& f, bool rescan) {
         ProgramState state = f.state;
         (void)RefreshFileStatus(posix, state, All());
         st.ResumeTiming();
-        replaced = InstallFloor(state);
+        replaced = InstallFloor(state, flush);
         if (rescan) benchmark::DoNotOptimize(ScanFloor(f));
         st.PauseTiming();
         if (replaced < 0) st.SkipWithError("floor failed");
@@ -255,28 +266,42 @@ struct Crowding {
 };
 constexpr Crowding kCrowdings[] = {{640, 2000}, {64, 2000}, {640, 0}};
 
+// Installs flush every file and folder: the disk's flush times, which other work on the
+// machine moves a lot, weigh on them and their floors. More, shorter repetitions keep the
+// medians steady.
+constexpr int kInstallRepetitions = 11;
+
 void RegisterBenchmarks() {
     benchmark::RegisterBenchmark("BM_StatusScan", BM_StatusScan)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_StatusScanFloor", BM_StatusScanFloor)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_Install/demo", [](benchmark::State& st) { InstallBench(st, Demo()); })
         ->Unit(benchmark::kMillisecond)
-        ->Iterations(10);
+        ->Iterations(5)
+        ->Repetitions(kInstallRepetitions);
     benchmark::RegisterBenchmark("BM_InstallFloor/demo",
                                  [](benchmark::State& st) { InstallFloorBench(st, Demo(), false); })
         ->Unit(benchmark::kMillisecond)
-        ->Iterations(10);
+        ->Iterations(5)
+        ->Repetitions(kInstallRepetitions);
+    benchmark::RegisterBenchmark("BM_InstallFloorUnflushed/demo",
+                                 [](benchmark::State& st) { InstallFloorBench(st, Demo(), false, false); })
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(5)
+        ->Repetitions(kInstallRepetitions);
     benchmark::RegisterBenchmark("BM_Startup", BM_Startup)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_StartupFloor", BM_StartupFloor)->Unit(benchmark::kMillisecond);
     for (const Crowding& c : kCrowdings) {
         benchmark::RegisterBenchmark(("BM_Install/crowded" + c.Name()).c_str(),
                                      [c](benchmark::State& st) { InstallBench(st, Crowded(c.replaced, c.unrelated)); })
             ->Unit(benchmark::kMillisecond)
-            ->Iterations(10);
+            ->Iterations(5)
+            ->Repetitions(kInstallRepetitions);
         benchmark::RegisterBenchmark(
             ("BM_InstallFloor/crowded" + c.Name()).c_str(),
             [c](benchmark::State& st) { InstallFloorBench(st, Crowded(c.replaced, c.unrelated), true); })
             ->Unit(benchmark::kMillisecond)
-            ->Iterations(10);
+            ->Iterations(5)
+            ->Repetitions(kInstallRepetitions);
     }
 }
 
@@ -449,6 +474,11 @@ int main(int argc, char** argv) {
         if (m <= 0 || f <= 0) continue;
         std::snprintf(detail, sizeof detail, "%9.3f ms vs %9.3f ms", m, f);
         report(p.what, m / f, p.target, detail);
+    }
+    // No target: what putting the data and the folders on disk costs the floor.
+    if (const double unflushed = find("BM_InstallFloorUnflushed/demo"); unflushed > 0) {
+        std::printf("%-34s %9.3f ms vs %9.3f ms without flushing: %.2f times\n", "install floor, 594 files",
+                    find("BM_InstallFloor/demo"), unflushed, find("BM_InstallFloor/demo") / unflushed);
     }
     // The folder's size must not count: 640 files replaced beside 2,000 others against alone,
     // each against its floor (the file system itself is slower in a larger folder).

@@ -65,15 +65,29 @@ int Prepare(CliContext& ctx, bool scan, Prepared& prepared) {
 }
 
 // Progress of a run on a terminal's standard error: one line rewritten in place, erased
-// before the closing message.
+// before the closing message. While a change waits for a file that another program holds,
+// the line names that file.
 class TerminalProgress {
 public:
-    explicit TerminalProgress(CliContext& ctx) : err_(ctx.err), on_(ctx.progressOnTerminal) {}
-    ~TerminalProgress() { Erase(); }
+    explicit TerminalProgress(CliContext& ctx) : err_(ctx.err), fs_(ctx.platform.fs), on_(ctx.progressOnTerminal) {
+        if (!on_) return;
+        fs_.SetHoldNotice([this](const std::string& path) {
+            Draw(done_, total_, current_, path.empty() ? std::string() : HeldFileText(path));
+        });
+    }
+    ~TerminalProgress() {
+        if (on_) fs_.SetHoldNotice({});
+        Erase();
+    }
 
     RunProgress Callback() {
         if (!on_) return {};
-        return [this](int done, int total, const std::string& current) { Draw(done, total, current); };
+        return [this](int done, int total, const std::string& current) {
+            done_ = done;
+            total_ = total;
+            current_ = current;
+            Draw(done, total, current, "");
+        };
     }
 
     void Erase() {
@@ -83,9 +97,13 @@ public:
     }
 
 private:
-    void Draw(int done, int total, const std::string& current) {
+    void Draw(int done, int total, const std::string& current, const std::string& waiting) {
         std::string line = std::to_string(done) + "/" + std::to_string(total);
-        if (!current.empty()) line += "  " + current.substr(current.find_last_of(kSep) + 1);
+        if (!waiting.empty()) {
+            line += " " + waiting;
+        } else if (!current.empty()) {
+            line += "  " + current.substr(current.find_last_of(kSep) + 1);
+        }
         const std::size_t shown = line.size();
         if (shown < width_) line += std::string(width_ - shown, ' ');
         err_ << '\r' << line << std::flush;
@@ -93,8 +111,12 @@ private:
     }
 
     std::ostream& err_;
+    FileSystem& fs_;
     bool on_;
     std::size_t width_ = 0;
+    int done_ = 0;
+    int total_ = 0;
+    std::string current_;
 };
 
 // The restore question's answer: the option when given, else the terminal's answer (Yes

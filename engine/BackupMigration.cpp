@@ -68,16 +68,17 @@ private:
 };
 
 // A rename or deletion here changes only its own entry's old name, so each folder's listing
-// holds for the whole pass.
-void MigrateEntry(FileSystem& fs, ListedNames& old, const std::string& simFolder, const PackageEntry& entry,
+// holds for the whole pass. True when it changed something.
+bool MigrateEntry(FileSystem& fs, ListedNames& old, const std::string& simFolder, const PackageEntry& entry,
                   const char* oldExtension, std::string& errorLogText, int& failures) {
     const std::string destination = DestinationPath(simFolder, entry);
     const std::string oldBackup = destination + oldExtension;
-    if (!old.Exists(oldBackup)) return;
+    if (!old.Exists(oldBackup)) return false;
     const std::string newBackup = BackupPath(destination);
     // The current backup wins: it is the one install and uninstall rely on.
     const FsStatus status = fs.Exists(newBackup) ? fs.DeleteFile(oldBackup) : fs.RenameFile(oldBackup, newBackup);
     if (!status) RecordFailure(errorLogText, "ERROR Renaming backup file: ", oldBackup, status.code, failures);
+    return status.ok();
 }
 
 }  // namespace
@@ -88,24 +89,29 @@ int MigrateBackupExtensions(FileSystem& fs, const ProgramState& state, std::stri
     const char* oldExtension = (state.SelectedSim == 1 || state.SelectedSim == 2) ? ".raxini" : ".p3dini";
     const std::string& sim = state.SelectedSimFolder;
     ListedNames old(fs);
+    bool changed = false;
 
     for (const PackageEntry& entry : state.Table(FileCategory::APX)) {
-        MigrateEntry(fs, old, sim, entry, entry.Region == kEurope ? oldExtension : kIlsExtension, errorLogText,
-                     failures);
+        changed |= MigrateEntry(fs, old, sim, entry, entry.Region == kEurope ? oldExtension : kIlsExtension,
+                                errorLogText, failures);
     }
     for (const PackageEntry& entry : state.Table(FileCategory::ATX)) {
-        if (entry.Region == kEurope) MigrateEntry(fs, old, sim, entry, oldExtension, errorLogText, failures);
+        if (entry.Region == kEurope) changed |= MigrateEntry(fs, old, sim, entry, oldExtension, errorLogText, failures);
     }
     for (const PackageEntry& entry : state.Table(FileCategory::NVX)) {
-        MigrateEntry(fs, old, sim, entry, oldExtension, errorLogText, failures);
+        changed |= MigrateEntry(fs, old, sim, entry, oldExtension, errorLogText, failures);
     }
     for (const char* area : kObsoleteAreas) {
         const std::string path = SceneryFolder(sim) + kSep + area + kSep + "scenery" + kSep + area + "INT_T.BGL";
         if (!old.Exists(path)) continue;
         if (FsStatus status = fs.DeleteFile(path); !status) {
             RecordFailure(errorLogText, "ERROR Killing old file: ", path, status.code, failures);
+        } else {
+            changed = true;
         }
     }
+    // Nearly every start finds nothing to migrate, and then costs no flush.
+    if (changed) fs.FlushFolders();
 
     if (failures > 0) WriteErrorLog(fs, state.AppFolder, errorLogText);
     return failures;

@@ -39,6 +39,7 @@ public:
             InstallFile(state_.UpdatableSourceList[i], state_.UpdatableDestList[i]);
         }
         if (progress) progress(done, total, {});
+        tools_.fs.FlushFolders();
 
         if (options_.log) {
             const int upToDate =

@@ -44,4 +44,10 @@ std::string DescribeForStep(RunTools tools, const std::string& path);
 
 inline constexpr const char* kSeeErrorLogLine = "See the Orvanta_Installer.log file for details";
 
+// What the status line and the command's progress say while a change waits for a file that
+// another program holds open: its name, which the user can look for.
+inline std::string HeldFileText(const std::string& path) {
+    return " Waiting for " + path.substr(path.find_last_of(kSep) + 1) + ", in use by another program";
+}
+
 }  // namespace orvanta

@@ -31,6 +31,7 @@ public:
             RestoreFile(state_.DeinstallableList[i]);
         }
         if (progress) progress(count, count, {});
+        tools_.fs.FlushFolders();
 
         if (options_.log) WriteActionsLog(tools_.fs, state_.AppFolder, logs_.actionsLogText);
         result_.rescan = RefreshFileStatus(tools_.fs, state_, options_.selection);

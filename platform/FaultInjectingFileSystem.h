@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -77,6 +78,9 @@ public:
                        std::vector<std::uint8_t>& bytes) override;
     FsStatus WriteFile(const std::string& path, const std::string& bytes) override;
     FsStatus WriteTextFile(const std::string& path, const std::string& utf8Text) override;
+    // Passed on, never failed: a flush loses no file.
+    void FlushFolders() override { inner_.FlushFolders(); }
+    void SetHoldNotice(HoldNotice notice) override { inner_.SetHoldNotice(std::move(notice)); }
 
 private:
     struct NumberFault {

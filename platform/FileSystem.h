@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,10 @@ public:
     // subfolder opened from here is closed first.
     virtual FsStatus RemoveSubfolder(const std::string& name) = 0;
 };
+// Told when a change waits for a file that another program holds open for a moment (a
+// virus scanner, the search indexer): the path when the wait begins, an empty text when it
+// is over.
+using HoldNotice = std::function<void(const std::string& path)>;
 
 // The file system as the installer needs it. Paths are UTF-8 and use the platform's
 // separator. Every operation that can fail returns an FsStatus whose code is stable.
@@ -122,7 +127,8 @@ public:
     // Copies over an existing or absent target, keeping the source's modification time.
     // A read-only target is not replaced (kPermissionDenied), as Windows refuses it.
     // The target's name never holds a partly written file: the data goes to a temporary
-    // name in the target's folder first and is then moved over the target.
+    // name in the target's folder first, is flushed to disk, and is then moved over the
+    // target, so that a power cut never leaves the name on empty or zeroed content.
     virtual FsStatus CopyFile(const std::string& source, const std::string& target) = 0;
     // Renames a file; fails with kFileExists when the new name is taken.
     virtual FsStatus RenameFile(const std::string& from, const std::string& to) = 0;
@@ -160,6 +166,15 @@ public:
     // Like WriteFile, for UTF-8 text that leaves in the platform's text encoding: the ANSI
     // code page on Windows, UTF-8 unchanged on POSIX.
     virtual FsStatus WriteTextFile(const std::string& path, const std::string& utf8Text) = 0;
+
+    // Writes to disk the entries of the folders in which files were copied, renamed or
+    // deleted since the last call, where the platform does not do so with each change. A run
+    // calls it once, before it reports: what it reports done then survives a power cut.
+    virtual void FlushFolders() = 0;
+
+    // Where a platform waits for files that other programs hold open, it tells whom the
+    // notice names (an empty notice tells no one). Elsewhere nothing ever waits.
+    virtual void SetHoldNotice(HoldNotice notice) { (void)notice; }
 };
 
 // A walk by path names with a file system's own operations, for the file systems of tests

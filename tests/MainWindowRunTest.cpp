@@ -104,11 +104,15 @@ TEST_F(MainWindowRunTest, OptionsExplainThemselvesOnceEachAndTheDocumentationOpe
                                    "Main 64: This option will make the shader cache is cleared on exit if significant "
                                    "changes occured"}));
 
-    // The documentation: the package's PDF, or the web address without one.
+    // The documentation: the package's PDF, or the web address without one or when the
+    // shell cannot open it.
     window->lblDoc.Click();
     test::WriteBytes(pkg + "Orvanta_Package.pdf", "%PDF");
     window->lblDoc.Click();
-    EXPECT_EQ(shell.opened, (Lines{kDocumentationUrl, pkg + "Orvanta_Package.pdf"}));
+    shell.fails = true;
+    window->lblDoc.Click();
+    EXPECT_EQ(shell.opened,
+              (Lines{kDocumentationUrl, pkg + "Orvanta_Package.pdf", pkg + "Orvanta_Package.pdf", kDocumentationUrl}));
 }
 
 // Refused while the simulator runs; a run with an error unticks Force full, rescans without
@@ -165,6 +169,24 @@ TEST_F(MainWindowRunTest, FromTheRefusalsThroughAnErrorAndTheDonationPromptToThe
     EXPECT_TRUE(window->Form.Enabled());
     EXPECT_EQ(window->Form.Pointer(), MousePointer::Default);
     EXPECT_EQ(host.journal.back(), "repaint ");
+}
+
+// The session ends while a message is open: the exit path runs inside the box, and nothing
+// starts once the box returns, neither the uninstall it asked about nor the install's count.
+TEST_F(MainWindowRunTest, SessionEndingUnderAMessageStartsNothingAfterIt) {
+    Select({kAtx, kNvx, &frmMain::CheckCleanSF});
+    host.duringNextBox = [&] { window->Unload(); };
+    host.answers = {kAnswerYes};
+    window->cmdUninstall.Click();
+    EXPECT_EQ(test::ReadBytes(test::SimSceneryPath(sim, "0502", "ATX05021.bgl")), "installed earlier");
+    EXPECT_FALSE(window->SignificantChanges || CacheEmptied());
+
+    RunFixture t;
+    t.settings.Save("KestrelInstall", "Used", "OrvantaUpdateLaunch", "3");
+    t.Select({kApx});
+    t.host.duringNextBox = [&] { t.window->Unload(); };
+    t.window->cmdInstall.Click();
+    EXPECT_EQ(t.settings.Get("KestrelInstall", "Used", "OrvantaUpdateLaunch", ""), "3");
 }
 
 TEST_F(MainWindowRunTest, PackageFileGoneEndsTheProgram) {

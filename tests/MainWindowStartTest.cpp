@@ -76,6 +76,14 @@ TEST(MainWindowRefusalTest, EndsTheProgramBeforeAnythingChanges) {
         t.fs.FailPathsContaining(std::string("Scenery") + kSep + "Cycle.txt", kPermissionDenied);
     };
     const Arrange oldBackupLocked = [](StartFixture& t) { t.fs.FailPathsContaining(".p3dini", kPermissionDenied); };
+    const Arrange sessionEnded = [](StartFixture& t) {  // as the user chose a folder
+        t.registry.values.clear();
+        t.host.browseAnswers.push_back(t.dir / "sim6");
+        t.host.modalScript.push_back([&t](frmSelect& s) {
+            s.cmdSet.Click();
+            t.window->Unload();
+        });
+    };
     const char* bare = "Orvanta Installer v12.5";
     const char* p3d = "Orvanta Installer v12.5 (P3D v4.5)";
     const std::string modal = "modal Sim selection (none detected) at 2490,1537:";
@@ -99,6 +107,11 @@ TEST(MainWindowRefusalTest, EndsTheProgramBeforeAnythingChanges) {
         {"selection cancelled twice", cancelled, bare, false, {"shown Main", modal, exit, exit, "unloaded Select"}},
         {"protected folder", protectedFolder, p3d, false, {"shown Main", protectedBox}},
         {"migration failure", oldBackupLocked, p3d, true, {"shown Main", kMigrating, "repaint ", migrationBox}},
+        {"session ended in the selection window",
+         sessionEnded,
+         bare,
+         false,
+         {"shown Main", modal, "browse Select Select the sim main folder", "unloaded Select"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

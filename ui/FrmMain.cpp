@@ -121,7 +121,10 @@ frmMain::frmMain(Platform& platform, ProgramState& state, Host& host)
     lblDoc.OnClick = [this] { lblDoc_Click(); };
     cmdInstall.OnClick = [this] { cmdInstall_Click(); };
     cmdUninstall.OnClick = [this] { cmdUninstall_Click(); };
+    platform_.fs.SetHoldNotice([this](const std::string& path) { ShowHeldFile(path); });
 }
+
+frmMain::~frmMain() { platform_.fs.SetHoldNotice({}); }
 
 // ---- Loading, activation and closing ----
 
@@ -217,7 +220,8 @@ void frmMain::Form_Activate() {
             select.Form.Move(place.left, place.top);
             select.Form.SetVisible(true);
             host_.ShowModal(select);
-            if (state_.SelectedSim == kNoSim) {
+            // A session that ended meanwhile has closed the program: nothing more starts.
+            if (state_.SelectedSim == kNoSim || !Form.Loaded()) {
                 Unload();
                 return;
             }
@@ -392,7 +396,8 @@ void frmMain::CheckForceFull_Click() {
                     "This will update all selected files regardless of date/time stamp. Only use in case of an "
                     "incomplete update");
         }
-        if (SelectedRegionCount >= 1 && (CheckNVX.Ticked() || CheckAPX.Ticked() || CheckATX.Ticked())) {
+        if (Form.Loaded() && SelectedRegionCount >= 1 &&
+            (CheckNVX.Ticked() || CheckAPX.Ticked() || CheckATX.Ticked())) {
             RefreshFileStatus();
         }
     });
@@ -417,9 +422,12 @@ void frmMain::CheckCleanSF_Click() {
 
 void frmMain::lblDoc_Click() {
     RunEvent([&] {
-        std::string target = state_.AppFolder + kDocumentationFile;
-        if (!platform_.fs.Exists(target)) target = kDocumentationUrl;
-        (void)platform_.shell.Open(target);
+        // A document the shell cannot open (its path too long for it, say) gives way to the
+        // web page.
+        const std::string document = state_.AppFolder + kDocumentationFile;
+        if (!platform_.fs.Exists(document) || !platform_.shell.Open(document)) {
+            (void)platform_.shell.Open(kDocumentationUrl);
+        }
     });
 }
 
@@ -500,7 +508,8 @@ void frmMain::InstallSelection() {
     ShowFileStatus();
     LeaveBusyState();
     ShowMessage(result.closing);
-    if (result.Succeeded()) OfferDonation();
+    // Not once the session has ended under the message: the count is a change too.
+    if (result.Succeeded() && Form.Loaded()) OfferDonation();
 }
 
 void frmMain::cmdUninstall_Click() {
@@ -516,6 +525,9 @@ void frmMain::UninstallSelection() {
     options.log = CheckLog.Ticked();
     if (UninstallAsksRestore(state_)) {
         options.restoreMissing = ShowMessage(RestoreQuestion(), MsgButtons::YesNo, 1) == kAnswerYes;
+        // The session ended while the question was open: the exit path has run, and the
+        // process may end at any moment. Nothing changed, so nothing counts as a change.
+        if (!Form.Loaded()) return;
     }
     const UninstallResult result =
         RunUninstall({platform_.fs, platform_.regional}, state_, options, {ErrorLogText, ActionsLogText});
@@ -541,6 +553,15 @@ void frmMain::OfferDonation() {
 void frmMain::ShowStatusMessage(const std::string& text) {
     lblMess.SetCaption(text);
     host_.RepaintNow(FormId::Main);
+}
+
+void frmMain::ShowHeldFile(const std::string& path) {
+    if (path.empty()) {
+        ShowStatusMessage(statusBeforeWait_);
+        return;
+    }
+    statusBeforeWait_ = lblMess.Caption();
+    ShowStatusMessage(HeldFileText(path));
 }
 
 bool frmMain::IsSimulatorRunning(const std::string& operationName) {

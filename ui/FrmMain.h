@@ -26,6 +26,7 @@ public:
     static constexpr double kClientHeight = 6645;
 
     frmMain(Platform& platform, ProgramState& state, Host& host);
+    ~frmMain();
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
@@ -132,6 +133,8 @@ private:
     MsgAnswer ShowMessage(const MessageText& message, MsgButtons buttons = MsgButtons::Ok, int defaultButton = 1);
     MsgAnswer ShowMessage(MsgIcon icon, std::vector<std::string> lines);
     void Explain(bool& flag, const char* text);
+    // While a change waits for a file that another program holds, the status line names it.
+    void ShowHeldFile(const std::string& path);
 
     Platform& platform_;
     ProgramState& state_;
@@ -139,6 +142,7 @@ private:
     std::deque<Label> lbl_;
     std::deque<Label> lblbglnb_;
     bool unloading_ = false;
+    std::string statusBeforeWait_;
 };
 
 }  // namespace orvanta

@@ -334,11 +334,17 @@ FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string&
     if (anonymous.valid()) {
         FsStatus status = CopyContent(in.get(), anonymous.get(), st.st_size);
         if (status && ::futimens(anonymous.get(), times) != 0) status = FromErrno();
+        // On disk before it has a name: after a power cut the name holds these bytes or
+        // the old ones, never an empty or zeroed file of the right size and date.
+        if (status && ::fdatasync(anonymous.get()) != 0) status = FromErrno();
         if (status && !NameAnonymousFile(anonymous.get(), partial, finalName, targetSt.st_mode != 0)) {
             status = FromErrno();
         }
         if (status && ::close(anonymous.release()) != 0) status = FromErrno();
-        if (status) listings_.NoteAdded(finalName);
+        if (status) {
+            listings_.NoteAdded(finalName);
+            NoteChangedEntry(finalName);
+        }
         // A copy to an absent target makes no partial name, so one left by a killed run
         // would stay. The folder's listing, just checked for the target, tells whether
         // there is one.
@@ -357,10 +363,14 @@ FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string&
     if (!out.valid()) return FromErrno();
     FsStatus status = CopyContent(in.get(), out.get(), st.st_size);
     if (status && ::futimens(out.get(), times) != 0) status = FromErrno();
+    if (status && ::fdatasync(out.get()) != 0) status = FromErrno();
     if (status && ::close(out.release()) != 0) status = FromErrno();
     if (status && ::rename(partial.c_str(), finalName.c_str()) != 0) status = FromErrno();
     if (!status) ::unlink(partial.c_str());
-    if (status) listings_.NoteAdded(finalName);
+    if (status) {
+        listings_.NoteAdded(finalName);
+        NoteChangedEntry(finalName);
+    }
     return status;
 }
 
@@ -377,6 +387,8 @@ FsStatus PosixFileSystem::RenameFile(const std::string& from, const std::string&
     }
     listings_.NoteRemoved(source);
     listings_.NoteAdded(target);
+    NoteChangedEntry(source);
+    NoteChangedEntry(target);
     return FsStatus::Ok();
 }
 
@@ -387,6 +399,7 @@ FsStatus PosixFileSystem::DeleteFile(const std::string& path) {
     if (S_ISDIR(st.st_mode)) return FsStatus::Fail(kPermissionDenied);
     if (::unlink(p.c_str()) != 0) return FromErrno();
     listings_.NoteRemoved(p);
+    NoteChangedEntry(p);
     return FsStatus::Ok();
 }
 
@@ -596,6 +609,23 @@ FsStatus PosixFileSystem::WriteFile(const std::string& path, const std::string& 
 
 FsStatus PosixFileSystem::WriteTextFile(const std::string& path, const std::string& utf8Text) {
     return WriteFile(path, utf8Text);
+}
+
+// ---- Folder entries on disk ----
+
+void PosixFileSystem::NoteChangedEntry(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    changedFolders_.insert(slash == std::string::npos ? "." : path.substr(0, slash + 1));
+}
+
+void PosixFileSystem::FlushFolders() {
+    // The changes are made either way; a folder that cannot be flushed is left to the
+    // kernel's own writeback, as every folder was before.
+    for (const std::string& folder : changedFolders_) {
+        Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd.valid()) (void)::fsync(fd.get());
+    }
+    changedFolders_.clear();
 }
 
 }  // namespace orvanta

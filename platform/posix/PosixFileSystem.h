@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <set>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -44,6 +45,8 @@ public:
                        std::vector<std::uint8_t>& bytes) override;
     FsStatus WriteFile(const std::string& path, const std::string& bytes) override;
     FsStatus WriteTextFile(const std::string& path, const std::string& utf8Text) override;
+    // fsync of each folder noted since the last call.
+    void FlushFolders() override;
 
     // The path as it exists on disk: each component under its exact name when present,
     // else under the first name in its folder that equals it ignoring ASCII case, else
@@ -60,8 +63,12 @@ private:
     // Opens an existing regular file for reading under its name as written, else as resolved.
     int OpenForReading(const std::string& path, struct stat* st = nullptr);
 
+    // Notes the folder of a path whose entry was created, renamed or removed.
+    void NoteChangedEntry(const std::string& path);
+
     FolderListings listings_;
     std::string lookupFolder_;  // StatOnDisk's
+    std::set<std::string> changedFolders_;
 };
 
 // Maps an errno value onto the stable failure codes.

@@ -37,17 +37,6 @@ bool IsAllDigits(const char* s) {
 
 }  // namespace
 
-std::string ImageNameOf(const std::string& cmdline, const std::string& comm) {
-    std::string first = cmdline.substr(0, cmdline.find('\0'));
-    if (first.empty()) {
-        std::string name = comm;
-        while (!name.empty() && (name.back() == '\n' || name.back() == '\0')) name.pop_back();
-        return name;
-    }
-    const std::size_t sep = first.find_last_of("/\\");
-    return sep == std::string::npos ? first : first.substr(sep + 1);
-}
-
 bool PosixProcesses::TopLevelWindowExists(const std::string& windowClass) {
     return AnyTopLevelWindowExists({windowClass.c_str()});
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ProcessImageName.h"
 #include "platform/Processes.h"
 
 namespace orvanta {
@@ -23,10 +24,5 @@ public:
 private:
     std::string procRoot_;
 };
-
-// The image name of a process: the file name of the first command-line argument (split at
-// '/' and '\', since Wine shows a Windows program as "C:\...\Prepar3D.exe"), or, when the
-// command line is empty, the kernel's name for it.
-std::string ImageNameOf(const std::string& cmdline, const std::string& comm);
 
 }  // namespace orvanta

@@ -106,6 +106,31 @@ FsStatus ReadAll(const std::string& path, std::size_t limit, bool firstLine, std
     return ReadUpTo(file.get(), limit, firstLine, content);
 }
 
+// Copies a file's bytes and last-write time into a new file, and writes them to disk
+// before the new file is closed: it is to take the name of a simulator's file.
+FsStatus WriteFlushedCopy(const std::string& source, const std::wstring& copy) {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    if (FsStatus st = OpenForReading(source, h); !st) return st;
+    Handle in(h);
+    Handle out(::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out.valid()) return FromLastError();
+    char buffer[1 << 16];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(in.get(), buffer, sizeof buffer, &got, nullptr)) return FromLastError();
+        if (got == 0) break;
+        DWORD written = 0;
+        if (!::WriteFile(out.get(), buffer, got, &written, nullptr)) return FromLastError();
+        if (written != got) return FsStatus::Fail(kDeviceIoError);
+    }
+    FILETIME written{};
+    if (!::GetFileTime(in.get(), nullptr, nullptr, &written) || !::SetFileTime(out.get(), nullptr, nullptr, &written) ||
+        !::FlushFileBuffers(out.get()) || !out.Close()) {
+        return FromLastError();
+    }
+    return FsStatus::Ok();
+}
+
 // Removes a file whatever its attributes; used for our own temporary files only.
 void RemoveOwnFile(const std::wstring& path) {
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -168,11 +193,6 @@ FsStatus Win32FileSystem::QueryFile(const std::string& path, FileInfo& info) {
 }
 
 FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string& target) {
-    // The source must be a file on disk: a copy of a pipe would wait for its writer for good.
-    HANDLE check = INVALID_HANDLE_VALUE;
-    if (FsStatus st = OpenForReading(source, check); !st) return st;
-    ::CloseHandle(check);
-    const std::wstring from = WidePath(source);
     const std::wstring to = WidePath(target);
     const DWORD targetAttributes = ::GetFileAttributesW(to.c_str());
     if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -182,16 +202,18 @@ FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string&
     if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return FsStatus::Fail(kPermissionDenied);
     }
-    // The data lands under a name the simulator does not load, then moves over the target
-    // in one step: the target's name never holds a partly written file.
+    // The data lands under a name the simulator does not load, reaches the disk, then moves
+    // over the target in one step, written through: the target's name never holds a partly
+    // written file, nor, after a power cut, zeros.
     const std::wstring partial = WidePath(PartialCopyPath(target));
     if (::GetFileAttributesW(partial.c_str()) != INVALID_FILE_ATTRIBUTES) RemoveOwnFile(partial);
-    if (!::CopyFileW(from.c_str(), partial.c_str(), FALSE)) {
-        const FsStatus failure = FromLastError();
+    if (FsStatus copied = WriteFlushedCopy(source, partial); !copied) {
         RemoveOwnFile(partial);
-        return failure;
+        return copied;
     }
-    if (!::MoveFileExW(partial.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!waits_.Change(target, {&to}, [&] {
+            return ::MoveFileExW(partial.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        })) {
         const FsStatus failure = FromLastError();
         RemoveOwnFile(partial);
         return failure;
@@ -200,13 +222,20 @@ FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string&
 }
 
 FsStatus Win32FileSystem::RenameFile(const std::string& from, const std::string& to) {
+    const std::wstring source = WidePath(from);
+    const std::wstring target = WidePath(to);
     // Without a replace flag the move fails when the new name is taken.
-    if (!::MoveFileW(WidePath(from).c_str(), WidePath(to).c_str())) return FromLastError();
+    if (!waits_.Change(from, {&source, &target}, [&] {
+            return ::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH);
+        })) {
+        return FromLastError();
+    }
     return FsStatus::Ok();
 }
 
 FsStatus Win32FileSystem::DeleteFile(const std::string& path) {
-    if (!::DeleteFileW(WidePath(path).c_str())) return FromLastError();
+    const std::wstring wide = WidePath(path);
+    if (!waits_.Change(path, {&wide}, [&] { return ::DeleteFileW(wide.c_str()); })) return FromLastError();
     return FsStatus::Ok();
 }
 
@@ -262,7 +291,8 @@ FsStatus Win32FileSystem::ListFolder(const std::string& path, std::vector<Folder
 }
 
 FsStatus Win32FileSystem::RemoveEmptyFolder(const std::string& path) {
-    if (!::RemoveDirectoryW(WidePath(path).c_str())) return FromLastError();
+    const std::wstring wide = WidePath(path);
+    if (!waits_.Change(path, {&wide}, [&] { return ::RemoveDirectoryW(wide.c_str()); })) return FromLastError();
     return FsStatus::Ok();
 }
 

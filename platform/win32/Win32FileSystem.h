@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/win32/HeldFileWaits.h"
 
 namespace orvanta {
 
 // The wide Win32 file API. Failures carry the stable code of GetLastError's kind. Every
-// path goes through WidePath, so paths longer than MAX_PATH work.
+// path goes through WidePath, so paths longer than MAX_PATH work. Renames, replacements and
+// deletions wait out another program's brief hold on the file (HeldFileWaits).
 class Win32FileSystem : public FileSystem {
 public:
     bool Exists(const std::string& path) override;
@@ -31,6 +33,12 @@ public:
                        std::vector<std::uint8_t>& bytes) override;
     FsStatus WriteFile(const std::string& path, const std::string& bytes) override;
     FsStatus WriteTextFile(const std::string& path, const std::string& utf8Text) override;
+    // Nothing left to do: every move is written through as it is made.
+    void FlushFolders() override {}
+    void SetHoldNotice(HoldNotice notice) override { waits_.SetNotice(std::move(notice)); }
+
+private:
+    HeldFileWaits waits_;
 };
 
 }  // namespace orvanta

@@ -4,16 +4,65 @@
 
 #include <tlhelp32.h>
 
+#include "platform/ProcessImageName.h"
 #include "platform/win32/WinText.h"
+#include "platform/win32/WineHost.h"
 
 namespace orvanta {
 
+namespace {
+
+bool IsAllDigits(const wchar_t* s) {
+    if (*s == L'\0') return false;
+    for (; *s != L'\0'; ++s) {
+        if (*s < L'0' || *s > L'9') return false;
+    }
+    return true;
+}
+
+// The image names of the host's processes under Wine on Linux, by the host's own rule;
+// none elsewhere.
+std::vector<std::string> HostImageNames() {
+    std::vector<std::string> names;
+    const std::wstring proc = WineHostFileName("/proc");
+    if (proc.empty()) return names;
+    WIN32_FIND_DATAW entry{};
+    HANDLE find =
+        ::FindFirstFileExW((proc + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!IsAllDigits(entry.cFileName)) continue;
+        // A process may end between the listing and this read; it then just has no name.
+        HANDLE file = ::CreateFileW((proc + L"\\" + entry.cFileName + L"\\cmdline").c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) continue;
+        // The first argument is all that is needed.
+        char buffer[4096];
+        DWORD got = 0;
+        const bool read = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE;
+        ::CloseHandle(file);
+        // Kernel threads have no command line, and no simulator is one.
+        std::string name = read ? ImageNameOf(std::string(buffer, got), {}) : std::string();
+        if (!name.empty()) names.push_back(std::move(name));
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+    return names;
+}
+
+}  // namespace
+
 bool Win32Processes::TopLevelWindowExists(const std::string& windowClass) {
-    return ::FindWindowExW(nullptr, nullptr, ToWide(windowClass).c_str(), nullptr) != nullptr;
+    if (::FindWindowExW(nullptr, nullptr, ToWide(windowClass).c_str(), nullptr) != nullptr) return true;
+    if (windowClass != "FS98MAIN" && windowClass != "UIPCMAIN") return false;
+    for (const std::string& name : HostImageNames()) {
+        if (IsFsxImageName(name)) return true;
+    }
+    return false;
 }
 
 std::vector<std::string> Win32Processes::ProcessImageNames() {
-    std::vector<std::string> names;
+    std::vector<std::string> names = HostImageNames();
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return names;
     PROCESSENTRY32W entry{};

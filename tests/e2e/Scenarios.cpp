@@ -189,7 +189,8 @@ struct Run {
 // The program file itself (version information, manifest, window subsystem), then a run:
 // a package folder whose name is not ASCII, detection switched off, the selection window
 // over the main window and the real folder browser taking the FSX folder; the file list
-// window; an install with an error; an uninstall with the restore question. (The program
+// window; an install with two files held by another program, one for a moment, one for
+// good; an uninstall with the restore question. (The program
 // needs no DLL beyond the system's, or it would not start in the fresh prefix at all.)
 void Main(Run& run) {
     const std::wstring exe = Widen(run.s.installer);
@@ -259,15 +260,35 @@ void Main(Run& run) {
              "main window where it was moved, the file list window beside it, as high inside");
     if (display != nullptr) run.Shot("file-list-window", {main, display});
 
-    // The simulator holds one file open: the install reports it.
-    HANDLE held = CreateFileW(Widen(SceneryFile(fsx, "0402", "NVX04021")).c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    // Two files held open without delete sharing, as a virus scanner holds them: APX47180
+    // for a moment (the install waits, names it on the status line, and replaces it once it
+    // is free), NVX04021 for good (reported after the wait, the simulator's file kept).
+    const auto hold = [&](const char* area, const char* name) {
+        return CreateFileW(Widen(SceneryFile(fsx, area, name)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    };
+    HANDLE brief = hold("0502", "APX47180"), forGood = hold("0402", "NVX04021");
     Click(ControlByName(main, L"cmdInstall"));
+    // Read from the window itself: the program's thread is busy waiting.
+    const auto status = [&] {
+        wchar_t text[128] = {};
+        GetWindowTextW(ControlByName(main, L"lblMess"), text, 128);
+        return std::wstring(text);
+    };
+    run.That(WaitUntil([&] { return status() == L" Waiting for APX47180.bgl, in use by another program"; }),
+             "status line names the file held");
+    CloseHandle(brief);
     run.Box(
         L"Unable to complete full update\r\n1 BGL file(s) couldn't be updated\r\nSee the Orvanta_Installer.log "
         L"file for details",
         IDOK, main, "centred-message-box");
-    CloseHandle(held);
+    CloseHandle(forGood);
+    run.That(test::ReadBytes(SceneryFile(fsx, "0502", "APX47180")) ==
+                     test::ReadBytes(package + "\\APXFiles\\APX47180.bgl") &&
+                 test::ReadBytes(SceneryFile(fsx, "0402", "NVX04021")) == OldContent("NVX04021") &&
+                 test::ReadBytes(package + "\\Orvanta_Installer.log")
+                         .rfind("Error Id: Backing up original file - Error number: 70\r\nFile: ", 0) == 0,
+             "the file held for a moment replaced, the one held for good kept and its failure logged");
 
     Click(ControlByName(main, L"cmdUninstall"));
     run.Box(L"Restore missing files from backups if available?\r\nIf [No], backup files will be kept", IDYES);

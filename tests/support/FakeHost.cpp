@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
 
 #include "ui/FrmSelect.h"
 
@@ -23,6 +24,7 @@ MsgAnswer FakeHost::ShowMessage(const MessageRequest& request) {
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " / ");
     journal.push_back((request.centred ? FormName(request.owner) : "Screen") + (" " + std::to_string(request.Style())) +
                       ": " + text);
+    if (auto during = std::exchange(duringNextBox, {})) during();
     if (!answers.empty()) {
         const MsgAnswer answer = answers.front();
         answers.pop_front();

@@ -21,6 +21,9 @@ public:
     std::deque<std::function<void(frmSelect&)>> modalScript;
     // Folders the browser returns, in order; without an entry the browser is cancelled.
     std::deque<std::string> browseAnswers;
+    // Runs inside the next message box, before its answer: what happens while it is open
+    // (the session ending, say).
+    std::function<void()> duringNextBox;
     // Read at each repaint request: what the painted window looks like then.
     std::function<std::string()> look;
 

@@ -127,9 +127,10 @@ public:
 class FakeShell : public Shell {
 public:
     std::vector<std::string> opened;
+    bool fails = false;
     bool Open(const std::string& target) override {
         opened.push_back(target);
-        return true;
+        return !fails;
     }
 };
 

@@ -74,6 +74,7 @@ public:
     FsStatus WriteTextFile(const std::string& path, const std::string& utf8Text) override {
         return WriteFile(path, utf8Text);
     }
+    void FlushFolders() override {}
 
 private:
     static std::string KeyOf(const std::string& path);

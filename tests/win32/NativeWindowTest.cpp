@@ -104,6 +104,17 @@ TEST(NativeFormTest, ModelsAndControlsFollowEachOtherWithTheirPointersTooltipsAn
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
     t.form.SetPointer(MousePointer::Default);
     EXPECT_FALSE(t.SetCursorOver(t.option));
+    // With the mouse over the window and not moving, the hourglass comes and goes with the
+    // model.
+    RECT r{};
+    GetWindowRect(t.Of(t.lines), &r);
+    SetCursorPos(r.left + 5, r.top + 5);
+    t.form.SetPointer(MousePointer::Hourglass);
+    t.native.CopyModel();
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+    t.form.SetPointer(MousePointer::Default);
+    t.native.CopyModel();
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 
     HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
     while (tips != nullptr && GetWindow(tips, GW_OWNER) != t.native.Handle()) {
@@ -222,7 +233,7 @@ protected:
     HWND main = nullptr;
 };
 
-TEST_F(Win32ProgramTest, HandOverTheDocumentationThenSessionEndRunsTheExitPath) {
+TEST_F(Win32ProgramTest, HandOverTheDocumentationThenSessionEndUnderAQuestionRunsTheExitPathAlone) {
     frmMain& logic = program->Main();
     HWND doc = FindWindowExW(main, nullptr, L"STATIC", L"Documentation");
     ASSERT_NE(doc, nullptr);
@@ -233,11 +244,16 @@ TEST_F(Win32ProgramTest, HandOverTheDocumentationThenSessionEndRunsTheExitPath) 
         EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND)) << "move " << move;
     }
     // An install ran and the cleaning option is ticked: the exit path empties the cache.
+    // APX47180 is installed over its backup, ATX05021 missing.
+    const std::string installed = dir / "sim1/Scenery/0502/scenery/APX47180.bgl";
+    test::WriteBytes(installed, "installed");
+    test::WriteBytes(installed + ".bglbckup", "simulator's own");
     logic.ExplainCleanSF = false;
     logic.CheckCleanSF.SetValue(1);
     logic.SignificantChanges = true;
     logic.RegionList.SetSelected(kEurope, true);
     logic.CheckAPX.SetValue(1);
+    logic.CheckATX.SetValue(1);
     logic.lblbglnb(kMissingDestination).Click();
     HWND list = FindWindowW(L"OrvantaInstallerDisplay", nullptr);
     ASSERT_NE(list, nullptr);
@@ -250,7 +266,16 @@ TEST_F(Win32ProgramTest, HandOverTheDocumentationThenSessionEndRunsTheExitPath) 
     EXPECT_TRUE(logic.Form.Loaded());
     EXPECT_TRUE(test::FileExists(shaders + "\\sub\\shader.bin"));
 
-    SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    // The session ends while the uninstall's restore question is open: the exit path runs,
+    // and once the box is answered the uninstall does not start.
+    SetTimer(main, 1, 50, [](HWND window, UINT, UINT_PTR, DWORD) {
+        KillTimer(window, 1);
+        SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        if (HWND box = FindWindowW(L"#32770", L"Orvanta Installer")) PostMessageW(box, WM_COMMAND, IDYES, 0);
+    });
+    logic.cmdUninstall.Click();
+    EXPECT_EQ(test::ReadBytes(installed), "installed");
     EXPECT_FALSE(logic.Form.Loaded());
     EXPECT_FALSE(IsWindow(main));
     EXPECT_FALSE(IsWindow(list));

@@ -398,11 +398,16 @@ void NativeForm::CopyForm(bool all) {
     copiedFormRevision_ = form_.RevisionValue();
     SetTextIfChanged(window_, form_.Caption());
     ApplyModelPlace();
-    // The pointer shows at once where the mouse is, even while an event holds the thread.
+    // The pointer shows at once where the mouse is, even while an event holds the thread, and
+    // the hourglass goes as soon as the work ends: the window under the mouse sets its pointer
+    // as if the mouse had moved.
     POINT cursor{};
     if (GetCursorPos(&cursor)) {
         HWND under = WindowFromPoint(cursor);
-        if (under == window_ || IsChild(window_, under)) SetCursorFor(under);
+        if (under == window_ || IsChild(window_, under)) {
+            const LRESULT hit = SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y));
+            SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+        }
     }
 }
 
