@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <string_view>
 
@@ -44,17 +43,8 @@ bool PosixProcesses::TopLevelWindowExists(const std::string& windowClass) {
 bool PosixProcesses::AnyTopLevelWindowExists(std::initializer_list<const char*> windowClasses) {
     const auto isFsxWindow = [](std::string_view c) { return c == "FS98MAIN" || c == "UIPCMAIN"; };
     if (std::none_of(windowClasses.begin(), windowClasses.end(), isFsxWindow)) return false;
-    // Windows names ignore case, so FSX started as "fsx.exe" owns these windows just the same.
-    static constexpr char kFsx[] = "fsx.exe";
-    for (const std::string& name : ProcessImageNames()) {
-        if (name.size() != sizeof kFsx - 1) continue;
-        bool same = true;
-        for (std::size_t i = 0; i < name.size() && same; ++i) {
-            same = std::tolower(static_cast<unsigned char>(name[i])) == kFsx[i];
-        }
-        if (same) return true;
-    }
-    return false;
+    const std::vector<std::string> names = ProcessImageNames();
+    return std::any_of(names.begin(), names.end(), IsFsxImageName);
 }
 
 std::vector<std::string> PosixProcesses::ProcessImageNames() {

@@ -21,14 +21,19 @@ Function Export(const wchar_t* module, const char* name) {
 
 }  // namespace
 
-std::wstring WineHostFileName(const std::string& hostPath) {
-    if (Export<WineGetVersion>(L"ntdll.dll", "wine_get_version") == nullptr) return {};
+bool RunsUnderWineOnLinux() {
+    if (Export<WineGetVersion>(L"ntdll.dll", "wine_get_version") == nullptr) return false;
     if (auto hostVersion = Export<WineGetHostVersion>(L"ntdll.dll", "wine_get_host_version")) {
         const char* system = nullptr;
         const char* release = nullptr;
         hostVersion(&system, &release);
-        if (system != nullptr && std::strcmp(system, "Linux") != 0) return {};
+        if (system != nullptr && std::strcmp(system, "Linux") != 0) return false;
     }
+    return true;
+}
+
+std::wstring WineHostFileName(const std::string& hostPath) {
+    if (!RunsUnderWineOnLinux()) return {};
     auto dosName = Export<WineGetDosFileName>(L"kernel32.dll", "wine_get_dos_file_name");
     WCHAR* name = dosName == nullptr ? nullptr : dosName(hostPath.c_str());
     if (name == nullptr) return {};

@@ -4,35 +4,13 @@
 
 #include <aclapi.h>
 
-#include <cstring>
 
 #include "platform/win32/WinText.h"
+#include "platform/win32/WineHost.h"
 
 namespace orvanta {
 
 namespace {
-
-using WineGetVersion = const char*(CDECL*)();
-using WineGetHostVersion = void(CDECL*)(const char** sysname, const char** release);
-using WineGetDosFileName = WCHAR*(CDECL*)(const char* unixPath);
-
-// An export of a loaded system library, or nullptr; Windows itself has none of Wine's.
-template <typename Function>
-Function Export(const wchar_t* module, const char* name) {
-    HMODULE handle = ::GetModuleHandleW(module);
-    if (handle == nullptr) return nullptr;
-    FARPROC proc = ::GetProcAddress(handle, name);
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(proc));
-}
-
-// Wine's name for a host file: a drive letter, or "\\?\unix\..." when no drive leads there.
-std::wstring WineNameOf(WineGetDosFileName dosName, const std::string& hostPath) {
-    WCHAR* name = dosName(hostPath.c_str());
-    if (name == nullptr) return {};
-    std::wstring copy = name;
-    ::HeapFree(::GetProcessHeap(), 0, name);
-    return copy;
-}
 
 HANDLE OpenShared(const std::wstring& name, DWORD access, DWORD disposition) {
     if (name.empty()) return INVALID_HANDLE_VALUE;
@@ -42,8 +20,8 @@ HANDLE OpenShared(const std::wstring& name, DWORD access, DWORD disposition) {
 
 // The host user id, from the "Uid:" line of /proc/self/status. Wine's server opens host
 // files, so "self" is the server, which always runs as the user of its programs.
-bool ReadHostUserId(WineGetDosFileName dosName, unsigned long& uid) {
-    HANDLE file = OpenShared(WineNameOf(dosName, "/proc/self/status"), GENERIC_READ, OPEN_EXISTING);
+bool ReadHostUserId(unsigned long& uid) {
+    HANDLE file = OpenShared(WineHostFileName("/proc/self/status"), GENERIC_READ, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) return false;
     std::string text;
     char buffer[4096];
@@ -97,13 +75,13 @@ bool UsersOwn(HANDLE handle, bool closedToOthers) {
 
 // $XDG_RUNTIME_DIR when it names a folder (not a link) of the user's that others may not
 // add to, as far as Wine shows it (UsersOwn); else empty.
-std::string PrivateRuntimeFolder(WineGetDosFileName dosName) {
+std::string PrivateRuntimeFolder() {
     wchar_t value[MAX_PATH];
     const DWORD n = ::GetEnvironmentVariableW(L"XDG_RUNTIME_DIR", value, MAX_PATH);
     if (n == 0 || n >= MAX_PATH || value[0] != L'/') return {};
     std::string folder = ToUtf8(value, n);
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    const std::wstring name = WineNameOf(dosName, folder);
+    const std::wstring name = WineHostFileName(folder);
     const DWORD attributes = name.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
@@ -147,29 +125,22 @@ WineHostLock::Outcome WineHostLock::Lock(const std::wstring& name, const std::st
 
 WineHostLock::Outcome WineHostLock::Acquire(const std::string& lockFile) {
     if (file_ != nullptr) return Outcome::Taken;
-    if (Export<WineGetVersion>(L"ntdll.dll", "wine_get_version") == nullptr) return Outcome::NotNeeded;
     // The command runs on Linux only; elsewhere no one else takes this lock.
-    if (auto hostVersion = Export<WineGetHostVersion>(L"ntdll.dll", "wine_get_host_version")) {
-        const char* system = nullptr;
-        const char* release = nullptr;
-        hostVersion(&system, &release);
-        if (system != nullptr && std::strcmp(system, "Linux") != 0) return Outcome::NotNeeded;
-    }
+    if (!RunsUnderWineOnLinux()) return Outcome::NotNeeded;
     if (!lockFile.empty()) return Lock(ToWide(lockFile), lockFile, file_);
     inTheWay_.clear();
-    auto dosName = Export<WineGetDosFileName>(L"kernel32.dll", "wine_get_dos_file_name");
     unsigned long uid = 0;
-    if (dosName == nullptr || !ReadHostUserId(dosName, uid)) return Outcome::Refused;
+    if (!ReadHostUserId(uid)) return Outcome::Refused;
     // The names the command takes (DefaultInstanceLockPath).
     const std::string shared = "/tmp/orvanta-installer-" + std::to_string(uid) + ".lock";
-    const std::string runtime = PrivateRuntimeFolder(dosName);
-    if (runtime.empty()) return Lock(WineNameOf(dosName, shared), shared, file_);
+    const std::string runtime = PrivateRuntimeFolder();
+    if (runtime.empty()) return Lock(WineHostFileName(shared), shared, file_);
     const std::string own = runtime + "/orvanta-installer.lock";
-    if (const Outcome outcome = Lock(WineNameOf(dosName, own), own, file_); outcome != Outcome::Taken) return outcome;
+    if (const Outcome outcome = Lock(WineHostFileName(own), own, file_); outcome != Outcome::Taken) return outcome;
     // The command also refuses a runtime folder that its group may write to, which Wine does
     // not show, and then takes the lock in /tmp: held here as well, unless what is there
     // cannot be used (the command then refuses in turn).
-    if (Lock(WineNameOf(dosName, shared), shared, sharedFile_) == Outcome::Refused && inTheWay_.empty()) {
+    if (Lock(WineHostFileName(shared), shared, sharedFile_) == Outcome::Refused && inTheWay_.empty()) {
         ::CloseHandle(static_cast<HANDLE>(file_));
         file_ = nullptr;
         return Outcome::Refused;
