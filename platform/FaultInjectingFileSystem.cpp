@@ -41,9 +41,9 @@ FsStatus FaultInjectingFileSystem::QueryFile(const std::string& path, FileInfo& 
     ORVANTA_INTERCEPT("QueryFile", path);
     return inner_.QueryFile(path, info);
 }
-FsStatus FaultInjectingFileSystem::CopyFile(const std::string& source, const std::string& target) {
+FsStatus FaultInjectingFileSystem::CopyFile(const std::string& source, const std::string& target, bool flush) {
     ORVANTA_INTERCEPT("CopyFile", source, target);
-    return inner_.CopyFile(source, target);
+    return inner_.CopyFile(source, target, flush);
 }
 FsStatus FaultInjectingFileSystem::RenameFile(const std::string& from, const std::string& to) {
     ORVANTA_INTERCEPT("RenameFile", from, to);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -128,8 +128,9 @@ public:
     // A read-only target is not replaced (kPermissionDenied), as Windows refuses it.
     // The target's name never holds a partly written file: the data goes to a temporary
     // name in the target's folder first, is flushed to disk, and is then moved over the
-    // target, so that a power cut never leaves the name on empty or zeroed content.
-    virtual FsStatus CopyFile(const std::string& source, const std::string& target) = 0;
+    // target, so that a power cut never leaves the name on empty or zeroed content. A copy
+    // that is only a test of the folder (the start-up's write probe) needs no flush.
+    virtual FsStatus CopyFile(const std::string& source, const std::string& target, bool flush = true) = 0;
     // Renames a file; fails with kFileExists when the new name is taken.
     virtual FsStatus RenameFile(const std::string& from, const std::string& to) = 0;
     virtual FsStatus DeleteFile(const std::string& path) = 0;

@@ -35,7 +35,7 @@ bool TrySceneryWrite(FileSystem& fs, Environment& env, const std::string& appFol
 
     if (fs.Exists(probe) && !fs.DeleteFile(probe)) return false;
     if (fs.Exists(movedProbe) && !fs.DeleteFile(movedProbe)) return false;
-    if (!fs.CopyFile(source, probe)) return false;
+    if (!fs.CopyFile(source, probe, false)) return false;  // a test of the folder: no flush
     if (!WaitForFile(fs, env, probe)) return false;
     if (!fs.RenameFile(probe, movedProbe)) return false;
     if (!WaitForFile(fs, env, movedProbe)) return false;

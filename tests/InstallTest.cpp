@@ -41,8 +41,8 @@ struct SelectiveFs : FaultInjectingFileSystem {
     static bool Hit(const std::string& pattern, const std::string& path) {
         return !pattern.empty() && std::regex_search(path, std::regex(pattern));
     }
-    FsStatus CopyFile(const std::string& s, const std::string& t) override {
-        return Hit(copies, t) ? FsStatus::Fail(kDiskFull) : FaultInjectingFileSystem::CopyFile(s, t);
+    FsStatus CopyFile(const std::string& s, const std::string& t, bool flush) override {
+        return Hit(copies, t) ? FsStatus::Fail(kDiskFull) : FaultInjectingFileSystem::CopyFile(s, t, flush);
     }
     FsStatus RenameFile(const std::string& f, const std::string& t) override {
         return Hit(renames, f) ? FsStatus::Fail(code) : FaultInjectingFileSystem::RenameFile(f, t);

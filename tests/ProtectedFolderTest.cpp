@@ -27,9 +27,9 @@ public:
         --hiddenChecks_;
         return false;
     }
-    FsStatus CopyFile(const std::string& source, const std::string& target) override {
+    FsStatus CopyFile(const std::string& source, const std::string& target, bool flush) override {
         hiddenChecks_ = hideChecksAfterWrite;
-        return FaultInjectingFileSystem::CopyFile(source, target);
+        return FaultInjectingFileSystem::CopyFile(source, target, flush);
     }
     FsStatus RenameFile(const std::string& from, const std::string& to) override {
         hiddenChecks_ = hideChecksAfterWrite;

@@ -313,7 +313,7 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string& target) {
+FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string& target, bool flush) {
     struct stat st {};
     Fd in(OpenForReading(source, &st));
     if (!in.valid()) return FromErrno();
@@ -336,7 +336,7 @@ FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string&
         if (status && ::futimens(anonymous.get(), times) != 0) status = FromErrno();
         // On disk before it has a name: after a power cut the name holds these bytes or
         // the old ones, never an empty or zeroed file of the right size and date.
-        if (status && ::fdatasync(anonymous.get()) != 0) status = FromErrno();
+        if (status && flush && ::fdatasync(anonymous.get()) != 0) status = FromErrno();
         if (status && !NameAnonymousFile(anonymous.get(), partial, finalName, targetSt.st_mode != 0)) {
             status = FromErrno();
         }
@@ -363,7 +363,7 @@ FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string&
     if (!out.valid()) return FromErrno();
     FsStatus status = CopyContent(in.get(), out.get(), st.st_size);
     if (status && ::futimens(out.get(), times) != 0) status = FromErrno();
-    if (status && ::fdatasync(out.get()) != 0) status = FromErrno();
+    if (status && flush && ::fdatasync(out.get()) != 0) status = FromErrno();
     if (status && ::close(out.release()) != 0) status = FromErrno();
     if (status && ::rename(partial.c_str(), finalName.c_str()) != 0) status = FromErrno();
     if (!status) ::unlink(partial.c_str());

@@ -106,9 +106,9 @@ FsStatus ReadAll(const std::string& path, std::size_t limit, bool firstLine, std
     return ReadUpTo(file.get(), limit, firstLine, content);
 }
 
-// Copies a file's bytes and last-write time into a new file, and writes them to disk
-// before the new file is closed: it is to take the name of a simulator's file.
-FsStatus WriteFlushedCopy(const std::string& source, const std::wstring& copy) {
+// Copies a file's bytes and last-write time into a new file and, with `flush`, writes them
+// to disk before the new file is closed: it is to take the name of a simulator's file.
+FsStatus WriteCopy(const std::string& source, const std::wstring& copy, bool flush) {
     HANDLE h = INVALID_HANDLE_VALUE;
     if (FsStatus st = OpenForReading(source, h); !st) return st;
     Handle in(h);
@@ -125,7 +125,7 @@ FsStatus WriteFlushedCopy(const std::string& source, const std::wstring& copy) {
     }
     FILETIME written{};
     if (!::GetFileTime(in.get(), nullptr, nullptr, &written) || !::SetFileTime(out.get(), nullptr, nullptr, &written) ||
-        !::FlushFileBuffers(out.get()) || !out.Close()) {
+        (flush && !::FlushFileBuffers(out.get())) || !out.Close()) {
         return FromLastError();
     }
     return FsStatus::Ok();
@@ -192,7 +192,7 @@ FsStatus Win32FileSystem::QueryFile(const std::string& path, FileInfo& info) {
     return LocalTimeOf(data.ftLastWriteTime, info.modified);
 }
 
-FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string& target) {
+FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string& target, bool flush) {
     const std::wstring to = WidePath(target);
     const DWORD targetAttributes = ::GetFileAttributesW(to.c_str());
     if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -207,7 +207,7 @@ FsStatus Win32FileSystem::CopyFile(const std::string& source, const std::string&
     // written file, nor, after a power cut, zeros.
     const std::wstring partial = WidePath(PartialCopyPath(target));
     if (::GetFileAttributesW(partial.c_str()) != INVALID_FILE_ATTRIBUTES) RemoveOwnFile(partial);
-    if (FsStatus copied = WriteFlushedCopy(source, partial); !copied) {
+    if (FsStatus copied = WriteCopy(source, partial, flush); !copied) {
         RemoveOwnFile(partial);
         return copied;
     }

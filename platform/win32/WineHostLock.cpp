@@ -4,7 +4,6 @@
 
 #include <aclapi.h>
 
-
 #include "platform/win32/WinText.h"
 #include "platform/win32/WineHost.h"
 

@@ -179,7 +179,7 @@ FsStatus MemoryFileSystem::ReadContent(const std::string& path, std::shared_ptr<
     return FsStatus::Ok();
 }
 
-FsStatus MemoryFileSystem::CopyFile(const std::string& source, const std::string& target) {
+FsStatus MemoryFileSystem::CopyFile(const std::string& source, const std::string& target, bool) {
     std::shared_ptr<const std::string> content;
     if (FsStatus st = ReadContent(source, content); !st) return st;
     const LocalDateTime modified = Resolve(source)->modified;

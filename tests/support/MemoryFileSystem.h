@@ -59,7 +59,7 @@ public:
     }
     FsStatus ModifiedTime(const std::string& path, LocalDateTime& time) override;
     FsStatus QueryFile(const std::string& path, FileInfo& info) override;
-    FsStatus CopyFile(const std::string& source, const std::string& target) override;
+    FsStatus CopyFile(const std::string& source, const std::string& target, bool flush = true) override;
     FsStatus RenameFile(const std::string& from, const std::string& to) override;
     FsStatus DeleteFile(const std::string& path) override;
     FsStatus GetAttributes(const std::string& path, std::uint32_t& attributes) override;
