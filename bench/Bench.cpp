@@ -25,6 +25,7 @@
 
 #include "app/Startup.h"
 #include "bench/BenchFixtures.h"
+#include "bench/FloorReads.h"
 #include "engine/BackupMigration.h"
 #include "engine/Install.h"
 #include "package/PackageCheck.h"
@@ -139,15 +140,7 @@ void Startup(const Fixture& f, FileSystem& fs) {
     benchmark::DoNotOptimize(RefreshMagvarStatus(fs, state));
 }
 
-bool ReadWhole(const std::string& path, std::string& text) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char buffer[65536];
-    text.clear();
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
-    ::close(fd);
-    return true;
-}
+using orvanta::bench::ReadWhole;
 
 // The same existence tests and reads: the five fixed files, the three lists and Cycle.txt
 // read, every listed file tested, every old backup name and obsolete area file tested, the

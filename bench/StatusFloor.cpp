@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/FloorReads.h"
 #include "package/AreaGrid.h"
 #include "package/PathScheme.h"
 
@@ -29,15 +30,7 @@ using namespace orvanta;
 
 namespace {
 
-bool ReadWhole(const std::string& path, std::string& text) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char buffer[65536];
-    text.clear();
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
-    ::close(fd);
-    return true;
-}
+using orvanta::bench::ReadWhole;
 
 // The name in `folder` (ending with '/') that equals `name` ignoring case, else `name`.
 std::string MatchIgnoringCase(const std::string& folder, const std::string& name) {
