@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FsStatus.h"
@@ -178,9 +179,31 @@ public:
     virtual void SetHoldNotice(HoldNotice notice) { (void)notice; }
 };
 
-// A walk by path names with a file system's own operations, for the file systems of tests
-// (nothing else changes their folders meanwhile) and for a fault injector (each operation
-// must be seen on its own); the platforms walk by open folder handles instead.
+// A folder walked by path names with a file system's own operations: each step goes through
+// that file system, and a subfolder is opened by its OpenFolderForWalk. Safe as it is where
+// nothing else changes the folders meanwhile (the file systems of tests) or where each step
+// must be seen on its own (a fault injector); Windows holds each such folder open as well.
+class PathOpenFolder : public OpenFolder {
+public:
+    PathOpenFolder(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+
+    FsStatus List(std::vector<FolderEntry>& entries) override { return fs_.ListFolder(path_, entries); }
+    FsStatus OpenSubfolder(const std::string& name, std::unique_ptr<OpenFolder>& folder) override {
+        return fs_.OpenFolderForWalk(Entry(name), folder);
+    }
+    FsStatus SetNormalAttributes() override { return fs_.SetNormalAttributes(path_); }
+    FsStatus SetEntryNormalAttributes(const std::string& name) override { return fs_.SetNormalAttributes(Entry(name)); }
+    FsStatus DeleteEntry(const std::string& name) override { return fs_.DeleteFile(Entry(name)); }
+    FsStatus RemoveSubfolder(const std::string& name) override { return fs_.RemoveEmptyFolder(Entry(name)); }
+
+private:
+    std::string Entry(const std::string& name) const { return path_ + kSep + name; }
+
+    FileSystem& fs_;
+    std::string path_;
+};
+
+// Opens a real folder (no link, checked by its attributes) as a PathOpenFolder.
 FsStatus OpenFolderByPath(FileSystem& fs, const std::string& path, std::unique_ptr<OpenFolder>& folder);
 
 }  // namespace orvanta

@@ -328,50 +328,31 @@ FsStatus Win32FileSystem::CountNameVariants(const std::string& path, int& count)
 
 namespace {
 
-class Win32OpenFolder : public OpenFolder {
+// A folder of a walk, held open without delete sharing while it is walked.
+class HeldFolder : public PathOpenFolder {
 public:
-    Win32OpenFolder(Win32FileSystem& fs, std::string path, HANDLE held)
-        : fs_(fs),
-          path_(std::move(path)),
-          held_(held) {}
-
-    // A real folder, checked on the handle: a reparse point is opened as itself, not followed.
-    static FsStatus Open(Win32FileSystem& fs, const std::string& path, std::unique_ptr<OpenFolder>& folder) {
-        Handle h(::CreateFileW(WidePath(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        if (!h.valid()) return FromLastError();
-        BY_HANDLE_FILE_INFORMATION info{};
-        if (!::GetFileInformationByHandle(h.get(), &info)) return FromLastError();
-        if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
-            (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-            return FsStatus::Fail(kPathFileAccessError);
-        }
-        folder = std::make_unique<Win32OpenFolder>(fs, path, h.release());
-        return FsStatus::Ok();
-    }
-
-    FsStatus List(std::vector<FolderEntry>& entries) override { return fs_.ListFolder(path_, entries); }
-    FsStatus OpenSubfolder(const std::string& name, std::unique_ptr<OpenFolder>& folder) override {
-        return Open(fs_, Entry(name), folder);
-    }
-    FsStatus SetNormalAttributes() override { return fs_.SetNormalAttributes(path_); }
-    FsStatus SetEntryNormalAttributes(const std::string& name) override { return fs_.SetNormalAttributes(Entry(name)); }
-    FsStatus DeleteEntry(const std::string& name) override { return fs_.DeleteFile(Entry(name)); }
-    FsStatus RemoveSubfolder(const std::string& name) override { return fs_.RemoveEmptyFolder(Entry(name)); }
+    HeldFolder(Win32FileSystem& fs, std::string path, HANDLE held) : PathOpenFolder(fs, std::move(path)), held_(held) {}
 
 private:
-    std::string Entry(const std::string& name) const { return path_ + "\\" + name; }
-
-    Win32FileSystem& fs_;
-    std::string path_;
     Handle held_;
 };
 
 }  // namespace
 
 FsStatus Win32FileSystem::OpenFolderForWalk(const std::string& path, std::unique_ptr<OpenFolder>& folder) {
-    return Win32OpenFolder::Open(*this, path, folder);
+    // A real folder, checked on the handle: a reparse point is opened as itself, not followed.
+    Handle h(::CreateFileW(WidePath(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!h.valid()) return FromLastError();
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(h.get(), &info)) return FromLastError();
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return FsStatus::Fail(kPathFileAccessError);
+    }
+    folder = std::make_unique<HeldFolder>(*this, path, h.release());
+    return FsStatus::Ok();
 }
 
 FsStatus Win32FileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines) {

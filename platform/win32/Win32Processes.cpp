@@ -4,6 +4,8 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
+
 #include "platform/ProcessImageName.h"
 #include "platform/win32/WinText.h"
 #include "platform/win32/WineHost.h"
@@ -53,12 +55,19 @@ std::vector<std::string> HostImageNames() {
 }  // namespace
 
 bool Win32Processes::TopLevelWindowExists(const std::string& windowClass) {
-    if (::FindWindowExW(nullptr, nullptr, ToWide(windowClass).c_str(), nullptr) != nullptr) return true;
-    if (windowClass != "FS98MAIN" && windowClass != "UIPCMAIN") return false;
-    for (const std::string& name : HostImageNames()) {
-        if (IsFsxImageName(name)) return true;
+    return AnyTopLevelWindowExists({windowClass.c_str()});
+}
+
+bool Win32Processes::AnyTopLevelWindowExists(std::initializer_list<const char*> windowClasses) {
+    bool found = false;
+    bool fsx = false;
+    for (const char* windowClass : windowClasses) {
+        found = ::FindWindowExW(nullptr, nullptr, ToWide(windowClass).c_str(), nullptr) != nullptr || found;
+        fsx = fsx || std::string(windowClass) == "FS98MAIN" || std::string(windowClass) == "UIPCMAIN";
     }
-    return false;
+    if (found || !fsx) return found;
+    const std::vector<std::string> names = HostImageNames();
+    return std::any_of(names.begin(), names.end(), IsFsxImageName);
 }
 
 std::vector<std::string> Win32Processes::ProcessImageNames() {

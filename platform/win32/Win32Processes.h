@@ -12,6 +12,8 @@ namespace orvanta {
 class Win32Processes : public Processes {
 public:
     bool TopLevelWindowExists(const std::string& windowClass) override;
+    // Every class asked of this server's windows, the host's processes read once.
+    bool AnyTopLevelWindowExists(std::initializer_list<const char*> windowClasses) override;
     // The host's names under Wine, and the snapshot's (none when it cannot be taken).
     std::vector<std::string> ProcessImageNames() override;
 };
